@@ -1,0 +1,59 @@
+#pragma once
+// Names that bind the events of the window layouts to their handlers.
+namespace zv::handlers {
+
+inline constexpr const char* kMainCreated = "main.created";
+inline constexpr const char* kMainCloseRequest = "main.closeRequest";
+inline constexpr const char* kPopup = "popup";
+inline constexpr const char* kDragWheel = "drag.wheel";
+inline constexpr const char* kDragWheelBackground = "drag.wheelBackground";
+inline constexpr const char* kDragMainTitle = "drag.mainTitle";
+inline constexpr const char* kDragSubtitle = "drag.subtitle";
+inline constexpr const char* kDragResult = "drag.result";
+inline constexpr const char* kChangePrizePicture = "prize.changePicture";
+inline constexpr const char* kStartDraw = "draw.start";
+inline constexpr const char* kStopDraw = "draw.stop";
+inline constexpr const char* kDrawButton = "draw.button";
+inline constexpr const char* kRollStep = "draw.rollStep";
+inline constexpr const char* kAutoStop = "draw.autoStop";
+inline constexpr const char* kFocusDrawButton = "draw.focusButton";
+inline constexpr const char* kShowDesignatedMarker = "draw.designatedMarker";
+inline constexpr const char* kDragPanel = "panel.drag";
+inline constexpr const char* kClosePanel = "panel.close";
+inline constexpr const char* kSavePanel = "panel.save";
+
+inline constexpr const char* kMenuPrizeSettings = "menu.prizeSettings";
+inline constexpr const char* kMenuOtherSettings = "menu.otherSettings";
+inline constexpr const char* kMenuEnlarge = "menu.enlarge";
+inline constexpr const char* kMenuMainTitle = "menu.mainTitle";
+inline constexpr const char* kMenuSubtitle = "menu.subtitle";
+inline constexpr const char* kMenuResults = "menu.results";
+inline constexpr const char* kMenuStyle1 = "menu.style1";
+inline constexpr const char* kMenuStyle2 = "menu.style2";
+inline constexpr const char* kMenuStyle3 = "menu.style3";
+inline constexpr const char* kMenuStyle4 = "menu.style4";
+inline constexpr const char* kMenuMainTitleFont = "menu.mainTitleFont";
+inline constexpr const char* kMenuSubtitleFont = "menu.subtitleFont";
+inline constexpr const char* kMenuChangeBackground = "menu.changeBackground";
+inline constexpr const char* kMenuRemoveBackground = "menu.removeBackground";
+inline constexpr const char* kMenuChangeMusic = "menu.changeMusic";
+inline constexpr const char* kMenuMusicOn = "menu.musicOn";
+inline constexpr const char* kMenuMusicOff = "menu.musicOff";
+inline constexpr const char* kMenuFullScreen = "menu.fullScreen";
+inline constexpr const char* kMenuWindowed = "menu.windowed";
+inline constexpr const char* kMenuHelp = "menu.help";
+inline constexpr const char* kMenuAbout = "menu.about";
+inline constexpr const char* kMenuExit = "menu.exit";
+
+inline constexpr const char* kPrizeSettingsCreated = "prizeSettings.created";
+inline constexpr const char* kQuantityMode = "prizeSettings.quantityMode";
+inline constexpr const char* kProbabilityMode = "prizeSettings.probabilityMode";
+inline constexpr const char* kStorePrizeSettings = "prizeSettings.store";
+inline constexpr const char* kResultsCreated = "results.created";
+inline constexpr const char* kClearTallies = "results.clear";
+inline constexpr const char* kPasswordCreated = "password.created";
+inline constexpr const char* kEnterSettings = "password.enter";
+inline constexpr const char* kChangePassword = "password.change";
+inline constexpr const char* kEffectsCreated = "effects.created";
+
+}  // namespace zv::handlers

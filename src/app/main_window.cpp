@@ -1,0 +1,77 @@
+#include "app/main_window.h"
+
+#include "app/handler_names.h"
+#include "app/window_layouts.h"
+
+namespace zv {
+
+namespace h = handlers;
+using forms::EventKind;
+using forms::UnitEvent;
+
+namespace {
+
+// The stage's own colour where no background picture is set: a deep festive red that
+// carries the yellow titles well on a projector.
+const QColor kStageColour(0x7A, 0x0C, 0x12);
+
+}  // namespace
+
+MainWindow::MainWindow(StageEnvironment environment)
+    : environment_(std::move(environment)),
+      files_{environment_.programDirectory},
+      settings_(files_.settings()) {
+  form_ = forms::buildForm(mainWindowLayout(), handlers());
+  form_->setStageColour(kStageColour);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::start() {
+  runCreated();
+  form_->show();
+}
+
+void MainWindow::runCreated() { form_->dispatch("", EventKind::Created); }
+
+QSize MainWindow::screenSize() const {
+  return environment_.screenSize ? environment_.screenSize() : QSize(1024, 768);
+}
+
+forms::HandlerTable MainWindow::handlers() {
+  forms::HandlerTable table;
+  auto on = [&table](const char* name, std::function<void()> action) {
+    table[name] = [action = std::move(action)](const UnitEvent&) { action(); };
+  };
+  // Bound by the layout, built by the stage's later features; until then they do nothing.
+  for (const char* pending :
+       {h::kMainCloseRequest, h::kPopup, h::kDragWheel, h::kDragWheelBackground,
+        h::kDragMainTitle, h::kDragSubtitle, h::kDragResult, h::kChangePrizePicture,
+        h::kStartDraw, h::kStopDraw, h::kDrawButton, h::kRollStep, h::kAutoStop,
+        h::kFocusDrawButton, h::kDragPanel, h::kClosePanel, h::kSavePanel,
+        h::kMenuPrizeSettings, h::kMenuOtherSettings, h::kMenuMainTitle, h::kMenuSubtitle,
+        h::kMenuResults, h::kMenuMainTitleFont, h::kMenuSubtitleFont,
+        h::kMenuChangeBackground, h::kMenuRemoveBackground, h::kMenuChangeMusic,
+        h::kMenuMusicOn, h::kMenuMusicOff, h::kMenuHelp, h::kMenuAbout, h::kMenuExit}) {
+    on(pending, [] {});
+  }
+  on(h::kMainCreated, [this] { startUp(); });
+  on(h::kShowDesignatedMarker,
+     [this] { form_->unit<QWidget>(units::kDesignatedMarker)->setVisible(true); });
+  on(h::kMenuEnlarge, [this] { enlargementStep(); });
+  on(h::kMenuStyle1, [this] { chooseStyle(1); });
+  on(h::kMenuStyle2, [this] { chooseStyle(2); });
+  on(h::kMenuStyle3, [this] { chooseStyle(3); });
+  on(h::kMenuStyle4, [this] { chooseStyle(4); });
+  on(h::kMenuFullScreen, [this] { fullScreenMode(); });
+  on(h::kMenuWindowed, [this] { windowedMode(); });
+  return table;
+}
+
+void MainWindow::tickExclusively(const std::vector<const char*>& captions, const char* ticked) {
+  for (const char* caption : captions) {
+    form_->menuItem(QString::fromUtf8(caption))->setTicked(std::string_view(caption) == ticked);
+  }
+}
+
+}  // namespace zv

@@ -1,0 +1,69 @@
+#pragma once
+// The stage window: built from its layout, set up from the settings file at start-up,
+// and the display, wheel-size and wheel-style operations that the menu and the
+// other-settings panel call.
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/program_state.h"
+#include "forms/form.h"
+#include "platform/qt/hot_key.h"
+#include "store/program_files.h"
+#include "store/settings_file.h"
+
+namespace zv {
+
+struct StageEnvironment {
+  std::string programDirectory;
+  std::function<QSize()> screenSize;  // the primary screen, read at each use
+};
+
+class MainWindow {
+ public:
+  explicit MainWindow(StageEnvironment environment);
+  ~MainWindow();
+
+  // Runs the window's created event (the start-up sequence) and shows it.
+  void start();
+  // The created event alone, for tests that look at the window before it is shown.
+  void runCreated();
+
+  forms::Form& form() { return *form_; }
+  ProgramState& state() { return state_; }
+  const ProgramFiles& files() const { return files_; }
+  const SettingsFile& settings() const { return settings_; }
+  QSize screenSize() const;
+
+  // Display modes; each writes the mode to the settings file.
+  void fullScreenMode();
+  void windowedMode();
+
+  // The wheel: one 1.1x step, the layout geometry, a stored wheel size, the ellipse.
+  void enlargementStep();
+  void resetWheel();
+  void applyWheelSize(std::string_view wheelSizeText);
+  void clipWheel();
+
+  // Wheel style 1..4 chosen from the menu: picture, tick marks and the stored key.
+  void chooseStyle(int style);
+  // Picture and tick marks only, as start-up applies the stored style.
+  void showStyle(int style, bool tickMarks);
+
+ private:
+  forms::HandlerTable handlers();
+  void startUp();  // the created event
+  void applyStoredTitleFont(const char* label, std::string_view faceKey,
+                            std::string_view sizeKey, std::string_view colourKey);
+  void tickExclusively(const std::vector<const char*>& captions, const char* ticked);
+
+  StageEnvironment environment_;
+  ProgramFiles files_;
+  SettingsFile settings_;
+  ProgramState state_;
+  GlobalHotKey hotKey_;
+  std::unique_ptr<forms::Form> form_;
+};
+
+}  // namespace zv

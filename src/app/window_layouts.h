@@ -1,0 +1,51 @@
+#pragma once
+// The five windows of the program, as data.
+#include "forms/window_description.h"
+
+namespace zv {
+
+const forms::WindowDescription& mainWindowLayout();
+const forms::WindowDescription& prizeSettingsLayout();
+const forms::WindowDescription& resultsLayout();
+const forms::WindowDescription& passwordLayout();
+const forms::WindowDescription& effectsLayout();
+
+// Unit names that code refers to.
+namespace units {
+inline constexpr const char* kWheel = "外形框1";
+inline constexpr const char* kWheelBackground = "图片框_背景";
+inline constexpr const char* kStartLabel = "透明标签_开始";
+inline constexpr const char* kStopLabel = "透明标签_结束";
+inline constexpr const char* kDrawButton = "按钮1";
+inline constexpr const char* kFocusTimer = "时钟2";
+inline constexpr const char* kMainTitle = "透明标签_主标题";
+inline constexpr const char* kSubtitle = "透明标签_副标题";
+inline constexpr const char* kResultPicture = "图片框a_结果";
+inline constexpr const char* kHotKeyLabel = "标签_zd";
+inline constexpr const char* kDesignatedMarker = "透明标签_zd";
+inline constexpr const char* kRollTimer = "时钟1";
+inline constexpr const char* kAutoStopTimer = "时钟3_自动停止";
+inline constexpr const char* kFontDialog = "通用对话框_字体设置";
+inline constexpr const char* kFileDialog = "通用对话框1";
+inline constexpr const char* kCredit = "透明标签2";
+inline constexpr const char* kPanel = "外形框2";
+inline constexpr const char* kResultWidthEdit = "编辑框_奖品图片宽";
+inline constexpr const char* kResultHeightEdit = "编辑框_奖品图片高";
+inline constexpr const char* kRollIntervalEdit = "编辑框_滚动速度";
+inline constexpr const char* kEffectsOffBox = "选择框_禁用特效";
+inline constexpr const char* kAutoStopEdit = "编辑框_自动停止";
+inline constexpr const char* kWheelSizeEdit = "编辑框_转盘大小";
+// "图片框1" … "图片框8".
+std::string prizeBox(int slot);
+}  // namespace units
+
+// Captions of the popup menu items that code ticks and unticks.
+namespace menu {
+inline constexpr const char* kFullScreen = "全屏";
+inline constexpr const char* kWindowed = "窗口";
+inline constexpr const char* kMusicOn = "启用背景音乐";
+inline constexpr const char* kMusicOff = "禁用背景音乐";
+inline constexpr const char* kStyles[4] = {"样式一", "样式二", "样式三", "样式四"};
+}  // namespace menu
+
+}  // namespace zv

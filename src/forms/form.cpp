@@ -1,0 +1,113 @@
+#include "forms/form.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "platform/qt/picture.h"
+
+namespace zv::forms {
+
+Form::Form(QWidget* parent) : QWidget(parent) {}
+
+QObject* Form::find(const std::string& name) const {
+  const auto it = units_.find(name);
+  return it == units_.end() ? nullptr : it->second;
+}
+
+void Form::addUnit(const std::string& name, QObject* unit) {
+  if (!units_.emplace(name, unit).second) {
+    throw std::logic_error("unit \"" + name + "\" appears twice");
+  }
+  names_[unit] = name;
+  order_.push_back(name);
+}
+
+MenuItem* Form::menuItem(const QString& caption) const {
+  for (MenuItem* item : menuItems_) {
+    if (item->caption() == caption) return item;
+  }
+  throw std::out_of_range("no menu item \"" + caption.toStdString() + "\"");
+}
+
+void Form::setBackgroundPicture(std::string jpeg) {
+  background_ = std::move(jpeg);
+  backgroundFor_ = QSize();
+  update();
+}
+
+void Form::setStageColour(const QColor& colour) {
+  stageColour_ = colour;
+  update();
+}
+
+bool Form::hasBinding(const std::string& unit, EventKind event) const {
+  return bindings_.count({unit, event}) != 0;
+}
+
+bool Form::dispatch(const std::string& unit, EventKind event, UnitEvent details) {
+  const auto it = bindings_.find({unit, event});
+  if (it == bindings_.end()) return false;
+  details.form = this;
+  details.unit = unit;
+  // A copy: the handler may rebind or destroy what it was called from.
+  const Handler handler = it->second;
+  handler(details);
+  return true;
+}
+
+void Form::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    dispatch("", EventKind::RightButtonDown,
+             UnitEvent{.globalPos = event->globalPosition().toPoint()});
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+  bool accept = true;
+  dispatch("", EventKind::CloseRequest, UnitEvent{.accept = &accept});
+  if (accept) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void Form::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (backgroundFor_ != size()) {
+    // Decoded again only when the picture or the window's size changed.
+    backgroundImage_ = decodePicture(background_, size());
+    backgroundFor_ = size();
+  }
+  if (!backgroundImage_.isNull()) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), backgroundImage_);
+  } else if (stageColour_.isValid()) {
+    painter.fillRect(rect(), stageColour_);
+  } else {
+    painter.fillRect(rect(), palette().window());
+  }
+}
+
+bool Form::eventFilter(QObject* watched, QEvent* event) {
+  const auto it = names_.find(watched);
+  if (it == names_.end()) return QWidget::eventFilter(watched, event);
+  const std::string name = it->second;  // the handler may change the map
+  if (event->type() == QEvent::MouseButtonPress) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const UnitEvent details{.globalPos = mouse->globalPosition().toPoint()};
+    if (mouse->button() == Qt::LeftButton) dispatch(name, EventKind::LeftButtonDown, details);
+    if (mouse->button() == Qt::RightButton) dispatch(name, EventKind::RightButtonDown, details);
+  } else if (event->type() == QEvent::MouseButtonDblClick) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton) {
+      dispatch(name, EventKind::DoubleClick,
+               UnitEvent{.globalPos = mouse->globalPosition().toPoint()});
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace zv::forms

@@ -1,0 +1,89 @@
+#pragma once
+// A window built from its description: it owns its units, finds them by name and runs
+// the handler bound to a unit's event.
+#include <QImage>
+#include <QMenu>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "forms/units.h"
+#include "forms/window_description.h"
+
+namespace zv::forms {
+
+class Form;
+
+struct UnitEvent {
+  Form* form = nullptr;
+  std::string unit;        // empty: the window itself
+  QPoint globalPos;        // mouse events
+  bool* accept = nullptr;  // close request: set to false to refuse it
+};
+
+using Handler = std::function<void(const UnitEvent&)>;
+
+class Form : public QWidget {
+ public:
+  explicit Form(QWidget* parent = nullptr);
+
+  // The unit of that name and kind; throws std::out_of_range when there is none.
+  template <class T>
+  T* unit(const std::string& name) const {
+    T* found = dynamic_cast<T*>(find(name));
+    if (!found) throw std::out_of_range("no unit \"" + name + "\" of the requested kind");
+    return found;
+  }
+  QObject* find(const std::string& name) const;
+  const std::vector<std::string>& unitNames() const { return order_; }
+
+  // The popup menu item with that caption; throws std::out_of_range when there is none.
+  MenuItem* menuItem(const QString& caption) const;
+  const std::vector<MenuItem*>& menuItems() const { return menuItems_; }
+  QMenu* popupMenu() const { return popup_; }
+
+  // The window's background picture (JPEG bytes), drawn stretched over the window;
+  // without one the window shows its stage colour.
+  void setBackgroundPicture(std::string jpeg);
+  const std::string& backgroundPicture() const { return background_; }
+  void setStageColour(const QColor& colour);
+
+  // Runs the handler bound to (unit, event); false when none is bound.
+  bool dispatch(const std::string& unit, EventKind event, UnitEvent details = {});
+  bool hasBinding(const std::string& unit, EventKind event) const;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend std::unique_ptr<Form> buildForm(const WindowDescription&,
+                                         const std::map<std::string, Handler>&, QWidget*);
+  void addUnit(const std::string& name, QObject* unit);
+
+  std::map<std::string, QObject*> units_;
+  std::map<const QObject*, std::string> names_;
+  std::vector<std::string> order_;
+  std::map<std::pair<std::string, EventKind>, Handler> bindings_;
+  std::vector<MenuItem*> menuItems_;
+  QMenu* popup_ = nullptr;
+  std::string background_;
+  QImage backgroundImage_;
+  QSize backgroundFor_;
+  QColor stageColour_;
+};
+
+using HandlerTable = std::map<std::string, Handler>;
+
+// Builds the window; throws std::logic_error when the description binds an event to a
+// handler the table lacks, names an unknown parent or repeats a unit name.
+std::unique_ptr<Form> buildForm(const WindowDescription& description,
+                                const HandlerTable& handlers, QWidget* parent = nullptr);
+
+}  // namespace zv::forms

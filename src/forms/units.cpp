@@ -1,0 +1,174 @@
+#include "forms/units.h"
+
+#include <QPainter>
+#include <QRegion>
+
+#include "platform/qt/picture.h"
+
+namespace zv::forms {
+
+namespace {
+
+// Every unit keeps its own mouse presses: a press on a unit without a handler must not
+// reach the window below and open its popup.
+void keepMouse(QWidget* widget) { widget->setAttribute(Qt::WA_NoMousePropagation); }
+
+const QColor kButtonFace(0xF0, 0xF0, 0xF0);
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) { keepMouse(this); }
+
+void PictureBox::setPicture(std::string jpeg) {
+  if (jpeg == jpeg_) return;
+  jpeg_ = std::move(jpeg);
+  stale_ = true;
+  update();
+}
+
+bool PictureBox::hasShownPicture() const {
+  return !const_cast<PictureBox*>(this)->decoded().isNull();
+}
+
+void PictureBox::setBorder(Border border) {
+  if (border == border_) return;
+  border_ = border;
+  update();
+}
+
+const QImage& PictureBox::decoded() {
+  const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
+  const QSize target = size() - QSize(2 * inset, 2 * inset);
+  if (stale_ || target != decodedFor_) {
+    decoded_ = decodePicture(jpeg_, target);
+    decodedFor_ = target;
+    stale_ = false;
+  }
+  return decoded_;
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QRect inner = rect();
+  if (border_ == Border::Raised) {
+    // The 3-D frame of a raised dialog border: light above and left, dark below and right.
+    const QColor light(0xFF, 0xFF, 0xFF), mid(0xA0, 0xA0, 0xA0), dark(0x40, 0x40, 0x40);
+    for (int i = 0; i < kRaisedBorderWidth; ++i) {
+      const QRect r = rect().adjusted(i, i, -i - 1, -i - 1);
+      painter.setPen(i == kRaisedBorderWidth - 1 ? kButtonFace : light);
+      painter.drawLine(r.topLeft(), r.topRight());
+      painter.drawLine(r.topLeft(), r.bottomLeft());
+      painter.setPen(i == 0 ? dark : mid);
+      painter.drawLine(r.bottomLeft(), r.bottomRight());
+      painter.drawLine(r.topRight(), r.bottomRight());
+    }
+    inner = rect().adjusted(kRaisedBorderWidth, kRaisedBorderWidth, -kRaisedBorderWidth,
+                            -kRaisedBorderWidth);
+  }
+  const QImage& image = decoded();
+  if (image.isNull()) {
+    painter.fillRect(inner, kButtonFace);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(inner, image);
+  }
+}
+
+TransparentLabel::TransparentLabel(QWidget* parent) : QWidget(parent) {
+  keepMouse(this);
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void TransparentLabel::setCaption(const QString& caption) {
+  caption_ = caption;
+  update();
+}
+
+void TransparentLabel::setUnitFont(const UnitFont& font) {
+  font_ = font;
+  setFont(font.toQFont());
+  update();
+}
+
+void TransparentLabel::setTextColour(std::uint32_t bgr) {
+  colour_ = bgr;
+  update();
+}
+
+void TransparentLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.setFont(font());
+  painter.setPen(colourFromBgr(colour_));
+  painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, caption_);
+}
+
+Label::Label(QWidget* parent) : QLabel(parent) {
+  keepMouse(this);
+  setWordWrap(true);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+EditBox::EditBox(QWidget* parent) : QLineEdit(parent) { keepMouse(this); }
+CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) { keepMouse(this); }
+RadioButton::RadioButton(QWidget* parent) : QRadioButton(parent) {
+  keepMouse(this);
+  // The program selects and deselects the two radio buttons itself.
+  setAutoExclusive(false);
+}
+Button::Button(QWidget* parent) : QPushButton(parent) { keepMouse(this); }
+GroupBox::GroupBox(QWidget* parent) : QGroupBox(parent) { keepMouse(this); }
+
+Shape::Shape(QWidget* parent) : QFrame(parent) {
+  keepMouse(this);
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, kButtonFace);
+  setPalette(palette);
+}
+
+void Shape::clipToEllipse() {
+  // One pixel wider and taller than the rectangle, as the round-rectangle region with a
+  // corner ellipse larger than the unit has always been made.
+  setMask(QRegion(0, 0, width() + 1, height() + 1, QRegion::Ellipse));
+}
+
+WindowTimer::WindowTimer(QObject* parent) : QObject(parent) {
+  timer_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+    if (tick_) tick_();
+  });
+}
+
+void WindowTimer::setInterval(int milliseconds) {
+  const int interval = std::max(0, milliseconds);
+  if (interval == interval_) return;
+  interval_ = interval;
+  if (interval == 0) {
+    timer_.stop();
+  } else {
+    timer_.start(interval);
+  }
+}
+
+MenuItem::MenuItem(const QString& caption, QMenu* submenu, QObject* parent)
+    : QObject(parent),
+      submenu_(submenu),
+      action_(submenu ? submenu->menuAction() : new QAction(caption, this)) {
+  if (submenu) submenu->setTitle(caption);
+  QObject::connect(action_, &QAction::triggered, this, [this] {
+    // Choosing an item does not toggle its tick mark.
+    action_->setChecked(ticked_);
+  });
+}
+
+void MenuItem::setTicked(bool ticked) {
+  ticked_ = ticked;
+  action_->setCheckable(true);
+  action_->setChecked(ticked);
+}
+
+void MenuItem::setHidden(bool hidden) { action_->setVisible(!hidden); }
+
+}  // namespace zv::forms

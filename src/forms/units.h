@@ -1,0 +1,160 @@
+#pragma once
+// The kinds of unit a window is built from. Each is a thin Qt widget (or object) with
+// the properties the program uses; the rules live elsewhere.
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "forms/unit_font.h"
+
+namespace zv::forms {
+
+// A picture shown stretched to the box; the picture is held as the JPEG bytes it came
+// from, so that it can be handed to another box unchanged.
+class PictureBox : public QWidget {
+ public:
+  enum class Border { None, Raised };
+  explicit PictureBox(QWidget* parent = nullptr);
+
+  void setPicture(std::string jpeg);
+  const std::string& picture() const { return jpeg_; }
+  bool hasShownPicture() const;  // decodable bytes
+  void setBorder(Border border);
+  Border border() const { return border_; }
+  static constexpr int kRaisedBorderWidth = 3;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  const QImage& decoded();
+  std::string jpeg_;
+  QImage decoded_;
+  QSize decodedFor_;
+  bool stale_ = true;
+  Border border_ = Border::None;
+};
+
+// Text drawn without a background over whatever lies beneath.
+class TransparentLabel : public QWidget {
+ public:
+  explicit TransparentLabel(QWidget* parent = nullptr);
+  void setCaption(const QString& caption);
+  const QString& caption() const { return caption_; }
+  void setUnitFont(const UnitFont& font);
+  const UnitFont& unitFont() const { return font_; }
+  void setTextColour(std::uint32_t bgr);
+  std::uint32_t textColour() const { return colour_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QString caption_;
+  UnitFont font_;
+  std::uint32_t colour_ = 0;
+};
+
+class Label : public QLabel {
+ public:
+  explicit Label(QWidget* parent = nullptr);
+};
+
+class EditBox : public QLineEdit {
+ public:
+  explicit EditBox(QWidget* parent = nullptr);
+};
+
+class CheckBox : public QCheckBox {
+ public:
+  explicit CheckBox(QWidget* parent = nullptr);
+};
+
+class RadioButton : public QRadioButton {
+ public:
+  explicit RadioButton(QWidget* parent = nullptr);
+};
+
+class Button : public QPushButton {
+ public:
+  explicit Button(QWidget* parent = nullptr);
+};
+
+class GroupBox : public QGroupBox {
+ public:
+  explicit GroupBox(QWidget* parent = nullptr);
+};
+
+// A plain frame that holds other units.
+class Shape : public QFrame {
+ public:
+  explicit Shape(QWidget* parent = nullptr);
+  // Clips the unit, drawing and mouse input alike, to the ellipse inside its rectangle.
+  void clipToEllipse();
+};
+
+// A window timer with the interval rules the program relies on: a negative interval
+// counts as 0, setting the interval it already has changes nothing (a running countdown
+// is not restarted), a new positive interval restarts it, 0 stops it.
+class WindowTimer : public QObject {
+ public:
+  explicit WindowTimer(QObject* parent = nullptr);
+  void setInterval(int milliseconds);
+  int interval() const { return interval_; }
+  bool isRunning() const { return timer_.isActive(); }
+  void onTick(std::function<void()> tick) { tick_ = std::move(tick); }
+
+ private:
+  QTimer timer_;
+  int interval_ = 0;
+  std::function<void()> tick_;
+};
+
+// Stands for the platform's file and font dialogs; the Parts that open them configure it.
+class CommonDialog : public QObject {
+ public:
+  enum class Mode { File, Font };
+  explicit CommonDialog(QObject* parent = nullptr) : QObject(parent) {}
+  void setMode(Mode mode) { mode_ = mode; }
+  Mode mode() const { return mode_; }
+  void setFilter(QString filter) { filter_ = std::move(filter); }
+  const QString& filter() const { return filter_; }
+
+ private:
+  Mode mode_ = Mode::File;
+  QString filter_;
+};
+
+// An item of a popup menu. Its tick mark changes only when the program sets it, never
+// by choosing the item.
+class MenuItem : public QObject {
+ public:
+  // A plain item, or (with a submenu) the item that opens it.
+  MenuItem(const QString& caption, QMenu* submenu, QObject* parent);
+  QAction* action() const { return action_; }
+  QString caption() const { return action_->text(); }
+  void setTicked(bool ticked);
+  bool isTicked() const { return ticked_; }
+  void setHidden(bool hidden);
+  bool isHidden() const { return !action_->isVisible(); }
+  QMenu* submenu() const { return submenu_; }
+
+ private:
+  QMenu* submenu_;
+  QAction* action_;
+  bool ticked_ = false;
+};
+
+}  // namespace zv::forms

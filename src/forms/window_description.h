@@ -1,0 +1,86 @@
+#pragma once
+// A window described as data: its units with their places, looks and bound events, and
+// its popup menu. The builder turns a description into widgets.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zv::forms {
+
+enum class UnitKind {
+  Label,
+  TransparentLabel,
+  EditBox,
+  CheckBox,
+  RadioButton,
+  Button,
+  PictureBox,
+  Shape,
+  GroupBox,
+  Timer,
+  CommonDialog,
+};
+
+enum class EventKind {
+  Created,
+  CloseRequest,
+  LeftButtonDown,
+  DoubleClick,
+  RightButtonDown,
+  Click,
+  Tick,
+  HotKey,
+  Selected,
+};
+
+enum class BuiltinPicture { None, Prize5, Prize6, Prize7, Prize8, PanelIcon };
+
+struct FontDescription {
+  std::string face;
+  int pixelHeight = 0;  // character height
+  bool bold = false;
+};
+
+struct EventBinding {
+  EventKind event;
+  std::string handler;
+};
+
+inline constexpr std::uint32_t kNavy = 0x800000;  // 0x00BBGGRR
+
+struct UnitDescription {
+  std::string name;
+  UnitKind kind = UnitKind::Label;
+  std::string parent;  // empty: the window
+  int left = 0, top = 0, width = 0, height = 0;
+  std::string caption;
+  std::optional<FontDescription> font;
+  std::optional<std::uint32_t> colour;  // text colour, 0x00BBGGRR
+  bool visible = true;
+  bool enabled = true;
+  bool handCursor = false;
+  bool passwordEntry = false;
+  bool disabledLook = false;  // a label drawn in the greyed colour
+  BuiltinPicture picture = BuiltinPicture::None;
+  int interval = 0;  // timers, milliseconds
+  std::vector<EventBinding> events;
+};
+
+struct MenuItemDescription {
+  std::string caption;
+  bool ticked = false;
+  bool hidden = false;
+  std::string handler;  // selected
+  std::vector<MenuItemDescription> items;
+};
+
+struct WindowDescription {
+  std::string caption;
+  int width = 0, height = 0;  // at the design position 50, 50
+  std::vector<UnitDescription> units;
+  std::vector<EventBinding> events;  // created, close request, right button down
+  std::vector<MenuItemDescription> popupMenu;
+};
+
+}  // namespace zv::forms

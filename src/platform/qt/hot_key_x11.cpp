@@ -1,0 +1,79 @@
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+
+#include "platform/qt/hot_key.h"
+
+namespace zv {
+
+namespace {
+
+Display* x11Display() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->display() : nullptr;
+}
+
+// NumLock (Mod2) and CapsLock (Lock) change the modifier state of the key press, so the
+// grab is made for every combination of them.
+constexpr unsigned kLockCombinations[] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask};
+
+bool grabFailed = false;
+int recordGrabError(Display*, XErrorEvent*) {
+  grabFailed = true;
+  return 0;
+}
+
+}  // namespace
+
+GlobalHotKey::~GlobalHotKey() { release(); }
+
+bool GlobalHotKey::registerShiftQ(std::function<void()> pressed) {
+  Display* display = x11Display();
+  if (!display) return false;
+  const KeyCode keycode = XKeysymToKeycode(display, XK_q);
+  if (keycode == 0) return false;
+  const Window root = DefaultRootWindow(display);
+  XSync(display, False);
+  grabFailed = false;
+  const auto previous = XSetErrorHandler(recordGrabError);
+  for (const unsigned locks : kLockCombinations) {
+    XGrabKey(display, keycode, ShiftMask | locks, root, True, GrabModeAsync, GrabModeAsync);
+  }
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  if (grabFailed) {
+    for (const unsigned locks : kLockCombinations) XUngrabKey(display, keycode, ShiftMask | locks, root);
+    XSync(display, False);
+    return false;
+  }
+  keycode_ = keycode;
+  pressed_ = std::move(pressed);
+  QCoreApplication::instance()->installNativeEventFilter(this);
+  return true;
+}
+
+void GlobalHotKey::release() {
+  if (keycode_ == 0) return;
+  if (Display* display = x11Display()) {
+    const Window root = DefaultRootWindow(display);
+    for (const unsigned locks : kLockCombinations) XUngrabKey(display, keycode_, ShiftMask | locks, root);
+    XFlush(display);
+  }
+  if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+  keycode_ = 0;
+}
+
+bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+  if (keycode_ == 0 || eventType != "xcb_generic_event_t") return false;
+  auto* event = static_cast<xcb_generic_event_t*>(message);
+  if ((event->response_type & ~0x80) != XCB_KEY_PRESS) return false;
+  auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
+  const unsigned modifiers = key->state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
+  if (key->detail != keycode_ || modifiers != ShiftMask) return false;
+  if (pressed_) pressed_();
+  return true;
+}
+
+}  // namespace zv

@@ -1,0 +1,19 @@
+#include "store/program_files.h"
+
+#include "platform/files.h"
+
+namespace zv {
+
+std::string ProgramFiles::prizePictureDirectory() const {
+  return joinPath(directory, "\\奖品图片");
+}
+
+std::string ProgramFiles::prizePicture(int slot) const {
+  return joinPath(directory, "\\奖品图片\\" + std::to_string(slot) + ".jpg");
+}
+
+std::string ProgramFiles::backgroundPicture() const { return joinPath(directory, "\\底图.jpg"); }
+
+std::string ProgramFiles::music() const { return joinPath(directory, "\\wav\\bjyy.mp3"); }
+
+}  // namespace zv

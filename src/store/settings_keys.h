@@ -1,0 +1,54 @@
+#pragma once
+// Every section and key of the settings file, in one place.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace zv::keys {
+
+inline constexpr std::string_view kGeneral = "zbt";
+inline constexpr std::string_view kFonts = "yanse";
+
+inline constexpr std::string_view kMainTitle = "主标题";
+inline constexpr std::string_view kSubtitle = "副标题";
+inline constexpr std::string_view kWheelLeft = "外形框1左边";
+inline constexpr std::string_view kWheelTop = "外形框1顶边";
+inline constexpr std::string_view kMainTitleLeft = "主标题左边";
+inline constexpr std::string_view kMainTitleTop = "主标题顶边";
+inline constexpr std::string_view kSubtitleLeft = "副标题左边";
+inline constexpr std::string_view kSubtitleTop = "副标题顶边";
+inline constexpr std::string_view kResultLeft = "中奖图片左边";
+inline constexpr std::string_view kResultTop = "中奖图片顶边";
+inline constexpr std::string_view kResultWidth = "奖品图片宽";
+inline constexpr std::string_view kResultHeight = "奖品图片高";
+inline constexpr std::string_view kRollInterval = "滚动速度";
+inline constexpr std::string_view kAutoStop = "自动停止";
+inline constexpr std::string_view kEffectsOff = "禁用特效";
+inline constexpr std::string_view kWheelSize = "计次";
+inline constexpr std::string_view kDisplayMode = "界面大小";
+inline constexpr std::string_view kMusic = "背景音乐";
+inline constexpr std::string_view kWheelStyle = "样式";
+inline constexpr std::string_view kDrawMode = "lx";
+inline constexpr std::string_view kPassword = "password";
+
+// Prize values of slots 1..8.
+inline constexpr std::array<std::string_view, 8> kPrizeValues = {"一", "二", "三", "四",
+                                                                  "五", "六", "七", "八"};
+inline constexpr std::array<std::int32_t, 8> kDefaultPrizeValues = {1, 2, 4, 8, 10, 15, 20, 50};
+
+// Section kFonts.
+inline constexpr std::string_view kMainTitleFace = "主标题字体";
+inline constexpr std::string_view kMainTitleSize = "主标题字体大小";
+inline constexpr std::string_view kMainTitleColour = "主标题字体颜色";
+inline constexpr std::string_view kSubtitleFace = "副标题字体";
+inline constexpr std::string_view kSubtitleSize = "副标题字体大小";
+inline constexpr std::string_view kSubtitleColour = "副标题字体颜色";
+
+// Values.
+inline constexpr std::string_view kTrue = "真";
+inline constexpr std::string_view kFalse = "假";
+inline constexpr std::string_view kWindowed = "窗口";
+inline constexpr std::string_view kFullScreen = "全屏";
+inline constexpr std::array<std::string_view, 4> kWheelStyles = {"zp1", "zp2", "zp3", "zp4"};
+
+}  // namespace zv::keys
