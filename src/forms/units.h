@@ -114,6 +114,7 @@ class WindowTimer : public QObject {
   void setInterval(int milliseconds);
   int interval() const { return interval_; }
   bool isRunning() const { return timer_.isActive(); }
+  int remainingTime() const { return timer_.remainingTime(); }
   void onTick(std::function<void()> tick) { tick_ = std::move(tick); }
 
  private:

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/tick_count.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace zv {
 namespace {

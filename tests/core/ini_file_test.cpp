@@ -7,7 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/text_codec.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace zv {
 namespace {

@@ -1,0 +1,26 @@
+#include "resources/artwork.h"
+
+#include "resources/artwork_blobs.h"
+
+namespace zv::artwork {
+namespace {
+
+std::string_view view(const detail::Blob& blob) {
+  return {reinterpret_cast<const char*>(blob.data), blob.size};
+}
+
+}  // namespace
+
+std::string_view wheelStyle(int style) {
+  if (style < 1 || style > 4) style = 1;
+  return view(detail::kWheelStyles[style - 1]);
+}
+
+std::string_view builtinPrizePicture(int slot) {
+  if (slot < 5 || slot > 8) return {};
+  return view(detail::kPrizePictures[slot - 5]);
+}
+
+std::string_view panelIcon() { return view(detail::kPanelIcon); }
+
+}  // namespace zv::artwork

@@ -1,0 +1,135 @@
+// The real program on an Xvfb screen of 1366 x 768: what the audience sees after start-up.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "platform/files.h"
+#include "platform/text_codec.h"
+#include "support/temp_dir.h"
+#include "x_session.h"
+
+namespace zv::e2e {
+namespace {
+
+const Rgb kStage{0x7A, 0x0C, 0x12};
+
+class Stage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+  }
+  // Starts the program and waits for the stage to be painted.
+  void start(int wheelX = 683, int wheelY = 300) {
+    program = std::make_unique<ProgramProcess>(dir.path(), x.name());
+    const bool painted = waitUntil([&, wheelX, wheelY] {
+      const auto shot = x.shot();
+      return shot.at(5, 700).near(kStage, 4) && !shot.at(wheelX, wheelY).near(kStage, 40);
+    });
+    if (!painted) x.savePng(dir.path() + "/../zorvane-e2e-failure.png");
+    ASSERT_TRUE(painted) << "the stage was not painted";
+  }
+  void TearDown() override {
+    if (HasFailure()) x.savePng("/tmp/zorvane-e2e-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".png");
+  }
+
+  XvfbServer x{1366, 768};
+  zv::testing::TempDir dir;
+  std::unique_ptr<ProgramProcess> program;
+};
+
+// Walking out from a point inside the wheel along a row (or a column): the first and last
+// coordinates before the stage colour begins.
+std::pair<int, int> extent(const XvfbServer::Shot& shot, bool row, int at, int inside) {
+  auto stage = [&](int i) { return (row ? shot.at(i, at) : shot.at(at, i)).near(kStage, 30); };
+  const int limit = row ? shot.width() : shot.height();
+  int first = inside, last = inside;
+  while (first > 0 && !stage(first - 1)) --first;
+  while (last + 1 < limit && !stage(last + 1)) ++last;
+  return {first, last};
+}
+
+TEST_F(Stage, RoundWheelCentredAndYellowTitlesInChineseGlyphs) {
+  start();
+  const auto shot = x.shot();
+
+  // The wheel: 500 x 500 at left (1366 - 500) / 2 = 433, top 160, clipped to an ellipse.
+  const auto [left, right] = extent(shot, true, 410, 683);
+  EXPECT_NEAR(left, 433, 3);
+  EXPECT_NEAR(right, 933, 3);
+  const auto [top, bottom] = extent(shot, false, 683, 410);
+  EXPECT_NEAR(bottom, 660, 3);
+  // The centre column's top touches the subtitle; 120 pixels to the right the circle's
+  // edge lies at 410 - sqrt(250^2 - 120^2).
+  const auto [offTop, offBottom] = extent(shot, false, 803, 410);
+  EXPECT_NEAR(offTop, 191, 3);
+  EXPECT_NEAR(offBottom, 629, 3);
+  EXPECT_LE(top, 160);
+  // Corners of the wheel's square show the stage; the backdrop fills the circle.
+  for (const auto& [cx, cy] : {std::pair{437, 164}, {929, 164}, {437, 656}, {929, 656}}) {
+    EXPECT_TRUE(shot.at(cx, cy).near(kStage, 10)) << cx << "," << cy;
+  }
+  for (const auto& [cx, cy] : {std::pair{683, 170}, {443, 410}, {923, 410}, {683, 650}}) {
+    EXPECT_FALSE(shot.at(cx, cy).near(kStage, 30)) << cx << "," << cy;
+  }
+
+  // The main title: eleven characters in yellow, the first two the same glyph (某某),
+  // the others not all alike as boxes standing in for missing glyphs would be.
+  int minX = 1366, maxX = -1, yellow = 0;
+  for (int y = 15; y < 125; ++y) {
+    for (int xx = 0; xx < 1366; ++xx) {
+      if (shot.at(xx, y).isYellow()) {
+        ++yellow;
+        minX = std::min(minX, xx);
+        maxX = std::max(maxX, xx);
+      }
+    }
+  }
+  ASSERT_GT(yellow, 3000);
+  EXPECT_LT(yellow, 110 * 1366 / 3);
+  EXPECT_NEAR((minX + maxX) / 2, 8 + 1366 / 2, 12);  // centred in the full-width label
+  std::vector<int> cells(11, 0);
+  const double cell = (maxX - minX + 1) / 11.0;
+  for (int y = 15; y < 125; ++y) {
+    for (int xx = minX; xx <= maxX; ++xx) {
+      if (shot.at(xx, y).isYellow()) {
+        ++cells[std::min<std::size_t>(10, static_cast<std::size_t>((xx - minX) / cell))];
+      }
+    }
+  }
+  EXPECT_NEAR(cells[0], cells[1], cells[0] * 0.08);
+  const auto [fewest, most] = std::minmax_element(cells.begin(), cells.end());
+  EXPECT_GT(*most, *fewest * 1.3);
+
+  // The subtitle below it, also yellow.
+  int subtitle = 0;
+  for (int y = 125; y < 174; ++y)
+    for (int xx = 0; xx < 1366; ++xx) subtitle += shot.at(xx, y).isYellow();
+  EXPECT_GT(subtitle, 1000);
+
+  // Start-up wrote the display mode and created the picture folder, nothing else.
+  EXPECT_EQ(readWholeFile(dir.file("config.a")), utf8ToGbk("[zbt]\r\n界面大小=全屏\r\n"));
+  EXPECT_TRUE(pathExists(dir.file("奖品图片")));
+  EXPECT_FALSE(pathExists(dir.file("jieguo.a")));
+  EXPECT_TRUE(program->running());
+}
+
+TEST_F(Stage, StoredPlaceAndWindowedMode) {
+  writeWholeFileAtomically(dir.file("config.a"),
+                           utf8ToGbk("[zbt]\r\n外形框1左边=40\r\n外形框1顶边=200\r\n计次=1\r\n"
+                                     "界面大小=窗口\r\n"));
+  start(315, 475);
+  const auto shot = x.shot();
+  // Without a window manager there is no frame: the window covers 1346 x 748 at 0, 0.
+  EXPECT_TRUE(shot.at(1340, 740).near(kStage, 4));
+  EXPECT_FALSE(shot.at(1360, 760).near(kStage, 30));
+  // One step: a 550-pixel wheel from 40, 200.
+  const auto [left, right] = extent(shot, true, 475, 315);
+  EXPECT_NEAR(left, 40, 3);
+  EXPECT_NEAR(right, 590, 3);
+  EXPECT_EQ(gbkToUtf8(readWholeFile(dir.file("config.a"))),
+            "[zbt]\r\n外形框1左边=40\r\n外形框1顶边=200\r\n计次=1\r\n界面大小=窗口\r\n");
+}
+
+}  // namespace
+}  // namespace zv::e2e

@@ -1,0 +1,30 @@
+# The Debian 12 packages the program needs to build, run and be tested. Sourced by
+# tools/run and tools/test.
+ZV_PACKAGES=(
+  cmake g++ make pkg-config
+  qt6-base-dev libjpeg62-turbo-dev libsdl2-mixer-dev libx11-dev libxcb1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai
+  xvfb xdotool x11-utils imagemagick
+)
+
+zv_install_packages() {
+  local missing=()
+  local package
+  for package in "${ZV_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local apt=(env DEBIAN_FRONTEND=noninteractive apt-get)
+  if [ "$(id -u)" -eq 0 ]; then
+    "${apt[@]}" update -qq && "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "${apt[@]}" update -qq && sudo "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "Please install the missing packages first:" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    return 1
+  fi
+}
