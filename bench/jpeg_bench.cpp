@@ -46,8 +46,8 @@ void decodeWithTarget(benchmark::State& state, int targetWidth, int targetHeight
     width = image.width;
     height = image.height;
   }
-  state.SetLabel(std::to_string(jpeg.size() / 1024) + " KiB -> " + std::to_string(width) +
-                 "x" + std::to_string(height));
+  state.SetLabel(std::to_string(jpeg.size() / 1024) + " KiB -> " + std::to_string(width) + "x" +
+                 std::to_string(height));
 }
 
 void BM_DecodeFull12MP(benchmark::State& state) { decodeWithTarget(state, 0, 0); }

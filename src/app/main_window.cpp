@@ -44,15 +44,38 @@ forms::HandlerTable MainWindow::handlers() {
     table[name] = [action = std::move(action)](const UnitEvent&) { action(); };
   };
   // Bound by the layout, built by the stage's later features; until then they do nothing.
-  for (const char* pending :
-       {h::kMainCloseRequest, h::kPopup, h::kDragWheel, h::kDragWheelBackground,
-        h::kDragMainTitle, h::kDragSubtitle, h::kDragResult, h::kChangePrizePicture,
-        h::kStartDraw, h::kStopDraw, h::kDrawButton, h::kRollStep, h::kAutoStop,
-        h::kFocusDrawButton, h::kDragPanel, h::kClosePanel, h::kSavePanel,
-        h::kMenuPrizeSettings, h::kMenuOtherSettings, h::kMenuMainTitle, h::kMenuSubtitle,
-        h::kMenuResults, h::kMenuMainTitleFont, h::kMenuSubtitleFont,
-        h::kMenuChangeBackground, h::kMenuRemoveBackground, h::kMenuChangeMusic,
-        h::kMenuMusicOn, h::kMenuMusicOff, h::kMenuHelp, h::kMenuAbout, h::kMenuExit}) {
+  for (const char* pending : {h::kMainCloseRequest,
+                              h::kPopup,
+                              h::kDragWheel,
+                              h::kDragWheelBackground,
+                              h::kDragMainTitle,
+                              h::kDragSubtitle,
+                              h::kDragResult,
+                              h::kChangePrizePicture,
+                              h::kStartDraw,
+                              h::kStopDraw,
+                              h::kDrawButton,
+                              h::kRollStep,
+                              h::kAutoStop,
+                              h::kFocusDrawButton,
+                              h::kDragPanel,
+                              h::kClosePanel,
+                              h::kSavePanel,
+                              h::kMenuPrizeSettings,
+                              h::kMenuOtherSettings,
+                              h::kMenuMainTitle,
+                              h::kMenuSubtitle,
+                              h::kMenuResults,
+                              h::kMenuMainTitleFont,
+                              h::kMenuSubtitleFont,
+                              h::kMenuChangeBackground,
+                              h::kMenuRemoveBackground,
+                              h::kMenuChangeMusic,
+                              h::kMenuMusicOn,
+                              h::kMenuMusicOff,
+                              h::kMenuHelp,
+                              h::kMenuAbout,
+                              h::kMenuExit}) {
     on(pending, [] {});
   }
   on(h::kMainCreated, [this] { startUp(); });

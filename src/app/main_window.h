@@ -54,8 +54,8 @@ class MainWindow {
  private:
   forms::HandlerTable handlers();
   void startUp();  // the created event
-  void applyStoredTitleFont(const char* label, std::string_view faceKey,
-                            std::string_view sizeKey, std::string_view colourKey);
+  void applyStoredTitleFont(const char* label, std::string_view faceKey, std::string_view sizeKey,
+                            std::string_view colourKey);
   void tickExclusively(const std::vector<const char*>& captions, const char* ticked);
 
   StageEnvironment environment_;

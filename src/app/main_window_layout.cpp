@@ -29,7 +29,10 @@ UnitDescription prizePicture(int slot, int left, int top, bool builtin) {
   return {.name = units::prizeBox(slot),
           .kind = UnitKind::PictureBox,
           .parent = units::kWheelBackground,
-          .left = left, .top = top, .width = 106, .height = 65,
+          .left = left,
+          .top = top,
+          .width = 106,
+          .height = 65,
           .handCursor = true,
           .picture = builtin ? kBuiltin[slot - 5] : BuiltinPicture::None,
           .events = {{EventKind::DoubleClick, h::kChangePrizePicture}, kPopupBinding}};
@@ -40,7 +43,10 @@ UnitDescription drawLabel(const char* name, const char* caption, bool visible,
   return {.name = name,
           .kind = UnitKind::TransparentLabel,
           .parent = units::kWheelBackground,
-          .left = 205, .top = 192, .width = 96, .height = 112,
+          .left = 205,
+          .top = 192,
+          .width = 96,
+          .height = 112,
           .caption = caption,
           .font = FontDescription{"隶书", 40, false},
           .colour = kRed,
@@ -51,18 +57,33 @@ UnitDescription drawLabel(const char* name, const char* caption, bool visible,
 
 UnitDescription panelLabel(const char* name, int left, int top, int width, int height,
                            const char* caption) {
-  return {.name = name, .kind = UnitKind::Label, .parent = "分组框1",
-          .left = left, .top = top, .width = width, .height = height, .caption = caption};
+  return {.name = name,
+          .kind = UnitKind::Label,
+          .parent = "分组框1",
+          .left = left,
+          .top = top,
+          .width = width,
+          .height = height,
+          .caption = caption};
 }
 
 UnitDescription panelEdit(const char* name, int left, int top, int width, int height,
                           const char* text) {
-  return {.name = name, .kind = UnitKind::EditBox, .parent = "分组框1",
-          .left = left, .top = top, .width = width, .height = height, .caption = text};
+  return {.name = name,
+          .kind = UnitKind::EditBox,
+          .parent = "分组框1",
+          .left = left,
+          .top = top,
+          .width = width,
+          .height = height,
+          .caption = text};
 }
 
 UnitDescription timer(const char* name, const char* parent, int interval, const char* handler) {
-  return {.name = name, .kind = UnitKind::Timer, .parent = parent, .interval = interval,
+  return {.name = name,
+          .kind = UnitKind::Timer,
+          .parent = parent,
+          .interval = interval,
           .events = {{EventKind::Tick, handler}}};
 }
 
@@ -84,81 +105,155 @@ WindowDescription build() {
               kPopupBinding};
 
   // The wheel.
-  w.units.push_back({.name = units::kWheel, .kind = UnitKind::Shape,
-                     .left = 75, .top = 160, .width = 500, .height = 500,
+  w.units.push_back({.name = units::kWheel,
+                     .kind = UnitKind::Shape,
+                     .left = 75,
+                     .top = 160,
+                     .width = 500,
+                     .height = 500,
                      .events = {{EventKind::LeftButtonDown, h::kDragWheel}, kPopupBinding}});
-  w.units.push_back({.name = units::kWheelBackground, .kind = UnitKind::PictureBox,
-                     .parent = units::kWheel,
-                     .left = 0, .top = 0, .width = 500, .height = 500,
-                     .events = {{EventKind::LeftButtonDown, h::kDragWheelBackground},
-                                kPopupBinding}});
-  const int positions[8][2] = {{132, 69}, {260, 55},  {334, 172}, {347, 268},
+  w.units.push_back(
+      {.name = units::kWheelBackground,
+       .kind = UnitKind::PictureBox,
+       .parent = units::kWheel,
+       .left = 0,
+       .top = 0,
+       .width = 500,
+       .height = 500,
+       .events = {{EventKind::LeftButtonDown, h::kDragWheelBackground}, kPopupBinding}});
+  const int positions[8][2] = {{132, 69},  {260, 55},  {334, 172}, {347, 268},
                                {260, 366}, {135, 379}, {60, 264},  {42, 172}};
   for (int slot = 1; slot <= 8; ++slot) {
-    w.units.push_back(prizePicture(slot, positions[slot - 1][0], positions[slot - 1][1], slot >= 5));
+    w.units.push_back(
+        prizePicture(slot, positions[slot - 1][0], positions[slot - 1][1], slot >= 5));
   }
   w.units.push_back(drawLabel(units::kStartLabel, "开始", true, h::kStartDraw));
   w.units.push_back(drawLabel(units::kStopLabel, "停止", false, h::kStopDraw));
-  w.units.push_back({.name = units::kDrawButton, .kind = UnitKind::Button,
+  w.units.push_back({.name = units::kDrawButton,
+                     .kind = UnitKind::Button,
                      .parent = units::kWheel,
-                     .left = 80, .top = 616, .width = 40, .height = 32,
-                     .caption = "开始", .visible = false,
+                     .left = 80,
+                     .top = 616,
+                     .width = 40,
+                     .height = 32,
+                     .caption = "开始",
+                     .visible = false,
                      .events = {{EventKind::Click, h::kDrawButton}}});
   w.units.push_back(timer(units::kFocusTimer, units::kWheel, 200, h::kFocusDrawButton));
-  w.units.push_back({.name = units::kFileDialog, .kind = UnitKind::CommonDialog,
-                     .parent = units::kWheel});
+  w.units.push_back(
+      {.name = units::kFileDialog, .kind = UnitKind::CommonDialog, .parent = units::kWheel});
 
   // The stage.
-  w.units.push_back({.name = units::kMainTitle, .kind = UnitKind::TransparentLabel,
-                     .left = 8, .top = 15, .width = 632, .height = 110,
+  w.units.push_back({.name = units::kMainTitle,
+                     .kind = UnitKind::TransparentLabel,
+                     .left = 8,
+                     .top = 15,
+                     .width = 632,
+                     .height = 110,
                      .caption = "某某大卖场购物有奖活动",
-                     .font = FontDescription{"宋体", 67, true}, .colour = kYellow,
+                     .font = FontDescription{"宋体", 67, true},
+                     .colour = kYellow,
                      .events = {{EventKind::LeftButtonDown, h::kDragMainTitle}, kPopupBinding}});
-  w.units.push_back({.name = units::kSubtitle, .kind = UnitKind::TransparentLabel,
-                     .left = 8, .top = 104, .width = 632, .height = 70,
+  w.units.push_back({.name = units::kSubtitle,
+                     .kind = UnitKind::TransparentLabel,
+                     .left = 8,
+                     .top = 104,
+                     .width = 632,
+                     .height = 70,
                      .caption = "--- 现场抽奖仪式 ---",
-                     .font = FontDescription{"宋体", 40, true}, .colour = kYellow,
+                     .font = FontDescription{"宋体", 40, true},
+                     .colour = kYellow,
                      .events = {{EventKind::LeftButtonDown, h::kDragSubtitle}, kPopupBinding}});
-  w.units.push_back({.name = units::kResultPicture, .kind = UnitKind::PictureBox,
-                     .left = 20, .top = 440, .width = 200, .height = 160, .visible = false,
+  w.units.push_back({.name = units::kResultPicture,
+                     .kind = UnitKind::PictureBox,
+                     .left = 20,
+                     .top = 440,
+                     .width = 200,
+                     .height = 160,
+                     .visible = false,
                      .events = {{EventKind::LeftButtonDown, h::kDragResult}, kPopupBinding}});
-  w.units.push_back({.name = units::kHotKeyLabel, .kind = UnitKind::Label,
-                     .left = 688, .top = 80, .width = 56, .height = 32, .visible = false,
+  w.units.push_back({.name = units::kHotKeyLabel,
+                     .kind = UnitKind::Label,
+                     .left = 688,
+                     .top = 80,
+                     .width = 56,
+                     .height = 32,
+                     .visible = false,
                      .events = {{EventKind::HotKey, h::kShowDesignatedMarker}, kPopupBinding}});
-  w.units.push_back({.name = units::kDesignatedMarker, .kind = UnitKind::TransparentLabel,
-                     .left = 632, .top = 136, .width = 64, .height = 48, .visible = false});
+  w.units.push_back({.name = units::kDesignatedMarker,
+                     .kind = UnitKind::TransparentLabel,
+                     .left = 632,
+                     .top = 136,
+                     .width = 64,
+                     .height = 48,
+                     .visible = false});
   // The credit line, moved to the lower right and hidden at start-up.
-  w.units.push_back({.name = units::kCredit, .kind = UnitKind::TransparentLabel,
-                     .left = 8, .top = 620, .width = 280, .height = 24, .visible = false});
+  w.units.push_back({.name = units::kCredit,
+                     .kind = UnitKind::TransparentLabel,
+                     .left = 8,
+                     .top = 620,
+                     .width = 280,
+                     .height = 24,
+                     .visible = false});
   w.units.push_back(timer(units::kRollTimer, "", 0, h::kRollStep));
   w.units.push_back(timer(units::kAutoStopTimer, "", 0, h::kAutoStop));
   w.units.push_back({.name = units::kFontDialog, .kind = UnitKind::CommonDialog});
 
   // The other-settings panel.
-  w.units.push_back({.name = units::kPanel, .kind = UnitKind::Shape,
-                     .left = 8, .top = 112, .width = 272, .height = 200, .visible = false,
+  w.units.push_back({.name = units::kPanel,
+                     .kind = UnitKind::Shape,
+                     .left = 8,
+                     .top = 112,
+                     .width = 272,
+                     .height = 200,
+                     .visible = false,
                      .events = {{EventKind::LeftButtonDown, h::kDragPanel}}});
-  w.units.push_back({.name = "图片框9", .kind = UnitKind::PictureBox, .parent = units::kPanel,
-                     .left = 4, .top = 3, .width = 16, .height = 16,
-                     .picture = BuiltinPicture::PanelIcon});
-  w.units.push_back({.name = "透明标签1", .kind = UnitKind::TransparentLabel,
+  w.units.push_back({.name = "图片框9",
+                     .kind = UnitKind::PictureBox,
                      .parent = units::kPanel,
-                     .left = 6, .top = -1, .width = 69, .height = 24, .caption = "● 奖项设置"});
-  w.units.push_back({.name = "标签8", .kind = UnitKind::Label, .parent = units::kPanel,
-                     .left = 245, .top = 3, .width = 20, .height = 17, .caption = "メ",
+                     .left = 4,
+                     .top = 3,
+                     .width = 16,
+                     .height = 16,
+                     .picture = BuiltinPicture::PanelIcon});
+  w.units.push_back({.name = "透明标签1",
+                     .kind = UnitKind::TransparentLabel,
+                     .parent = units::kPanel,
+                     .left = 6,
+                     .top = -1,
+                     .width = 69,
+                     .height = 24,
+                     .caption = "● 奖项设置"});
+  w.units.push_back({.name = "标签8",
+                     .kind = UnitKind::Label,
+                     .parent = units::kPanel,
+                     .left = 245,
+                     .top = 3,
+                     .width = 20,
+                     .height = 17,
+                     .caption = "メ",
                      .font = FontDescription{"宋体", 12, true},
                      .events = {{EventKind::LeftButtonDown, h::kClosePanel}}});
-  w.units.push_back({.name = "分组框1", .kind = UnitKind::GroupBox, .parent = units::kPanel,
-                     .left = 2, .top = 20, .width = 270, .height = 180});
+  w.units.push_back({.name = "分组框1",
+                     .kind = UnitKind::GroupBox,
+                     .parent = units::kPanel,
+                     .left = 2,
+                     .top = 20,
+                     .width = 270,
+                     .height = 180});
   w.units.push_back(panelLabel("标签6", 9, 15, 168, 20, "奖品图片框大小(像素：宽x高)："));
   w.units.push_back(panelEdit(units::kResultWidthEdit, 181, 16, 28, 25, "200"));
   w.units.push_back(panelLabel("标签7", 212, 18, 13, 18, "×"));
   w.units.push_back(panelEdit(units::kResultHeightEdit, 229, 16, 28, 25, "160"));
   w.units.push_back(panelLabel("标签9", 8, 42, 177, 20, "设置抽奖滚动速度(默认30毫秒):"));
   w.units.push_back(panelEdit(units::kRollIntervalEdit, 180, 42, 53, 23, "30"));
-  w.units.push_back({.name = units::kEffectsOffBox, .kind = UnitKind::CheckBox,
+  w.units.push_back({.name = units::kEffectsOffBox,
+                     .kind = UnitKind::CheckBox,
                      .parent = "分组框1",
-                     .left = 8, .top = 69, .width = 254, .height = 16,
+                     .left = 8,
+                     .top = 69,
+                     .width = 254,
+                     .height = 16,
                      .caption = "禁用特效(中奖后有3种烟花效果随机播放)"});
   w.units.push_back(panelEdit(units::kAutoStopEdit, 8, 94, 36, 18, "0"));
   w.units.push_back(panelLabel("标签1", 48, 89, 214, 24, "秒后自动停止滚动(默认0，需手动停止)"));
@@ -167,8 +262,14 @@ WindowDescription build() {
       panelLabel("标签2", 48, 112, 214, 24, "转盘大小(默认为0,可填0-4逐渐变大)");
   sizeLabel.events = {kPopupBinding};
   w.units.push_back(sizeLabel);
-  w.units.push_back({.name = "按钮_保存", .kind = UnitKind::Button, .parent = "分组框1",
-                     .left = 60, .top = 144, .width = 128, .height = 32, .caption = "保存",
+  w.units.push_back({.name = "按钮_保存",
+                     .kind = UnitKind::Button,
+                     .parent = "分组框1",
+                     .left = 60,
+                     .top = 144,
+                     .width = 128,
+                     .height = 32,
+                     .caption = "保存",
                      .font = FontDescription{"宋体", 14, false},
                      .events = {{EventKind::Click, h::kSavePanel}}});
 
@@ -179,17 +280,16 @@ WindowDescription build() {
       item("主标题", h::kMenuMainTitle),
       item("副标题", h::kMenuSubtitle),
       item("中奖结果", h::kMenuResults),
-      submenu("转盘样式", {item(menu::kStyles[0], h::kMenuStyle1, true),
-                           item(menu::kStyles[1], h::kMenuStyle2),
-                           item(menu::kStyles[2], h::kMenuStyle3),
-                           item(menu::kStyles[3], h::kMenuStyle4)}),
+      submenu("转盘样式",
+              {item(menu::kStyles[0], h::kMenuStyle1, true), item(menu::kStyles[1], h::kMenuStyle2),
+               item(menu::kStyles[2], h::kMenuStyle3), item(menu::kStyles[3], h::kMenuStyle4)}),
       submenu("字体颜色设置", {item("主标题字体", h::kMenuMainTitleFont),
                                item("副标题字体", h::kMenuSubtitleFont)}),
       submenu("背景图控制", {item("更换背景图", h::kMenuChangeBackground),
                              item("取消背景图", h::kMenuRemoveBackground)}),
-      submenu("背景音乐控制", {item("更换背景音乐", h::kMenuChangeMusic),
-                               item(menu::kMusicOn, h::kMenuMusicOn),
-                               item(menu::kMusicOff, h::kMenuMusicOff)}),
+      submenu("背景音乐控制",
+              {item("更换背景音乐", h::kMenuChangeMusic), item(menu::kMusicOn, h::kMenuMusicOn),
+               item(menu::kMusicOff, h::kMenuMusicOff)}),
       submenu("界面大小", {item(menu::kFullScreen, h::kMenuFullScreen),
                            item(menu::kWindowed, h::kMenuWindowed)}),
       item("帮助", h::kMenuHelp),

@@ -22,7 +22,9 @@ constexpr int kMaxExtent = 16'000;
 
 int extent(std::string_view text) { return std::clamp(integerValue(text), 0, kMaxExtent); }
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
 
 }  // namespace
 
@@ -59,10 +61,14 @@ void MainWindow::startUp() {
     const char* unit;
     bool left;
   } positions[] = {
-      {keys::kWheelLeft, units::kWheel, true},       {keys::kWheelTop, units::kWheel, false},
-      {keys::kMainTitleLeft, units::kMainTitle, true}, {keys::kMainTitleTop, units::kMainTitle, false},
-      {keys::kSubtitleLeft, units::kSubtitle, true},  {keys::kSubtitleTop, units::kSubtitle, false},
-      {keys::kResultLeft, units::kResultPicture, true}, {keys::kResultTop, units::kResultPicture, false},
+      {keys::kWheelLeft, units::kWheel, true},
+      {keys::kWheelTop, units::kWheel, false},
+      {keys::kMainTitleLeft, units::kMainTitle, true},
+      {keys::kMainTitleTop, units::kMainTitle, false},
+      {keys::kSubtitleLeft, units::kSubtitle, true},
+      {keys::kSubtitleTop, units::kSubtitle, false},
+      {keys::kResultLeft, units::kResultPicture, true},
+      {keys::kResultTop, units::kResultPicture, false},
   };
   for (const auto& p : positions) {
     const std::string value = stored(p.key);

@@ -94,7 +94,8 @@ void MainWindow::showStyle(int style, bool tickMarks) {
 
 void MainWindow::chooseStyle(int style) {
   showStyle(style, true);
-  settings_.writeGeneral(keys::kWheelStyle, keys::kWheelStyles[static_cast<std::size_t>(style - 1)]);
+  settings_.writeGeneral(keys::kWheelStyle,
+                         keys::kWheelStyles[static_cast<std::size_t>(style - 1)]);
 }
 
 }  // namespace zv

@@ -83,7 +83,7 @@ using HandlerTable = std::map<std::string, Handler>;
 
 // Builds the window; throws std::logic_error when the description binds an event to a
 // handler the table lacks, names an unknown parent or repeats a unit name.
-std::unique_ptr<Form> buildForm(const WindowDescription& description,
-                                const HandlerTable& handlers, QWidget* parent = nullptr);
+std::unique_ptr<Form> buildForm(const WindowDescription& description, const HandlerTable& handlers,
+                                QWidget* parent = nullptr);
 
 }  // namespace zv::forms

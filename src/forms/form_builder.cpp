@@ -9,12 +9,18 @@ namespace {
 
 std::string builtinPicture(BuiltinPicture picture) {
   switch (picture) {
-    case BuiltinPicture::Prize5: return std::string(artwork::builtinPrizePicture(5));
-    case BuiltinPicture::Prize6: return std::string(artwork::builtinPrizePicture(6));
-    case BuiltinPicture::Prize7: return std::string(artwork::builtinPrizePicture(7));
-    case BuiltinPicture::Prize8: return std::string(artwork::builtinPrizePicture(8));
-    case BuiltinPicture::PanelIcon: return std::string(artwork::panelIcon());
-    case BuiltinPicture::None: break;
+    case BuiltinPicture::Prize5:
+      return std::string(artwork::builtinPrizePicture(5));
+    case BuiltinPicture::Prize6:
+      return std::string(artwork::builtinPrizePicture(6));
+    case BuiltinPicture::Prize7:
+      return std::string(artwork::builtinPrizePicture(7));
+    case BuiltinPicture::Prize8:
+      return std::string(artwork::builtinPrizePicture(8));
+    case BuiltinPicture::PanelIcon:
+      return std::string(artwork::panelIcon());
+    case BuiltinPicture::None:
+      break;
   }
   return {};
 }
@@ -58,14 +64,16 @@ QWidget* makeWidget(const UnitDescription& d, QWidget* parent) {
       group->setTitle(caption);
       return group;
     }
-    case UnitKind::Shape: return new Shape(parent);
+    case UnitKind::Shape:
+      return new Shape(parent);
     case UnitKind::PictureBox: {
       auto* box = new PictureBox(parent);
       box->setPicture(builtinPicture(d.picture));
       return box;
     }
     case UnitKind::Timer:
-    case UnitKind::CommonDialog: break;
+    case UnitKind::CommonDialog:
+      break;
   }
   return nullptr;
 }
@@ -73,9 +81,8 @@ QWidget* makeWidget(const UnitDescription& d, QWidget* parent) {
 void applyLook(const UnitDescription& d, QWidget* widget) {
   widget->setGeometry(d.left, d.top, d.width, d.height);
   if (d.font) {
-    const UnitFont font =
-        UnitFont::fromPixelHeight(QString::fromStdString(d.font->face), d.font->pixelHeight,
-                                  d.font->bold);
+    const UnitFont font = UnitFont::fromPixelHeight(QString::fromStdString(d.font->face),
+                                                    d.font->pixelHeight, d.font->bold);
     if (auto* label = dynamic_cast<TransparentLabel*>(widget)) {
       label->setUnitFont(font);
     } else {
@@ -128,8 +135,8 @@ void buildMenu(Form& form, QMenu* menu, const std::vector<MenuItemDescription>& 
 
 }  // namespace
 
-std::unique_ptr<Form> buildForm(const WindowDescription& description,
-                                const HandlerTable& handlers, QWidget* parent) {
+std::unique_ptr<Form> buildForm(const WindowDescription& description, const HandlerTable& handlers,
+                                QWidget* parent) {
   auto form = std::make_unique<Form>(parent);
   Form& f = *form;
   f.setWindowTitle(QString::fromStdString(description.caption));

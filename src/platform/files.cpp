@@ -1,12 +1,13 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zv {
 namespace {
@@ -14,141 +15,140 @@ namespace {
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::string parentDirectory(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
 }
 
 std::string baseName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
     }
-    return true;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 }  // namespace
 
 std::string programDirectory() {
-    char resolved[PATH_MAX];
-    if (!::realpath("/proc/self/exe", resolved)) return ".";
-    return parentDirectory(resolved);
+  char resolved[PATH_MAX];
+  if (!::realpath("/proc/self/exe", resolved)) return ".";
+  return parentDirectory(resolved);
 }
 
 std::string joinPath(std::string_view directory, std::string_view relative) {
-    std::string result(directory);
-    while (result.size() > 1 && result.back() == '/') result.pop_back();
-    std::size_t pos = 0;
-    while (pos < relative.size()) {
-        if (isSeparator(relative[pos])) {
-            ++pos;
-            continue;
-        }
-        std::size_t end = pos;
-        while (end < relative.size() && !isSeparator(relative[end])) ++end;
-        if (!result.empty() && result.back() != '/') result += '/';
-        result.append(relative.substr(pos, end - pos));
-        pos = end;
+  std::string result(directory);
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  std::size_t pos = 0;
+  while (pos < relative.size()) {
+    if (isSeparator(relative[pos])) {
+      ++pos;
+      continue;
     }
-    return result;
+    std::size_t end = pos;
+    while (end < relative.size() && !isSeparator(relative[end])) ++end;
+    if (!result.empty() && result.back() != '/') result += '/';
+    result.append(relative.substr(pos, end - pos));
+    pos = end;
+  }
+  return result;
 }
 
 std::optional<std::string> tryReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string contents;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        contents.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        contents.append(buffer, static_cast<std::size_t>(n));
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string contents;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    contents.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;
     }
-    ::close(fd);
-    return contents;
+    if (n == 0) break;
+    contents.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return contents;
 }
 
 std::string readWholeFile(const std::string& path) {
-    return tryReadWholeFile(path).value_or(std::string());
+  return tryReadWholeFile(path).value_or(std::string());
 }
 
 bool writeWholeFileAtomically(const std::string& path, std::string_view bytes) {
-    static std::atomic<unsigned> counter{0};
-    const std::string directory = parentDirectory(path);
-    const std::string temp = (directory == "/" ? "" : directory) + "/." + baseName(path) +
-                             ".tmp-" + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter++);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+  static std::atomic<unsigned> counter{0};
+  const std::string directory = parentDirectory(path);
+  const std::string temp = (directory == "/" ? "" : directory) + "/." + baseName(path) + ".tmp-" +
+                           std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
 
-    // A file being replaced keeps its permissions.
-    struct stat st {};
-    bool ok = true;
-    if (::stat(path.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Makes the rename itself durable. Some file systems refuse to sync a directory;
-    // the new contents are in place by now either way, so that is not a failure.
-    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+  // A file being replaced keeps its permissions.
+  struct stat st {};
+  bool ok = true;
+  if (::stat(path.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+  ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Makes the rename itself durable. Some file systems refuse to sync a directory;
+  // the new contents are in place by now either way, so that is not a failure.
+  const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return true;
 }
 
 bool copyFileOverwriting(const std::string& from, const std::string& to) {
-    const auto bytes = tryReadWholeFile(from);
-    return bytes && writeWholeFileAtomically(to, *bytes);
+  const auto bytes = tryReadWholeFile(from);
+  return bytes && writeWholeFileAtomically(to, *bytes);
 }
 
 bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool makeDirectories(const std::string& path) {
-    if (path.empty()) return false;
-    struct stat st {};
-    std::size_t pos = 0;
-    for (;;) {
-        pos = path.find('/', pos + 1);
-        const std::string prefix = path.substr(0, pos);
-        if (!prefix.empty() && prefix.back() != '/' &&
-            ::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST)
-            return false;
-        if (pos == std::string::npos) break;
-    }
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (path.empty()) return false;
+  struct stat st {};
+  std::size_t pos = 0;
+  for (;;) {
+    pos = path.find('/', pos + 1);
+    const std::string prefix = path.substr(0, pos);
+    if (!prefix.empty() && prefix.back() != '/' && ::mkdir(prefix.c_str(), 0777) != 0 &&
+        errno != EEXIST)
+      return false;
+    if (pos == std::string::npos) break;
+  }
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool pathExists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
 }
 
 }  // namespace zv

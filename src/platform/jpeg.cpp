@@ -1,13 +1,13 @@
 #include "platform/jpeg.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE declared first
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
-
-#include <jpeglib.h>
 
 // libjpeg reports fatal errors by calling error_exit, which must not return. We leave
 // through longjmp, so every function that calls setjmp below keeps its state in a
@@ -85,8 +85,7 @@ void chooseScale(jpeg_decompress_struct& cinfo, int targetWidth, int targetHeigh
   jpeg_calc_output_dimensions(&cinfo);
 }
 
-void cmykRowToRgb(const std::uint8_t* cmyk, std::uint8_t* rgb, JDIMENSION width,
-                  bool inverted) {
+void cmykRowToRgb(const std::uint8_t* cmyk, std::uint8_t* rgb, JDIMENSION width, bool inverted) {
   for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
     // Inverted files store 255 for "no ink"; convert plain files to that form first.
     unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
@@ -218,8 +217,7 @@ bool runEncoder(Encoder& e, const RgbImage& image, int quality) {
   const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
   while (e.cinfo.next_scanline < e.cinfo.image_height) {
     // libjpeg's row type is not const, but the compressor only reads it.
-    JSAMPROW row = const_cast<std::uint8_t*>(image.pixels.data()) +
-                   e.cinfo.next_scanline * stride;
+    JSAMPROW row = const_cast<std::uint8_t*>(image.pixels.data()) + e.cinfo.next_scanline * stride;
     jpeg_write_scanlines(&e.cinfo, &row, 1);
   }
   jpeg_finish_compress(&e.cinfo);
@@ -254,8 +252,7 @@ JpegSize readJpegSize(std::string_view bytes) {
 std::string encodeJpeg(const RgbImage& image, int quality) {
   // Baseline JPEG cannot describe more than 65535 in either direction.
   if (image.empty() || image.width > 65535 || image.height > 65535) return {};
-  if (image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 3)
-    return {};
+  if (image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 3) return {};
   if (quality < 1) quality = 1;
   if (quality > 100) quality = 100;
   Encoder e;

@@ -18,9 +18,9 @@ struct RgbImage {
 
 // Limits that keep a hostile file from exhausting memory or time.
 struct JpegLimits {
-  std::int64_t maxSourcePixels = 200'000'000;   // header dimensions beyond this: no picture
-  std::int64_t maxOutputPixels = 40'000'000;    // after DCT scaling
-  long maxDecoderMemory = 512L * 1024 * 1024;   // libjpeg's own working memory
+  std::int64_t maxSourcePixels = 200'000'000;  // header dimensions beyond this: no picture
+  std::int64_t maxOutputPixels = 40'000'000;   // after DCT scaling
+  long maxDecoderMemory = 512L * 1024 * 1024;  // libjpeg's own working memory
   int maxProgressiveScans = 200;
 };
 
@@ -32,7 +32,10 @@ RgbImage decodeJpeg(std::string_view bytes, int targetWidth = 0, int targetHeigh
                     const JpegLimits& limits = {});
 
 // The width and height in the file's header, without decoding; {0, 0} when unreadable.
-struct JpegSize { int width = 0; int height = 0; };
+struct JpegSize {
+  int width = 0;
+  int height = 0;
+};
 JpegSize readJpegSize(std::string_view bytes);
 
 // Encodes an RGB image as a baseline JPEG; empty output on failure.

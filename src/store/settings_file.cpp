@@ -9,9 +9,7 @@ std::string SettingsFile::read(std::string_view section, std::string_view key) c
   return ini::read(path_, section, key);
 }
 
-std::string SettingsFile::general(std::string_view key) const {
-  return read(keys::kGeneral, key);
-}
+std::string SettingsFile::general(std::string_view key) const { return read(keys::kGeneral, key); }
 
 bool SettingsFile::writeGeneral(std::string_view key, std::string_view value) const {
   return write(keys::kGeneral, key, value);

@@ -33,7 +33,7 @@ inline constexpr std::string_view kPassword = "password";
 
 // Prize values of slots 1..8.
 inline constexpr std::array<std::string_view, 8> kPrizeValues = {"一", "二", "三", "四",
-                                                                  "五", "六", "七", "八"};
+                                                                 "五", "六", "七", "八"};
 inline constexpr std::array<std::int32_t, 8> kDefaultPrizeValues = {1, 2, 4, 8, 10, 15, 20, 50};
 
 // Section kFonts.

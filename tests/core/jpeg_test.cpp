@@ -1,13 +1,12 @@
 #include "platform/jpeg.h"
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-
-#include <jpeglib.h>
 
 namespace zv {
 namespace {
@@ -43,8 +42,8 @@ Rgb gradient(int x, int y, int w, int h) {
 }
 
 // Red, green, blue and white quadrants.
-constexpr std::array<Rgb, 4> kQuadrantColours = {
-    Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{255, 255, 255}};
+constexpr std::array<Rgb, 4> kQuadrantColours = {Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255},
+                                                 Rgb{255, 255, 255}};
 constexpr std::array<std::array<int, 2>, 4> kQuadrantCentres = {
     std::array<int, 2>{16, 16}, {48, 16}, {16, 48}, {48, 48}};
 int quadrantOf(int x, int y) { return (x >= 32 ? 1 : 0) + (y >= 32 ? 2 : 0); }
@@ -103,8 +102,8 @@ std::size_t endOfSegment(const std::string& jpeg, unsigned char code) {
   std::size_t i = 2;  // after SOI
   while (i + 4 <= jpeg.size() && static_cast<unsigned char>(jpeg[i]) == 0xFF) {
     const auto marker = static_cast<unsigned char>(jpeg[i + 1]);
-    const std::size_t length = (static_cast<unsigned char>(jpeg[i + 2]) << 8) |
-                               static_cast<unsigned char>(jpeg[i + 3]);
+    const std::size_t length =
+        (static_cast<unsigned char>(jpeg[i + 2]) << 8) | static_cast<unsigned char>(jpeg[i + 3]);
     if (marker == code) return i + 2 + length;
     i += 2 + length;
   }
@@ -166,10 +165,10 @@ TEST(Jpeg, DctScalingPicksSmallestCoveringSize) {
     int targetW, targetH, wantW, wantH;
   };
   const Case cases[] = {
-      {&photo, 0, 0, 1600, 1200},     {&photo, 106, 65, 200, 150},
-      {&photo, 400, 100, 400, 300},   {&photo, 800, 600, 800, 600},
-      {&photo, 801, 600, 1000, 750},  {&photo, 201, 151, 400, 300},
-      {&photo, 0, 65, 1600, 1200},    {&photo, 2000, 2000, 1600, 1200},
+      {&photo, 0, 0, 1600, 1200},       {&photo, 106, 65, 200, 150},
+      {&photo, 400, 100, 400, 300},     {&photo, 800, 600, 800, 600},
+      {&photo, 801, 600, 1000, 750},    {&photo, 201, 151, 400, 300},
+      {&photo, 0, 65, 1600, 1200},      {&photo, 2000, 2000, 1600, 1200},
       {&photo, 1600, 1200, 1600, 1200}, {&odd, 106, 65, 126, 76},
       {&small, 106, 65, 50, 30},
   };
@@ -182,9 +181,8 @@ TEST(Jpeg, DctScalingPicksSmallestCoveringSize) {
 }
 
 TEST(Jpeg, ScaledDecodeKeepsColours) {
-  const RgbImage patches = makeImage(64, 64, [](int x, int y, int, int) {
-    return kQuadrantColours[quadrantOf(x, y)];
-  });
+  const RgbImage patches =
+      makeImage(64, 64, [](int x, int y, int, int) { return kQuadrantColours[quadrantOf(x, y)]; });
   const RgbImage half = decodeJpeg(encodeJpeg(patches, 95), 32, 32);
   ASSERT_EQ(half.width, 32);
   for (int q = 0; q < 4; ++q)
@@ -369,8 +367,7 @@ TEST(Jpeg, LimitsAreEnforced) {
       {"decoder memory", &progressive, littleMemory, 0, false},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(!decodeJpeg(*c.jpeg, c.targetW, c.targetW, c.limits).empty(), c.decodes)
-        << c.name;
+    EXPECT_EQ(!decodeJpeg(*c.jpeg, c.targetW, c.targetW, c.limits).empty(), c.decodes) << c.name;
 }
 
 }  // namespace

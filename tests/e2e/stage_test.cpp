@@ -16,9 +16,7 @@ const Rgb kStage{0x7A, 0x0C, 0x12};
 
 class Stage : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(x.ok()) << "Xvfb did not start";
-  }
+  void SetUp() override { ASSERT_TRUE(x.ok()) << "Xvfb did not start"; }
   // Starts the program and waits for the stage to be painted.
   void start(int wheelX = 683, int wheelY = 300) {
     program = std::make_unique<ProgramProcess>(dir.path(), x.name());
@@ -30,7 +28,10 @@ class Stage : public ::testing::Test {
     ASSERT_TRUE(painted) << "the stage was not painted";
   }
   void TearDown() override {
-    if (HasFailure()) x.savePng("/tmp/zorvane-e2e-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".png");
+    if (HasFailure())
+      x.savePng("/tmp/zorvane-e2e-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                ".png");
   }
 
   XvfbServer x{1366, 768};

@@ -73,12 +73,14 @@ XvfbServer::Shot XvfbServer::shot() const {
 Rgb XvfbServer::Shot::at(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
   const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                         static_cast<std::size_t>(x)) * 3;
+                         static_cast<std::size_t>(x)) *
+                        3;
   return Rgb{rgb_[i], rgb_[i + 1], rgb_[i + 2]};
 }
 
 void XvfbServer::savePng(const std::string& path) const {
-  const std::string command = "DISPLAY=" + name_ + " import -window root '" + path + "' 2>/dev/null";
+  const std::string command =
+      "DISPLAY=" + name_ + " import -window root '" + path + "' 2>/dev/null";
   [[maybe_unused]] const int status = std::system(command.c_str());
 }
 
@@ -104,9 +106,7 @@ ProgramProcess::~ProgramProcess() {
   }
 }
 
-bool ProgramProcess::running() const {
-  return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0;
-}
+bool ProgramProcess::running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
 int xdotool(const std::string& display, const std::string& arguments) {
   const std::string command = "DISPLAY=" + display + " xdotool " + arguments + " >/dev/null 2>&1";

@@ -1,6 +1,7 @@
 // Display modes, wheel size and wheel styles as the menu and the panel call them.
-#include <QLineEdit>
 #include <gtest/gtest.h>
+
+#include <QLineEdit>
 
 #include "resources/artwork.h"
 #include "stage_fixture.h"

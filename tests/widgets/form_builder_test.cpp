@@ -1,10 +1,10 @@
 // Windows built from their layouts: every bound handler must exist, units are found by
 // name, mouse presses reach only the units bound to them, timers follow their rules.
+#include <gtest/gtest.h>
+
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
-
 #include <set>
 
 #include "app/window_layouts.h"
@@ -48,8 +48,7 @@ struct Recorder {
 };
 
 const WindowDescription* const kLayouts[] = {&mainWindowLayout(), &prizeSettingsLayout(),
-                                             &resultsLayout(), &passwordLayout(),
-                                             &effectsLayout()};
+                                             &resultsLayout(), &passwordLayout(), &effectsLayout()};
 
 TEST(FormBuilder, EveryLayoutBuildsWithItsHandlers) {
   for (const WindowDescription* layout : kLayouts) {
@@ -99,9 +98,10 @@ TEST(MainLayout, ExactlyTheseUnitsOpenThePopup) {
     for (const auto& e : unit.events)
       if (e.event == EventKind::RightButtonDown) popup.insert(unit.name);
   const std::set<std::string> expected = {
-      "外形框1", "图片框_背景", "图片框1", "图片框2", "图片框3", "图片框4", "图片框5",
-      "图片框6", "图片框7", "图片框8", "透明标签_开始", "透明标签_结束", "透明标签_主标题",
-      "透明标签_副标题", "图片框a_结果", "标签_zd", "标签2"};
+      "外形框1",       "图片框_背景",   "图片框1",         "图片框2",         "图片框3",
+      "图片框4",       "图片框5",       "图片框6",         "图片框7",         "图片框8",
+      "透明标签_开始", "透明标签_结束", "透明标签_主标题", "透明标签_副标题", "图片框a_结果",
+      "标签_zd",       "标签2"};
   EXPECT_EQ(popup, expected);
 }
 
@@ -117,7 +117,8 @@ TEST(MainLayout, RightPressesReachOnlyBoundUnits) {
   };
   rightPress("图片框3");
   rightPress("标签2");
-  for (const char* quiet : {"编辑框_滚动速度", "选择框_禁用特效", "按钮_保存", "标签6", "分组框1"}) {
+  for (const char* quiet :
+       {"编辑框_滚动速度", "选择框_禁用特效", "按钮_保存", "标签6", "分组框1"}) {
     rightPress(quiet);
   }
   QTest::mousePress(form.get(), Qt::RightButton, {}, QPoint(700, 5));

@@ -1,6 +1,7 @@
 // Widget tests run against the real windows on Qt's offscreen platform.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 #include "platform/qt/fonts.h"
 

@@ -23,8 +23,7 @@ class StageFixture {
   std::string settingsOnDisk() const { return gbkToUtf8(readWholeFile(dir.file("config.a"))); }
 
   MainWindow& start() {
-    stage = std::make_unique<MainWindow>(
-        StageEnvironment{dir.path(), [this] { return screen_; }});
+    stage = std::make_unique<MainWindow>(StageEnvironment{dir.path(), [this] { return screen_; }});
     stage->runCreated();
     return *stage;
   }

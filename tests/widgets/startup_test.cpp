@@ -1,10 +1,10 @@
 // The stage after its created event, from an empty program directory and from a full
 // settings file.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
 
@@ -194,7 +194,8 @@ TEST(Startup, SettingsFileOfRandomBytesStillStarts) {
 TEST(Startup, TitlesAndWheelLabelsHaveTheirGlyphs) {
   StageFixture s;
   s.start();
-  for (const char* name : {units::kMainTitle, units::kSubtitle, units::kStartLabel, units::kStopLabel}) {
+  for (const char* name :
+       {units::kMainTitle, units::kSubtitle, units::kStartLabel, units::kStopLabel}) {
     auto* label = s.unit<TransparentLabel>(name);
     const QFontMetrics metrics(label->font());
     for (const char32_t c : label->caption().toStdU32String()) {

@@ -9,8 +9,8 @@ namespace {
 // The product is formed in extended precision, rounded to a double, then truncated, as
 // the stored sizes have always been computed.
 int scaled(int value) {
-  const long double product = static_cast<long double>(value) *
-                              static_cast<long double>(kEnlargementFactor);
+  const long double product =
+      static_cast<long double>(value) * static_cast<long double>(kEnlargementFactor);
   return static_cast<int>(std::trunc(static_cast<double>(product)));
 }
 

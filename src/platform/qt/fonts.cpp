@@ -13,11 +13,12 @@ void installFaceSubstitutions() {
     const char* face;
     const QStringList& installed;
   } table[] = {
-      {"宋体", serif},  {"新宋体", serif}, {"SimSun", serif}, {"仿宋", serif},
-      {"隶书", brush},  {"楷体", brush},   {"华文行楷", brush},
-      {"黑体", sans},   {"微软雅黑", sans}, {"SimHei", sans},  {"Microsoft YaHei", sans},
+      {"宋体", serif},    {"新宋体", serif}, {"SimSun", serif},         {"仿宋", serif},
+      {"隶书", brush},    {"楷体", brush},   {"华文行楷", brush},       {"黑体", sans},
+      {"微软雅黑", sans}, {"SimHei", sans},  {"Microsoft YaHei", sans},
   };
-  for (const auto& row : table) QFont::insertSubstitutions(QString::fromUtf8(row.face), row.installed);
+  for (const auto& row : table)
+    QFont::insertSubstitutions(QString::fromUtf8(row.face), row.installed);
 }
 
 }  // namespace zv

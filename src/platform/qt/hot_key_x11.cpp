@@ -1,10 +1,14 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
+
+#include "platform/qt/hot_key.h"
+
+// Xlib after Qt: its macros (Bool, Status, None) clash with Qt's headers.
+// clang-format off
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
-
-#include "platform/qt/hot_key.h"
+// clang-format on
 
 namespace zv {
 
@@ -44,7 +48,8 @@ bool GlobalHotKey::registerShiftQ(std::function<void()> pressed) {
   XSync(display, False);
   XSetErrorHandler(previous);
   if (grabFailed) {
-    for (const unsigned locks : kLockCombinations) XUngrabKey(display, keycode, ShiftMask | locks, root);
+    for (const unsigned locks : kLockCombinations)
+      XUngrabKey(display, keycode, ShiftMask | locks, root);
     XSync(display, False);
     return false;
   }
@@ -58,7 +63,8 @@ void GlobalHotKey::release() {
   if (keycode_ == 0) return;
   if (Display* display = x11Display()) {
     const Window root = DefaultRootWindow(display);
-    for (const unsigned locks : kLockCombinations) XUngrabKey(display, keycode_, ShiftMask | locks, root);
+    for (const unsigned locks : kLockCombinations)
+      XUngrabKey(display, keycode_, ShiftMask | locks, root);
     XFlush(display);
   }
   if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);

@@ -1,9 +1,9 @@
 #include "platform/qt/picture.h"
 
-#include "platform/jpeg.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/jpeg.h"
 
 namespace zv {
 

@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -48,8 +47,9 @@ void chooseCjkFamily() {
       return;
     }
   gCjkFamily = wanted.front();
-  std::fprintf(stderr, "artwork_generator: warning: no CJK font found; prize texts may "
-                       "show as boxes (install fonts-noto-cjk)\n");
+  std::fprintf(stderr,
+               "artwork_generator: warning: no CJK font found; prize texts may "
+               "show as boxes (install fonts-noto-cjk)\n");
 }
 
 QFont cjkFont(int pixelSize) {
@@ -79,8 +79,8 @@ void drawOutlinedText(QPainter& p, const QRectF& box, const QString& text, const
   p.setRenderHint(QPainter::Antialiasing);
   if (outlineWidth > 0) {
     QPainterPath shadow = path.translated(outlineWidth * 0.6, outlineWidth * 0.8);
-    p.setPen(QPen(QColor(0, 0, 0, 90), outlineWidth * 2, Qt::SolidLine, Qt::RoundCap,
-                  Qt::RoundJoin));
+    p.setPen(
+        QPen(QColor(0, 0, 0, 90), outlineWidth * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(QColor(0, 0, 0, 90));
     p.drawPath(shadow);
     p.setPen(QPen(outline, outlineWidth * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -110,7 +110,7 @@ void drawGift(QPainter& p, QPointF c, double s) {
   const QColor box("#D8263A"), boxDark("#9E1428"), ribbon("#FFD24A");
   p.setPen(QPen(boxDark, s * 0.025));
   p.setBrush(box);
-  p.drawRect(QRectF(at(c, s, -0.36, -0.08), QSizeF(s * 0.72, s * 0.5)));   // body
+  p.drawRect(QRectF(at(c, s, -0.36, -0.08), QSizeF(s * 0.72, s * 0.5)));  // body
   p.setBrush(box.lighter(112));
   p.drawRect(QRectF(at(c, s, -0.42, -0.22), QSizeF(s * 0.84, s * 0.16)));  // lid
   p.setPen(Qt::NoPen);
@@ -282,21 +282,17 @@ struct Palette {
 
 const std::array<Palette, 4> kPalettes = {{
     // 1: red and gold, festive
-    {QColor("#C8102E"), QColor("#F2B632"), QColor("#FFEBA8"), QColor("#A06A12"),
-     QColor("#FFF8D0"), QColor("#D89A2A"), QColor("#FFF6DE"), QColor("#E3B23C"),
-     QColor("#FFE9A8"), QColor("#1E1B1B")},
+    {QColor("#C8102E"), QColor("#F2B632"), QColor("#FFEBA8"), QColor("#A06A12"), QColor("#FFF8D0"),
+     QColor("#D89A2A"), QColor("#FFF6DE"), QColor("#E3B23C"), QColor("#FFE9A8"), QColor("#1E1B1B")},
     // 2: blue and silver
-    {QColor("#1F4FA8"), QColor("#C9D1DD"), QColor("#F6F8FC"), QColor("#76828F"),
-     QColor("#EAF6FF"), QColor("#6FA6E6"), QColor("#F6F8FC"), QColor("#AFB9C7"),
-     QColor("#FFFFFF"), QColor("#1A1C20")},
+    {QColor("#1F4FA8"), QColor("#C9D1DD"), QColor("#F6F8FC"), QColor("#76828F"), QColor("#EAF6FF"),
+     QColor("#6FA6E6"), QColor("#F6F8FC"), QColor("#AFB9C7"), QColor("#FFFFFF"), QColor("#1A1C20")},
     // 3: green and orange
-    {QColor("#2E9A44"), QColor("#F5892A"), QColor("#FFD390"), QColor("#B4580F"),
-     QColor("#FFFBE2"), QColor("#EAA63A"), QColor("#FFF8E6"), QColor("#F0A23E"),
-     QColor("#FFF3D6"), QColor("#1B1E1B")},
+    {QColor("#2E9A44"), QColor("#F5892A"), QColor("#FFD390"), QColor("#B4580F"), QColor("#FFFBE2"),
+     QColor("#EAA63A"), QColor("#FFF8E6"), QColor("#F0A23E"), QColor("#FFF3D6"), QColor("#1B1E1B")},
     // 4: purple and pink
-    {QColor("#6B2FA0"), QColor("#F06CAC"), QColor("#FFD4EC"), QColor("#963A78"),
-     QColor("#FFF2FB"), QColor("#DC6CBE"), QColor("#FFF3F9"), QColor("#E690C6"),
-     QColor("#FFE6F4"), QColor("#1E1B20")},
+    {QColor("#6B2FA0"), QColor("#F06CAC"), QColor("#FFD4EC"), QColor("#963A78"), QColor("#FFF2FB"),
+     QColor("#DC6CBE"), QColor("#FFF3F9"), QColor("#E690C6"), QColor("#FFE6F4"), QColor("#1E1B20")},
 }};
 
 // Geometry in the 500 x 500 space where the program shows the wheel.
@@ -505,7 +501,8 @@ QImage paintSample(int rank) {
   const QPointF motifCentre(78, 98);
   for (int i = 0; i < 12; ++i) {
     const double a = i * kPi / 6, b = a + kPi / 14;
-    p.drawPolygon(QPolygonF() << motifCentre << motifCentre + 400 * QPointF(std::cos(a), std::sin(a))
+    p.drawPolygon(QPolygonF() << motifCentre
+                              << motifCentre + 400 * QPointF(std::cos(a), std::sin(a))
                               << motifCentre + 400 * QPointF(std::cos(b), std::sin(b)));
   }
   p.setBrush(QColor(255, 255, 255, 60));
@@ -525,22 +522,10 @@ QImage paintSample(int rank) {
 
 QImage paintIcon() {
   static const char* const kGear[16] = {
-      "................",
-      "......####......",
-      "..##..####..##..",
-      "..############..",
-      "...##########...",
-      "..####....####..",
-      "######....######",
-      "#####......#####",
-      "#####......#####",
-      "######....######",
-      "..####....####..",
-      "...##########...",
-      "..############..",
-      "..##..####..##..",
-      "......####......",
-      "................",
+      "................", "......####......", "..##..####..##..", "..############..",
+      "...##########...", "..####....####..", "######....######", "#####......#####",
+      "#####......#####", "######....######", "..####....####..", "...##########...",
+      "..############..", "..##..####..##..", "......####......", "................",
   };
   QImage image(16, 16, QImage::Format_RGB32);
   for (int y = 0; y < 16; ++y)
