@@ -27,8 +27,7 @@ bool ResultsFile::addWin(int slot) const {
   if (!validSlot(slot)) return false;
   // Kept as a double so that a hand-edited fraction survives ("2.5" becomes "3.5").
   const double next = numericValue(readTally(slot)) + 1.0;
-  return ini::write(path_, results_keys::kSection, results_keys::tally(slot),
-                    formatNumber(next));
+  return ini::write(path_, results_keys::kSection, results_keys::tally(slot), formatNumber(next));
 }
 
 bool ResultsFile::clearTallies() const {

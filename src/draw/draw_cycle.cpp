@@ -1,0 +1,131 @@
+#include "draw/draw_cycle.h"
+
+#include "platform/number_text.h"
+
+namespace zv {
+
+DrawCycle::DrawCycle(DrawStage& stage, SettingsFile settings, ResultsFile results,
+                     RandomSource& random, std::array<std::int32_t, 8>& prizeValues)
+    : stage_(stage),
+      settings_(std::move(settings)),
+      results_(std::move(results)),
+      random_(random),
+      prizeValues_(prizeValues) {}
+
+void DrawCycle::startLabelPressed() {
+  if (stage_.drawButtonCaption() == kReadyCaption) toggle();
+}
+
+void DrawCycle::stopLabelPressed() {
+  if (stage_.drawButtonCaption() == kRollingCaption) toggle();
+  stage_.setAutoStopInterval(0);
+}
+
+void DrawCycle::autoStopFired() { stopLabelPressed(); }
+
+void DrawCycle::drawButtonClicked() { toggle(); }
+
+bool DrawCycle::buildPool() {
+  pool_ = buildDrawPool(settings_, results_, prizeValues_);
+  return !pool_.empty();
+}
+
+void DrawCycle::closeEffectsIfOpen() {
+  if (stage_.effectsOpen()) stage_.closeEffects();
+}
+
+void DrawCycle::toggle() {
+  stage_.setResultVisible(true);
+  const std::string autoStop = stage_.autoStopText();
+  if (autoStop != "0") {
+    stage_.setAutoStopInterval(truncateToInt32(numericValue(autoStop) * 1000.0));
+  }
+  closeEffectsIfOpen();
+  if (!buildPool()) {
+    // Nothing can be won: the draw stays as it was.
+    stage_.setResultVisible(false);
+    stage_.showExhaustedMessage();
+    return;
+  }
+  stage_.showStartLabel(false);
+  rolling_ = !rolling_;
+  if (rolling_) {
+    start();
+  } else {
+    stop();
+  }
+}
+
+void DrawCycle::start() {
+  closeEffectsIfOpen();
+  stage_.setDrawButtonCaption(kRollingCaption);
+  if (stage_.musicOn()) stage_.startMusic();
+  if (highlight_ != 0) stage_.setSlotPicture(highlight_, held_);
+  highlight_ = 0;
+  stepBudget_ = 0;
+  held_.clear();
+  int interval = truncateToInt32(numericValue(stage_.rollIntervalText()));
+  // An interval that reads as 0 or less would never move the highlight, nor ever land.
+  if (interval <= 0) interval = kFallbackInterval;
+  stage_.setRollInterval(interval);
+  stage_.setSlotRaised(1, true);
+  random_.seedFromClock();
+  stepBudget_ = random_.randomInt(kMinSteps, kMaxSteps);
+  stage_.setResultPicture({});
+}
+
+void DrawCycle::stop() {
+  stepBudget_ = 1;  // the next step lands
+  stage_.stopAllPlayback();
+  stage_.setDrawButtonEnabled(false);
+  // Every stop ends the auto-stop, so that it cannot cut the next draw short.
+  stage_.setAutoStopInterval(0);
+  if (stage_.effectsOff()) return;
+  stage_.openEffects();
+  const unsigned showing = ++effectsShowing_;
+  stage_.after(kEffectMilliseconds, [this, showing] {
+    // A later overlay is never closed by an earlier one's timer.
+    if (showing == effectsShowing_) closeEffectsIfOpen();
+  });
+}
+
+void DrawCycle::rollStep() {
+  --stepBudget_;
+  if (stepBudget_ == 0) {
+    stage_.showStartLabel(true);
+    if (rolling_) {
+      // A draw left rolling until its budget ran out lands here as if stopped now.
+      rolling_ = false;
+      buildPool();
+      stage_.stopAllPlayback();
+      stage_.setAutoStopInterval(0);
+    }
+  }
+  highlight_ = highlight_ % 8 + 1;
+  const int previous = highlight_ == 1 ? 8 : highlight_ - 1;
+  if (!rolling_) {
+    const bool designated = stage_.designatedMarker();
+    const int winner = pickWinningSlot(pool_, designated, random_);
+    if (designated) stage_.clearDesignatedMarker();
+    if (winner != 0) highlight_ = winner;
+  }
+  stage_.setSlotRaised(previous, false);
+  stage_.setSlotPicture(previous, stage_.readPrizePictureFile(previous));
+  stage_.setSlotRaised(highlight_, true);
+  held_ = stage_.slotPicture(highlight_);
+  stage_.setSlotPicture(highlight_, {});
+  stage_.setResultPicture(held_);
+  if (stepBudget_ != 0) return;
+  land();
+}
+
+void DrawCycle::land() {
+  stage_.setDrawButtonCaption(kReadyCaption);
+  stage_.setDrawButtonEnabled(true);
+  stage_.setRollInterval(0);
+  stage_.setSlotPicture(highlight_, held_);
+  stage_.playWinSound();
+  if (!results_.addWin(highlight_)) stage_.reportTallyNotWritten();
+}
+
+}  // namespace zv

@@ -1,0 +1,66 @@
+#pragma once
+// The draw as the audience sees it: a start request sets the highlight rolling clockwise
+// around the eight prizes, a stop request makes the next step land on the prize drawn
+// from the pool.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "draw/draw_pool.h"
+#include "draw/draw_stage.h"
+#include "draw/random_source.h"
+#include "store/results_file.h"
+#include "store/settings_file.h"
+
+namespace zv {
+
+class DrawCycle {
+ public:
+  static constexpr const char* kReadyCaption = "开始";
+  static constexpr const char* kRollingCaption = "停止";
+  static constexpr int kEffectMilliseconds = 3500;
+  static constexpr int kFallbackInterval = 30;  // for an interval that reads as 0 or less
+  static constexpr std::int32_t kMinSteps = 100000, kMaxSteps = 130000;
+
+  DrawCycle(DrawStage& stage, SettingsFile settings, ResultsFile results, RandomSource& random,
+            std::array<std::int32_t, 8>& prizeValues);
+
+  // The stage's events.
+  void startLabelPressed();  // acts only while the draw is ready
+  void stopLabelPressed();   // acts only while the draw rolls; always ends the auto-stop
+  void autoStopFired();      // as the stop label
+  void drawButtonClicked();  // the keyboard: no state test; the button is disabled while stopping
+  void rollStep();           // one tick of the roll timer
+
+  // One start or stop request.
+  void toggle();
+
+  bool rolling() const { return rolling_; }
+  std::int32_t stepBudget() const { return stepBudget_; }
+  int highlight() const { return highlight_; }
+  const std::string& heldPicture() const { return held_; }
+  // Emptied when the operator replaces a prize picture.
+  void clearHeldPicture() { held_.clear(); }
+
+ private:
+  void start();
+  void stop();
+  void land();
+  void closeEffectsIfOpen();
+  bool buildPool();
+
+  DrawStage& stage_;
+  SettingsFile settings_;
+  ResultsFile results_;
+  RandomSource& random_;
+  std::array<std::int32_t, 8>& prizeValues_;
+
+  DrawPool pool_;
+  bool rolling_ = false;
+  std::int32_t stepBudget_ = 0;
+  int highlight_ = 0;  // 0: nothing highlighted, else slot 1..8
+  std::string held_;
+  unsigned effectsShowing_ = 0;  // which overlay a pending close belongs to
+};
+
+}  // namespace zv

@@ -1,0 +1,163 @@
+#include "platform/audio.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "resources/win_sound.h"
+#include "support/temp_dir.h"
+
+namespace zv {
+namespace {
+
+using namespace std::chrono_literals;
+using zv::testing::TempDir;
+
+// The dummy driver consumes sound in real time without a device, so playing and ending
+// can be observed on any machine.
+class AudioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const char* driver = std::getenv("SDL_AUDIODRIVER")) savedDriver_ = driver;
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  }
+  void TearDown() override {
+    if (savedDriver_.empty()) {
+      ::unsetenv("SDL_AUDIODRIVER");
+    } else {
+      ::setenv("SDL_AUDIODRIVER", savedDriver_.c_str(), 1);
+    }
+  }
+
+  void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+  }
+
+  TempDir dir_;
+  std::string savedDriver_;
+};
+
+// Silent MPEG-1 Layer III: 32 kbit/s, 44.1 kHz mono frames (104 bytes, 1152 samples,
+// 26 ms each) whose side information is all zero, which every decoder plays as silence.
+std::string silentMp3(int frames) {
+  std::string frame(104, '\0');
+  frame[0] = static_cast<char>(0xFF);
+  frame[1] = static_cast<char>(0xFB);  // MPEG-1, Layer III, no CRC
+  frame[2] = static_cast<char>(0x10);  // 32 kbit/s, 44.1 kHz, no padding
+  frame[3] = static_cast<char>(0xC0);  // mono
+  std::string mp3;
+  for (int i = 0; i < frames; ++i) mp3 += frame;
+  return mp3;
+}
+
+// Polls until nothing plays or the time runs out; returns how long it took.
+std::chrono::milliseconds waitUntilQuiet(const Audio& audio, std::chrono::milliseconds limit) {
+  const auto start = std::chrono::steady_clock::now();
+  while (audio.anythingPlaying() && std::chrono::steady_clock::now() - start < limit)
+    std::this_thread::sleep_for(20ms);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start);
+}
+
+TEST_F(AudioTest, OpensOnTheDummyDriver) {
+  Audio audio;
+  EXPECT_TRUE(audio.available());
+  EXPECT_FALSE(audio.anythingPlaying());
+}
+
+TEST_F(AudioTest, WinSoundPlaysUntilStopped) {
+  Audio audio;
+  audio.playOnce(winSound());
+  EXPECT_TRUE(audio.anythingPlaying());
+  EXPECT_FALSE(audio.musicPlaying());
+  audio.stopAll();
+  EXPECT_FALSE(audio.anythingPlaying());
+  // Played again from the decoded copy.
+  audio.playOnce(winSound());
+  EXPECT_TRUE(audio.anythingPlaying());
+}
+
+TEST_F(AudioTest, WinSoundPlaysOnceAndEndsByItself) {
+  Audio audio;
+  audio.playOnce(winSound());
+  const auto took = waitUntilQuiet(audio, 4000ms);
+  EXPECT_FALSE(audio.anythingPlaying());
+  EXPECT_GE(took, 1300ms) << "ended well before its 1.6 s";
+}
+
+TEST_F(AudioTest, MusicLoopsPastItsOwnLength) {
+  const std::string path = dir_.file("loop.mp3");
+  writeFile(path, silentMp3(12));  // about 0.31 s
+  Audio audio;
+  audio.playMusicLoop(path);
+  ASSERT_TRUE(audio.musicPlaying());
+  std::this_thread::sleep_for(1000ms);
+  EXPECT_TRUE(audio.musicPlaying());
+  audio.stopAll();
+  EXPECT_FALSE(audio.anythingPlaying());
+}
+
+TEST_F(AudioTest, NewMusicReplacesTheOldEvenWhenItCannotPlay) {
+  const std::string path = dir_.file("loop.mp3");
+  writeFile(path, silentMp3(12));
+  Audio audio;
+  audio.playMusicLoop(path);
+  ASSERT_TRUE(audio.musicPlaying());
+  audio.playMusicLoop(dir_.file("missing.mp3"));
+  EXPECT_FALSE(audio.musicPlaying());
+  audio.playMusicLoop(path);
+  EXPECT_TRUE(audio.musicPlaying());
+}
+
+TEST_F(AudioTest, UnplayableMusicPlaysNothing) {
+  std::string garbage;
+  for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 7919 + 13) % 251));
+  writeFile(dir_.file("garbage.mp3"), garbage);
+  writeFile(dir_.file("empty.mp3"), "");
+  Audio audio;
+  for (const char* name : {"missing.mp3", "garbage.mp3", "empty.mp3"}) {
+    audio.playMusicLoop(dir_.file(name));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(audio.musicPlaying()) << name;
+  }
+}
+
+TEST_F(AudioTest, BadSoundBytesPlayNothing) {
+  Audio audio;
+  const std::string garbage(4000, 'x');
+  audio.playOnce(garbage);
+  audio.playOnce(winSound().substr(0, 40));  // a header cut short
+  audio.playOnce({});
+  EXPECT_FALSE(audio.anythingPlaying());
+}
+
+TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless) {
+  ::setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+  const std::string path = dir_.file("loop.mp3");
+  writeFile(path, silentMp3(12));
+  Audio audio;
+  EXPECT_FALSE(audio.available());
+  audio.playMusicLoop(path);
+  audio.playOnce(winSound());
+  EXPECT_FALSE(audio.musicPlaying());
+  EXPECT_FALSE(audio.anythingPlaying());
+  audio.stopAll();
+}
+
+TEST_F(AudioTest, OpensAgainAfterAFailedAttempt) {
+  // A failed start must release what it took, or the next device could not open.
+  ::setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+  { Audio silent; }
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  Audio audio;
+  EXPECT_TRUE(audio.available());
+  audio.playOnce(winSound());
+  EXPECT_TRUE(audio.anythingPlaying());
+}
+
+}  // namespace
+}  // namespace zv

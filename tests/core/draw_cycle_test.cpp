@@ -1,0 +1,429 @@
+// The draw cycle driven through a fake stage with a fake clock: every timer, picture and
+// sound the cycle touches is recorded here.
+#include "draw/draw_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/text_codec.h"
+#include "store/ini_file.h"
+#include "store/settings_keys.h"
+#include "support/temp_dir.h"
+
+namespace zv {
+namespace {
+
+class FakeStage : public DrawStage {
+ public:
+  // --- the clock: timers fire and continuations run as time advances.
+  std::int64_t now = 1'000'000;
+  struct Timer {
+    int interval = 0;
+    std::int64_t next = 0;
+    void set(int ms, std::int64_t at) {
+      ms = std::max(0, ms);
+      if (ms == interval) return;
+      interval = ms;
+      next = at + ms;
+    }
+  } roll, autoStop;
+  std::multimap<std::int64_t, std::function<void()>> pending;
+  DrawCycle* cycle = nullptr;
+
+  void advance(std::int64_t ms) {
+    const std::int64_t end = now + ms;
+    while (true) {
+      std::int64_t due = end + 1;
+      if (roll.interval) due = std::min(due, roll.next);
+      if (autoStop.interval) due = std::min(due, autoStop.next);
+      if (!pending.empty()) due = std::min(due, pending.begin()->first);
+      if (due > end) break;
+      now = due;
+      if (roll.interval && roll.next == due) {
+        roll.next += roll.interval;
+        cycle->rollStep();
+      } else if (autoStop.interval && autoStop.next == due) {
+        autoStop.next += autoStop.interval;
+        cycle->autoStopFired();
+      } else {
+        auto continuation = pending.begin()->second;
+        pending.erase(pending.begin());
+        continuation();
+      }
+    }
+    now = end;
+  }
+  // The keyboard reaches the hidden button only while it is enabled.
+  void pressSpace() {
+    if (buttonEnabled) cycle->drawButtonClicked();
+  }
+
+  // --- the units.
+  std::string autoStopEdit = "0", intervalEdit = "30";
+  bool effectsOffBox = false, music = true;
+  bool startShown = true, buttonEnabled = true, resultVisible = false;
+  std::string caption = "开始";
+  std::map<int, std::string> pictures, files;
+  std::map<int, bool> raised;
+  std::string result;
+  bool marker = false;
+  int musicStarts = 0, stops = 0, winSounds = 0, exhausted = 0, tallyFailures = 0;
+  int overlaysOpened = 0;
+  bool overlayOpen = false;
+
+  std::string autoStopText() const override { return autoStopEdit; }
+  std::string rollIntervalText() const override { return intervalEdit; }
+  bool effectsOff() const override { return effectsOffBox; }
+  bool musicOn() const override { return music; }
+  void setRollInterval(int ms) override { roll.set(ms, now); }
+  void setAutoStopInterval(int ms) override { autoStop.set(ms, now); }
+  void showStartLabel(bool start) override { startShown = start; }
+  std::string drawButtonCaption() const override { return caption; }
+  void setDrawButtonCaption(const std::string& c) override { caption = c; }
+  void setDrawButtonEnabled(bool enabled) override { buttonEnabled = enabled; }
+  std::string slotPicture(int slot) const override { return pictures.at(slot); }
+  void setSlotPicture(int slot, std::string jpeg) override { pictures[slot] = std::move(jpeg); }
+  void setSlotRaised(int slot, bool r) override { raised[slot] = r; }
+  std::string readPrizePictureFile(int slot) const override { return files.at(slot); }
+  void setResultPicture(std::string jpeg) override { result = std::move(jpeg); }
+  void setResultVisible(bool visible) override { resultVisible = visible; }
+  bool designatedMarker() const override { return marker; }
+  void clearDesignatedMarker() override { marker = false; }
+  void startMusic() override { ++musicStarts; }
+  void stopAllPlayback() override { ++stops; }
+  void playWinSound() override { ++winSounds; }
+  void openEffects() override {
+    ++overlaysOpened;
+    overlayOpen = true;
+  }
+  void closeEffects() override { overlayOpen = false; }
+  bool effectsOpen() const override { return overlayOpen; }
+  void showExhaustedMessage() override { ++exhausted; }
+  void reportTallyNotWritten() override { ++tallyFailures; }
+  void after(int ms, std::function<void()> continuation) override {
+    pending.emplace(now + ms, std::move(continuation));
+  }
+};
+
+class Draw : public ::testing::Test {
+ protected:
+  Draw() {
+    for (int slot = 1; slot <= 8; ++slot) {
+      stage.files[slot] = "picture " + std::to_string(slot);
+      stage.pictures[slot] = stage.files[slot];
+    }
+  }
+  void settings(const std::string& utf8) {
+    writeWholeFileAtomically(dir.file("config.a"), utf8ToGbk(utf8));
+  }
+  DrawCycle& cycle(std::string resultsPath = {}) {
+    drawCycle = std::make_unique<DrawCycle>(
+        stage, SettingsFile(dir.file("config.a")),
+        ResultsFile(resultsPath.empty() ? dir.file("jieguo.a") : resultsPath), random, values);
+    stage.cycle = drawCycle.get();
+    return *drawCycle;
+  }
+  std::string tally(int slot) { return ini::read(dir.file("jieguo.a"), "zjjg", "j" + std::to_string(slot)); }
+  int tallies() {
+    int total = 0;
+    for (int slot = 1; slot <= 8; ++slot) total += std::atoi(tally(slot).c_str());
+    return total;
+  }
+  // Probability mode with the default weights: the pool never runs out.
+  void weighted() { settings("[zbt]\r\nlx=真\r\n"); }
+
+  zv::testing::TempDir dir;
+  FakeStage stage;
+  RandomSource random{[this] { return static_cast<std::uint32_t>(stage.now); }};
+  std::array<std::int32_t, 8> values = keys::kDefaultPrizeValues;
+  std::unique_ptr<DrawCycle> drawCycle;
+};
+
+TEST_F(Draw, StartRollsClockwiseAndAStopLandsAtTheNextStep) {
+  weighted();
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  EXPECT_TRUE(c.rolling());
+  EXPECT_EQ(stage.caption, "停止");
+  EXPECT_FALSE(stage.startShown);
+  EXPECT_TRUE(stage.resultVisible);
+  EXPECT_EQ(stage.roll.interval, 30);
+  EXPECT_EQ(stage.musicStarts, 1);
+  EXPECT_TRUE(stage.raised[1]);
+  EXPECT_GE(c.stepBudget(), 100000);
+  EXPECT_LE(c.stepBudget(), 130000);
+
+  stage.advance(30 * 10);  // ten steps: 1..8, 1, 2
+  EXPECT_EQ(c.highlight(), 2);
+  EXPECT_TRUE(stage.raised[2]);
+  EXPECT_FALSE(stage.raised[1]);
+  EXPECT_EQ(stage.pictures[2], "");  // an empty raised frame...
+  EXPECT_EQ(stage.result, "picture 2");  // ...while the result picture shows its prize
+  EXPECT_EQ(stage.pictures[1], "picture 1");
+
+  c.stopLabelPressed();
+  EXPECT_FALSE(c.rolling());
+  EXPECT_EQ(stage.caption, "停止");
+  EXPECT_FALSE(stage.buttonEnabled);
+  EXPECT_EQ(stage.stops, 1);
+  EXPECT_TRUE(stage.overlayOpen);
+  EXPECT_EQ(stage.winSounds, 0);
+
+  stage.advance(30);
+  const int winner = c.highlight();
+  EXPECT_GE(winner, 1);
+  EXPECT_LE(winner, 8);
+  EXPECT_EQ(stage.caption, "开始");
+  EXPECT_TRUE(stage.buttonEnabled);
+  EXPECT_TRUE(stage.startShown);
+  EXPECT_EQ(stage.roll.interval, 0);
+  EXPECT_EQ(stage.winSounds, 1);
+  EXPECT_EQ(tally(winner), "1");
+  EXPECT_EQ(tallies(), 1);
+  EXPECT_EQ(stage.pictures[winner], "picture " + std::to_string(winner));
+  EXPECT_TRUE(stage.raised[winner]);
+  EXPECT_EQ(stage.result, "picture " + std::to_string(winner));
+  EXPECT_TRUE(stage.overlayOpen);  // under the effect the whole time
+
+  stage.advance(3500 - 30);
+  EXPECT_FALSE(stage.overlayOpen);
+  stage.advance(1000);
+  EXPECT_EQ(stage.winSounds, 1);
+  EXPECT_EQ(c.highlight(), winner);
+}
+
+TEST_F(Draw, AutoStopAfterItsSeconds) {
+  const std::pair<const char*, int> cases[] = {{"5", 5000}, {"0.5", 500}};
+  for (const auto& [text, ms] : cases) {
+    SCOPED_TRACE(text);
+    weighted();
+    stage.autoStopEdit = text;
+    DrawCycle& c = cycle();
+    c.startLabelPressed();
+    EXPECT_EQ(stage.autoStop.interval, ms);
+    stage.advance(ms - 1);
+    EXPECT_TRUE(c.rolling());
+    stage.advance(1);
+    EXPECT_FALSE(c.rolling());
+    EXPECT_EQ(stage.autoStop.interval, 0);
+    stage.advance(30);
+    EXPECT_EQ(stage.winSounds, 1);
+    stage.advance(10'000);
+    EXPECT_EQ(stage.winSounds, 1);
+    stage = FakeStage{};
+    for (int slot = 1; slot <= 8; ++slot) stage.pictures[slot] = stage.files[slot] = "p";
+  }
+}
+
+TEST_F(Draw, StopOnSlotThreeWithPickThreeReReadsAndLandsThere) {
+  // Slots 1 and 2 are used up, so the designated pick is slot 3.
+  settings("[zbt]\r\n一=0\r\n二=0\r\n三=5\r\n");
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  stage.advance(90);
+  ASSERT_EQ(c.highlight(), 3);
+  stage.files[3] = "picture 3, replaced on disk";
+  stage.marker = true;
+  c.stopLabelPressed();
+  stage.advance(30);
+  EXPECT_EQ(c.highlight(), 3);
+  EXPECT_FALSE(stage.marker);
+  EXPECT_EQ(stage.pictures[3], "picture 3, replaced on disk");
+  EXPECT_EQ(stage.result, "picture 3, replaced on disk");
+  EXPECT_TRUE(stage.raised[3]);
+  EXPECT_EQ(tally(3), "1");
+  EXPECT_EQ(values[2], 5);  // quantity mode stored the remaining counts at the stop
+}
+
+TEST_F(Draw, EffectsOffStopsAtOnceAndLandsNext) {
+  weighted();
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  stage.advance(60);
+  c.stopLabelPressed();
+  EXPECT_EQ(stage.overlaysOpened, 0);
+  EXPECT_TRUE(stage.pending.empty());
+  stage.advance(30);
+  EXPECT_EQ(stage.winSounds, 1);
+}
+
+TEST_F(Draw, ExhaustedPoolShowsTheMessageAndChangesNothing) {
+  // Quantity mode on a fresh installation: no quantities stored.
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  EXPECT_EQ(stage.exhausted, 1);
+  EXPECT_FALSE(c.rolling());
+  EXPECT_FALSE(stage.resultVisible);
+  EXPECT_EQ(stage.caption, "开始");
+  EXPECT_TRUE(stage.startShown);
+  EXPECT_EQ(stage.roll.interval, 0);
+
+  // Used up by wins: 一 = 1 and one win counted.
+  settings("[zbt]\r\n一=1\r\n");
+  c.startLabelPressed();
+  stage.advance(60);
+  c.stopLabelPressed();
+  stage.advance(30);
+  EXPECT_EQ(tally(1), "1");
+  c.startLabelPressed();
+  EXPECT_EQ(stage.exhausted, 2);
+  EXPECT_FALSE(c.rolling());
+}
+
+TEST_F(Draw, SpaceStartsAndStopsAndExtraPressesBeforeTheLandingDoNothing) {
+  weighted();
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  stage.pressSpace();
+  EXPECT_TRUE(c.rolling());
+  stage.advance(100);
+  stage.pressSpace();
+  EXPECT_FALSE(c.rolling());
+  stage.pressSpace();
+  stage.pressSpace();
+  EXPECT_FALSE(c.rolling());
+  stage.advance(30);
+  EXPECT_EQ(tallies(), 1);
+  EXPECT_EQ(stage.winSounds, 1);
+}
+
+TEST_F(Draw, AKeyboardStopLeavesNoAutoStopRunning) {
+  weighted();
+  stage.autoStopEdit = "5";
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  stage.pressSpace();
+  stage.advance(1000);
+  stage.pressSpace();
+  EXPECT_EQ(stage.autoStop.interval, 0);
+  stage.advance(30);
+  // A new draw gets its full five seconds.
+  stage.pressSpace();
+  stage.advance(4900);
+  EXPECT_TRUE(c.rolling());
+  stage.advance(100);
+  EXPECT_FALSE(c.rolling());
+}
+
+TEST_F(Draw, ChangedSpeedAppliesFromTheNextStart) {
+  weighted();
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  stage.intervalEdit = "50";
+  stage.advance(300);
+  EXPECT_EQ(stage.roll.interval, 30);
+  c.stopLabelPressed();
+  stage.advance(30);
+  c.startLabelPressed();
+  EXPECT_EQ(stage.roll.interval, 50);
+}
+
+TEST_F(Draw, AnIntervalOfZeroOrLessRollsAtThirtyMilliseconds) {
+  for (const char* text : {"0", "-5", "abc", ""}) {
+    weighted();
+    stage.intervalEdit = text;
+    stage.effectsOffBox = true;
+    DrawCycle& c = cycle();
+    c.startLabelPressed();
+    EXPECT_EQ(stage.roll.interval, 30) << text;
+    c.stopLabelPressed();
+    stage.advance(30);
+    EXPECT_EQ(stage.roll.interval, 0) << text;
+  }
+}
+
+TEST_F(Draw, ANewStartClosesTheOverlayAndAnOldTimerNeverClosesANewOne) {
+  weighted();
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  stage.advance(100);
+  c.stopLabelPressed();  // overlay A, to close at +3500
+  stage.advance(100);
+  EXPECT_TRUE(stage.overlayOpen);
+  c.startLabelPressed();  // the landing brought the start label back
+  EXPECT_FALSE(stage.overlayOpen);
+  stage.advance(1000);
+  c.stopLabelPressed();  // overlay B
+  EXPECT_TRUE(stage.overlayOpen);
+  stage.advance(2400);  // A's timer has run out now
+  EXPECT_TRUE(stage.overlayOpen);
+  stage.advance(1100);
+  EXPECT_FALSE(stage.overlayOpen);
+  EXPECT_EQ(stage.overlaysOpened, 2);
+}
+
+TEST_F(Draw, ABudgetThatRunsOutLandsLikeAStop) {
+  weighted();
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  const std::int32_t budget = c.stepBudget();
+  stage.advance(std::int64_t{30} * (budget - 1));
+  EXPECT_TRUE(c.rolling());
+  EXPECT_EQ(stage.winSounds, 0);
+  stage.advance(30);
+  EXPECT_FALSE(c.rolling());
+  EXPECT_EQ(stage.winSounds, 1);
+  EXPECT_EQ(tallies(), 1);
+  EXPECT_EQ(stage.stops, 1);  // the music stopped
+  EXPECT_EQ(stage.caption, "开始");
+  EXPECT_TRUE(stage.buttonEnabled);
+  EXPECT_EQ(stage.roll.interval, 0);
+  // The next request is a start again, and its draw lands.
+  c.startLabelPressed();
+  EXPECT_TRUE(c.rolling());
+  c.stopLabelPressed();
+  stage.advance(30);
+  EXPECT_EQ(tallies(), 2);
+}
+
+TEST_F(Draw, ATallyThatCannotBeWrittenIsReportedAndTheDrawStillLands) {
+  weighted();
+  DrawCycle& c = cycle(dir.file("missing/jieguo.a"));
+  c.startLabelPressed();
+  c.stopLabelPressed();
+  stage.advance(30);
+  EXPECT_EQ(stage.tallyFailures, 1);
+  EXPECT_EQ(stage.winSounds, 1);
+  EXPECT_EQ(stage.caption, "开始");
+}
+
+TEST_F(Draw, TheDesignatedPickTakesTheFirstAvailableSlotOnce) {
+  settings("[zbt]\r\n一=1\r\n二=3\r\n八=50\r\n");
+  writeWholeFileAtomically(dir.file("jieguo.a"), "[zjjg]\r\nj1=1\r\n");
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  stage.marker = true;
+  c.startLabelPressed();
+  stage.advance(200);
+  EXPECT_TRUE(stage.marker);  // a start does not consume it
+  c.stopLabelPressed();
+  stage.advance(30);
+  EXPECT_EQ(c.highlight(), 2);
+  EXPECT_FALSE(stage.marker);
+  EXPECT_EQ(tally(2), "1");
+}
+
+TEST_F(Draw, MusicOnlyWhenSwitchedOnAndTheHighlightResetsAtTheNextStart) {
+  weighted();
+  stage.music = false;
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  c.startLabelPressed();
+  EXPECT_EQ(stage.musicStarts, 0);
+  c.stopLabelPressed();
+  stage.advance(30);
+  const int winner = c.highlight();
+  c.startLabelPressed();
+  EXPECT_EQ(c.highlight(), 0);
+  EXPECT_EQ(stage.pictures[winner], "picture " + std::to_string(winner));
+  EXPECT_EQ(stage.result, "");
+  EXPECT_TRUE(c.heldPicture().empty());
+}
+
+}  // namespace
+}  // namespace zv
