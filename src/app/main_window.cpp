@@ -23,6 +23,10 @@ MainWindow::MainWindow(StageEnvironment environment)
       settings_(files_.settings()) {
   form_ = forms::buildForm(mainWindowLayout(), handlers());
   form_->setStageColour(kStageColour);
+  drawStage_ = std::make_unique<StageDraw>(*form_, files_, audio_);
+  draw_ = std::make_unique<DrawCycle>(*drawStage_, settings_, ResultsFile(files_.results()),
+                                      random_, state_.prizeValues);
+  keyTarget_ = new DrawKeyTarget(*form_, units::kDrawButton);
 }
 
 MainWindow::~MainWindow() = default;
@@ -79,6 +83,12 @@ forms::HandlerTable MainWindow::handlers() {
     on(pending, [] {});
   }
   on(h::kMainCreated, [this] { startUp(); });
+  on(h::kStartDraw, [this] { draw_->startLabelPressed(); });
+  on(h::kStopDraw, [this] { draw_->stopLabelPressed(); });
+  on(h::kAutoStop, [this] { draw_->autoStopFired(); });
+  on(h::kDrawButton, [this] { draw_->drawButtonClicked(); });
+  on(h::kRollStep, [this] { draw_->rollStep(); });
+  on(h::kFocusDrawButton, [this] { keyTarget_->setFocus(Qt::OtherFocusReason); });
   on(h::kShowDesignatedMarker,
      [this] { form_->unit<QWidget>(units::kDesignatedMarker)->setVisible(true); });
   on(h::kMenuEnlarge, [this] { enlargementStep(); });

@@ -8,6 +8,10 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "app/stage_draw.h"
+#include "draw/draw_cycle.h"
+#include "draw/random_source.h"
+#include "platform/audio.h"
 #include "forms/form.h"
 #include "platform/qt/hot_key.h"
 #include "store/program_files.h"
@@ -31,6 +35,9 @@ class MainWindow {
   void runCreated();
 
   forms::Form& form() { return *form_; }
+  DrawCycle& draw() { return *draw_; }
+  StageDraw& drawStage() { return *drawStage_; }
+  RandomSource& random() { return random_; }
   ProgramState& state() { return state_; }
   const ProgramFiles& files() const { return files_; }
   const SettingsFile& settings() const { return settings_; }
@@ -63,7 +70,12 @@ class MainWindow {
   SettingsFile settings_;
   ProgramState state_;
   GlobalHotKey hotKey_;
+  Audio audio_;
+  RandomSource random_;
   std::unique_ptr<forms::Form> form_;
+  std::unique_ptr<StageDraw> drawStage_;
+  std::unique_ptr<DrawCycle> draw_;
+  DrawKeyTarget* keyTarget_ = nullptr;
 };
 
 }  // namespace zv

@@ -127,7 +127,7 @@ void MainWindow::startUp() {
   for (int slot = 1; slot <= 8; ++slot) {
     auto* box = f.unit<PictureBox>(units::prizeBox(slot));
     state_.slotList.push_back(box);
-    box->setPicture(readWholeFile(files_.prizePicture(slot)));
+    box->setPicture(PictureData(readWholeFile(files_.prizePicture(slot))));
   }
 
   // 18. Titles.

@@ -85,7 +85,7 @@ void MainWindow::clipWheel() { form_->unit<Shape>(units::kWheel)->clipToEllipse(
 
 void MainWindow::showStyle(int style, bool tickMarks) {
   form_->unit<PictureBox>(units::kWheelBackground)
-      ->setPicture(std::string(artwork::wheelStyle(style)));
+      ->setPicture(PictureData(std::string(artwork::wheelStyle(style))));
   if (tickMarks) {
     tickExclusively({menu::kStyles[0], menu::kStyles[1], menu::kStyles[2], menu::kStyles[3]},
                     menu::kStyles[style - 1]);

@@ -63,7 +63,7 @@ void DrawCycle::start() {
   if (highlight_ != 0) stage_.setSlotPicture(highlight_, held_);
   highlight_ = 0;
   stepBudget_ = 0;
-  held_.clear();
+  held_ = {};
   int interval = truncateToInt32(numericValue(stage_.rollIntervalText()));
   // An interval that reads as 0 or less would never move the highlight, nor ever land.
   if (interval <= 0) interval = kFallbackInterval;

@@ -38,9 +38,9 @@ class DrawCycle {
   bool rolling() const { return rolling_; }
   std::int32_t stepBudget() const { return stepBudget_; }
   int highlight() const { return highlight_; }
-  const std::string& heldPicture() const { return held_; }
+  const PictureData& heldPicture() const { return held_; }
   // Emptied when the operator replaces a prize picture.
-  void clearHeldPicture() { held_.clear(); }
+  void clearHeldPicture() { held_ = {}; }
 
  private:
   void start();
@@ -59,7 +59,7 @@ class DrawCycle {
   bool rolling_ = false;
   std::int32_t stepBudget_ = 0;
   int highlight_ = 0;  // 0: nothing highlighted, else slot 1..8
-  std::string held_;
+  PictureData held_;
   unsigned effectsShowing_ = 0;  // which overlay a pending close belongs to
 };
 

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/picture_data.h"
+
 namespace zv {
 
 class DrawStage {
@@ -28,12 +30,12 @@ class DrawStage {
   virtual void setDrawButtonCaption(const std::string& caption) = 0;
   virtual void setDrawButtonEnabled(bool enabled) = 0;
 
-  // Prize slots 1..8 and the result picture; pictures are JPEG bytes.
-  virtual std::string slotPicture(int slot) const = 0;
-  virtual void setSlotPicture(int slot, std::string jpeg) = 0;
+  // Prize slots 1..8 and the result picture.
+  virtual PictureData slotPicture(int slot) const = 0;
+  virtual void setSlotPicture(int slot, PictureData picture) = 0;
   virtual void setSlotRaised(int slot, bool raised) = 0;
-  virtual std::string readPrizePictureFile(int slot) const = 0;
-  virtual void setResultPicture(std::string jpeg) = 0;
+  virtual PictureData readPrizePictureFile(int slot) const = 0;
+  virtual void setResultPicture(PictureData picture) = 0;
   virtual void setResultVisible(bool visible) = 0;
 
   // The designated-pick marker (Shift+Q).

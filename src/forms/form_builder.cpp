@@ -68,7 +68,7 @@ QWidget* makeWidget(const UnitDescription& d, QWidget* parent) {
       return new Shape(parent);
     case UnitKind::PictureBox: {
       auto* box = new PictureBox(parent);
-      box->setPicture(builtinPicture(d.picture));
+      box->setPicture(PictureData(builtinPicture(d.picture)));
       return box;
     }
     case UnitKind::Timer:

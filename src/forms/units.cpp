@@ -19,9 +19,9 @@ const QColor kButtonFace(0xF0, 0xF0, 0xF0);
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) { keepMouse(this); }
 
-void PictureBox::setPicture(std::string jpeg) {
-  if (jpeg == jpeg_) return;
-  jpeg_ = std::move(jpeg);
+void PictureBox::setPicture(PictureData picture) {
+  if (picture.sameAs(picture_)) return;
+  picture_ = std::move(picture);
   stale_ = true;
   update();
 }
@@ -40,7 +40,7 @@ const QImage& PictureBox::decoded() {
   const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
   const QSize target = size() - QSize(2 * inset, 2 * inset);
   if (stale_ || target != decodedFor_) {
-    decoded_ = decodePicture(jpeg_, target);
+    decoded_ = decodePictureCached(picture_, target);
     decodedFor_ = target;
     stale_ = false;
   }

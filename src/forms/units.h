@@ -18,6 +18,7 @@
 #include <string>
 
 #include "forms/unit_font.h"
+#include "platform/picture_data.h"
 
 namespace zv::forms {
 
@@ -28,8 +29,8 @@ class PictureBox : public QWidget {
   enum class Border { None, Raised };
   explicit PictureBox(QWidget* parent = nullptr);
 
-  void setPicture(std::string jpeg);
-  const std::string& picture() const { return jpeg_; }
+  void setPicture(PictureData picture);
+  const PictureData& picture() const { return picture_; }
   bool hasShownPicture() const;  // decodable bytes
   void setBorder(Border border);
   Border border() const { return border_; }
@@ -40,7 +41,7 @@ class PictureBox : public QWidget {
 
  private:
   const QImage& decoded();
-  std::string jpeg_;
+  PictureData picture_;
   QImage decoded_;
   QSize decodedFor_;
   bool stale_ = true;

@@ -84,11 +84,11 @@ class FakeStage : public DrawStage {
   std::string drawButtonCaption() const override { return caption; }
   void setDrawButtonCaption(const std::string& c) override { caption = c; }
   void setDrawButtonEnabled(bool enabled) override { buttonEnabled = enabled; }
-  std::string slotPicture(int slot) const override { return pictures.at(slot); }
-  void setSlotPicture(int slot, std::string jpeg) override { pictures[slot] = std::move(jpeg); }
+  PictureData slotPicture(int slot) const override { return PictureData(pictures.at(slot)); }
+  void setSlotPicture(int slot, PictureData p) override { pictures[slot] = std::string(p.view()); }
   void setSlotRaised(int slot, bool r) override { raised[slot] = r; }
-  std::string readPrizePictureFile(int slot) const override { return files.at(slot); }
-  void setResultPicture(std::string jpeg) override { result = std::move(jpeg); }
+  PictureData readPrizePictureFile(int slot) const override { return PictureData(files.at(slot)); }
+  void setResultPicture(PictureData p) override { result = std::string(p.view()); }
   void setResultVisible(bool visible) override { resultVisible = visible; }
   bool designatedMarker() const override { return marker; }
   void clearDesignatedMarker() override { marker = false; }

@@ -96,7 +96,7 @@ TEST(WheelStyle, ChosenStyleIsShownTickedAndBackAfterARestart) {
   {
     MainWindow& stage = s.start();
     s.form().menuItem("样式二")->action()->trigger();
-    EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture(), artwork::wheelStyle(2));
+    EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture().view(), artwork::wheelStyle(2));
     EXPECT_TRUE(s.ticked(menu::kStyles[1]));
     for (int other : {0, 2, 3}) EXPECT_FALSE(s.ticked(menu::kStyles[other]));
     EXPECT_EQ(ini::read(s.dir.file("config.a"), "zbt", "样式"), "zp2");
@@ -104,7 +104,7 @@ TEST(WheelStyle, ChosenStyleIsShownTickedAndBackAfterARestart) {
     EXPECT_EQ(ini::read(s.dir.file("config.a"), "zbt", "样式"), "zp4");
   }
   s.start();
-  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture(), artwork::wheelStyle(4));
+  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture().view(), artwork::wheelStyle(4));
   EXPECT_TRUE(s.ticked(menu::kStyles[3]));
   EXPECT_FALSE(s.ticked(menu::kStyles[0]));
 }

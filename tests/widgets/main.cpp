@@ -3,12 +3,15 @@
 
 #include <QApplication>
 
+#include "dialogs/message_boxes.h"
 #include "platform/qt/fonts.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("SDL_AUDIODRIVER", "dummy");
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
   zv::installFaceSubstitutions();
+  zv::MessageBoxes::setScripted(true);
   return RUN_ALL_TESTS();
 }

@@ -51,7 +51,7 @@ TEST(Startup, EmptyProgramDirectory) {
     EXPECT_EQ(stage.state().slotList[slot - 1], s.unit<PictureBox>(units::prizeBox(slot)));
     EXPECT_TRUE(s.unit<PictureBox>(units::prizeBox(slot))->picture().empty()) << slot;
   }
-  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture(), artwork::wheelStyle(1));
+  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture().view(), artwork::wheelStyle(1));
   EXPECT_TRUE(s.ticked(menu::kStyles[0]));
   EXPECT_TRUE(s.ticked(menu::kMusicOn));
   EXPECT_FALSE(s.ticked(menu::kMusicOff));
@@ -143,13 +143,13 @@ TEST(Startup, FullSettingsFile) {
   EXPECT_FALSE(s.ticked(menu::kMusicOn));
   EXPECT_TRUE(s.ticked(menu::kStyles[2]));
   EXPECT_FALSE(s.ticked(menu::kStyles[0]));
-  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture(), artwork::wheelStyle(3));
+  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture().view(), artwork::wheelStyle(3));
 
   // 二 and 七 missing or empty give 0, not their defaults; 六 is full-width digits.
   const std::array<std::int32_t, 8> values = {3, 0, 2, 0, -4, 12, 0, 50};
   EXPECT_EQ(stage.state().prizeValues, values);
 
-  EXPECT_EQ(s.unit<PictureBox>(units::prizeBox(1))->picture(), picture);
+  EXPECT_EQ(s.unit<PictureBox>(units::prizeBox(1))->picture().view(), picture);
   EXPECT_TRUE(s.unit<PictureBox>(units::prizeBox(5))->picture().empty());
   EXPECT_EQ(s.form().backgroundPicture(), picture);
 
@@ -173,7 +173,7 @@ TEST(Startup, OddValues) {
   // and leaves the tick marks as laid out.
   EXPECT_TRUE(s.ticked(menu::kFullScreen));
   EXPECT_NE(s.settingsOnDisk().find("界面大小=全屏\r\n"), std::string::npos);
-  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture(), artwork::wheelStyle(1));
+  EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture().view(), artwork::wheelStyle(1));
   EXPECT_TRUE(s.ticked(menu::kStyles[0]));
   EXPECT_EQ(s.unit<TransparentLabel>(units::kMainTitle)->unitFont().face, "宋体");
 }

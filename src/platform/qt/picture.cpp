@@ -1,7 +1,9 @@
 #include "platform/qt/picture.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/jpeg.h"
 
@@ -9,13 +11,55 @@ namespace zv {
 
 QImage decodePicture(std::string_view jpeg, QSize target) {
   if (jpeg.empty()) return {};
-  const RgbImage rgb = decodeJpeg(jpeg, std::max(0, target.width()), std::max(0, target.height()));
+  const RgbImage rgb =
+      decodeJpeg(jpeg, std::max(0, target.width()), std::max(0, target.height()));
   if (rgb.empty()) return {};
   QImage image(rgb.width, rgb.height, QImage::Format_RGB888);
+  if (image.isNull()) return {};
   const std::size_t rowBytes = static_cast<std::size_t>(rgb.width) * 3;
   for (int y = 0; y < rgb.height; ++y) {
     std::memcpy(image.scanLine(y), rgb.pixels.data() + rowBytes * static_cast<std::size_t>(y),
                 rowBytes);
+  }
+  return image;
+}
+
+namespace {
+
+struct CacheEntry {
+  PictureData bytes;
+  QSize target;
+  QImage image;
+  std::uint64_t lastUse = 0;
+};
+
+// Enough for the eight slots, the result picture, the wheel and the background at once.
+constexpr std::size_t kCacheEntries = 16;
+
+}  // namespace
+
+QImage decodePictureCached(const PictureData& picture, QSize target) {
+  if (picture.empty()) return {};
+  static std::vector<CacheEntry> cache;
+  static std::uint64_t uses = 0;
+  ++uses;
+  for (CacheEntry& entry : cache) {
+    if (entry.target != target || entry.bytes.size() != picture.size()) continue;
+    if (entry.bytes.sameAs(picture) ||
+        std::memcmp(entry.bytes.view().data(), picture.view().data(), picture.size()) == 0) {
+      entry.bytes = picture;  // the next look-up of these bytes needs no comparison
+      entry.lastUse = uses;
+      return entry.image;
+    }
+  }
+  QImage image = decodePicture(picture.view(), target);
+  CacheEntry fresh{picture, target, image, uses};
+  if (cache.size() < kCacheEntries) {
+    cache.push_back(std::move(fresh));
+  } else {
+    *std::min_element(cache.begin(), cache.end(), [](const CacheEntry& a, const CacheEntry& b) {
+      return a.lastUse < b.lastUse;
+    }) = std::move(fresh);
   }
   return image;
 }

@@ -1,0 +1,157 @@
+#include "app/stage_draw.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "app/window_layouts.h"
+#include "dialogs/message_boxes.h"
+#include "host/effects_window.h"
+#include "platform/files.h"
+#include "resources/win_sound.h"
+
+namespace zv {
+
+using forms::Button;
+using forms::PictureBox;
+using forms::WindowTimer;
+
+namespace {
+
+constexpr const char* kExhaustedTitle = "Zorvane信息提示";
+constexpr const char* kExhaustedText =
+    "1．如果是第一次运行程序，请先点击右键，选择奖项设置菜单，进行奖项设置！\r\n\r\n"
+    "————————————————————————————\r\n\r\n"
+    "2．如果是按奖品数量方式正在抽奖！应该是奖品数量已抽取完毕，清空抽奖结果后可以再重新抽奖！";
+
+}  // namespace
+
+StageDraw::StageDraw(forms::Form& form, const ProgramFiles& files, Audio& audio)
+    : form_(form), files_(files), audio_(audio) {}
+
+StageDraw::~StageDraw() = default;
+
+std::string StageDraw::autoStopText() const {
+  return form_.unit<QLineEdit>(units::kAutoStopEdit)->text().toStdString();
+}
+
+std::string StageDraw::rollIntervalText() const {
+  return form_.unit<QLineEdit>(units::kRollIntervalEdit)->text().toStdString();
+}
+
+bool StageDraw::effectsOff() const {
+  return form_.unit<QCheckBox>(units::kEffectsOffBox)->isChecked();
+}
+
+bool StageDraw::musicOn() const { return form_.menuItem(menu::kMusicOn)->isTicked(); }
+
+void StageDraw::setRollInterval(int milliseconds) {
+  form_.unit<WindowTimer>(units::kRollTimer)->setInterval(milliseconds);
+}
+
+void StageDraw::setAutoStopInterval(int milliseconds) {
+  form_.unit<WindowTimer>(units::kAutoStopTimer)->setInterval(milliseconds);
+}
+
+void StageDraw::showStartLabel(bool start) {
+  form_.unit<QWidget>(units::kStartLabel)->setVisible(start);
+  form_.unit<QWidget>(units::kStopLabel)->setVisible(!start);
+}
+
+std::string StageDraw::drawButtonCaption() const {
+  return form_.unit<Button>(units::kDrawButton)->text().toStdString();
+}
+
+void StageDraw::setDrawButtonCaption(const std::string& caption) {
+  form_.unit<Button>(units::kDrawButton)->setText(QString::fromStdString(caption));
+}
+
+void StageDraw::setDrawButtonEnabled(bool enabled) {
+  form_.unit<Button>(units::kDrawButton)->setEnabled(enabled);
+}
+
+PictureBox* StageDraw::slot(int slot) const {
+  return form_.unit<PictureBox>(units::prizeBox(slot));
+}
+
+PictureData StageDraw::slotPicture(int s) const { return slot(s)->picture(); }
+
+void StageDraw::setSlotPicture(int s, PictureData picture) { slot(s)->setPicture(std::move(picture)); }
+
+void StageDraw::setSlotRaised(int s, bool raised) {
+  slot(s)->setBorder(raised ? PictureBox::Border::Raised : PictureBox::Border::None);
+}
+
+PictureData StageDraw::readPrizePictureFile(int s) const {
+  return PictureData(readWholeFile(files_.prizePicture(s)));
+}
+
+void StageDraw::setResultPicture(PictureData picture) {
+  form_.unit<PictureBox>(units::kResultPicture)->setPicture(std::move(picture));
+}
+
+void StageDraw::setResultVisible(bool visible) {
+  form_.unit<QWidget>(units::kResultPicture)->setVisible(visible);
+}
+
+bool StageDraw::designatedMarker() const {
+  return !form_.unit<QWidget>(units::kDesignatedMarker)->isHidden();
+}
+
+void StageDraw::clearDesignatedMarker() { form_.unit<QWidget>(units::kDesignatedMarker)->hide(); }
+
+void StageDraw::startMusic() { audio_.playMusicLoop(files_.music()); }
+
+void StageDraw::stopAllPlayback() { audio_.stopAll(); }
+
+void StageDraw::playWinSound() { audio_.playOnce(winSound()); }
+
+void StageDraw::openEffects() {
+  effects_ = std::make_unique<EffectsWindow>(&form_);
+  effects_->show();
+}
+
+void StageDraw::closeEffects() { effects_.reset(); }
+
+bool StageDraw::effectsOpen() const { return effects_ != nullptr; }
+
+void StageDraw::showExhaustedMessage() {
+  MessageBoxes::show(kExhaustedText, kExhaustedTitle, MessageButtons::Ok, MessageIcon::Information);
+}
+
+void StageDraw::reportTallyNotWritten() {
+  MessageBoxes::show("中奖结果未能写入文件 " + files_.results() + "，本次中奖没有计入！",
+                     MessageBoxes::kDefaultTitle, MessageButtons::Ok, MessageIcon::Warning);
+}
+
+void StageDraw::after(int milliseconds, std::function<void()> continuation) {
+  QTimer::singleShot(milliseconds, &form_, std::move(continuation));
+}
+
+DrawKeyTarget::DrawKeyTarget(forms::Form& form, const char* button)
+    : QWidget(&form), form_(form), button_(button) {
+  setFocusPolicy(Qt::StrongFocus);
+  setGeometry(0, 0, 0, 0);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void DrawKeyTarget::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space) {
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void DrawKeyTarget::keyReleaseEvent(QKeyEvent* event) {
+  // A button clicks when Space is let go, once however long it was held.
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    if (form_.unit<Button>(button_)->isEnabled()) form_.dispatch(button_, forms::EventKind::Click);
+    event->accept();
+    return;
+  }
+  QWidget::keyReleaseEvent(event);
+}
+
+}  // namespace zv

@@ -1,0 +1,76 @@
+#pragma once
+// The draw cycle's view of the stage window: its units, sound, the effect overlay and the
+// message boxes.
+#include <QWidget>
+#include <memory>
+
+#include "draw/draw_stage.h"
+#include "forms/form.h"
+#include "platform/audio.h"
+#include "store/program_files.h"
+
+namespace zv {
+
+class EffectsWindow;
+
+class StageDraw : public DrawStage {
+ public:
+  StageDraw(forms::Form& form, const ProgramFiles& files, Audio& audio);
+  ~StageDraw() override;
+
+  std::string autoStopText() const override;
+  std::string rollIntervalText() const override;
+  bool effectsOff() const override;
+  bool musicOn() const override;
+  void setRollInterval(int milliseconds) override;
+  void setAutoStopInterval(int milliseconds) override;
+  void showStartLabel(bool start) override;
+  std::string drawButtonCaption() const override;
+  void setDrawButtonCaption(const std::string& caption) override;
+  void setDrawButtonEnabled(bool enabled) override;
+  PictureData slotPicture(int slot) const override;
+  void setSlotPicture(int slot, PictureData picture) override;
+  void setSlotRaised(int slot, bool raised) override;
+  PictureData readPrizePictureFile(int slot) const override;
+  void setResultPicture(PictureData picture) override;
+  void setResultVisible(bool visible) override;
+  bool designatedMarker() const override;
+  void clearDesignatedMarker() override;
+  void startMusic() override;
+  void stopAllPlayback() override;
+  void playWinSound() override;
+  void openEffects() override;
+  void closeEffects() override;
+  bool effectsOpen() const override;
+  void showExhaustedMessage() override;
+  void reportTallyNotWritten() override;
+  void after(int milliseconds, std::function<void()> continuation) override;
+
+  EffectsWindow* effectsWindow() const { return effects_.get(); }
+
+ private:
+  forms::PictureBox* slot(int slot) const;
+
+  forms::Form& form_;
+  const ProgramFiles& files_;
+  Audio& audio_;
+  std::unique_ptr<EffectsWindow> effects_;
+};
+
+// Stands in for the hidden keyboard button: it takes the focus that the focus timer hands
+// out (Qt gives none to a hidden widget) and clicks the button with the Space bar while
+// the button is enabled.
+class DrawKeyTarget : public QWidget {
+ public:
+  DrawKeyTarget(forms::Form& form, const char* button);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  forms::Form& form_;
+  std::string button_;
+};
+
+}  // namespace zv

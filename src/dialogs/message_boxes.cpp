@@ -1,0 +1,53 @@
+#include "dialogs/message_boxes.h"
+
+#include <QMessageBox>
+
+namespace zv {
+
+namespace {
+
+struct Script {
+  bool scripted = false;
+  std::deque<MessageAnswer> answers;
+  std::vector<MessageRequest> shown;
+};
+
+Script& script() {
+  static Script s;
+  return s;
+}
+
+// Line breaks are written CR LF, as the texts have always been; Qt breaks at LF.
+QString displayText(const std::string& text) {
+  return QString::fromStdString(text).replace("\r\n", "\n");
+}
+
+}  // namespace
+
+MessageAnswer MessageBoxes::show(const std::string& text, const std::string& title,
+                                 MessageButtons buttons, MessageIcon icon) {
+  Script& s = script();
+  s.shown.push_back({text, title, buttons, icon});
+  if (s.scripted) {
+    if (s.answers.empty()) return MessageAnswer::Ok;
+    const MessageAnswer answer = s.answers.front();
+    s.answers.pop_front();
+    return answer;
+  }
+  QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information
+                  : icon == MessageIcon::Warning   ? QMessageBox::Warning
+                                                   : QMessageBox::NoIcon,
+                  QString::fromStdString(title), displayText(text),
+                  buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                      : QMessageBox::Ok);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setEscapeButton(buttons == MessageButtons::OkCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+  return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+void MessageBoxes::setScripted(bool scripted) { script().scripted = scripted; }
+void MessageBoxes::setNextAnswer(MessageAnswer answer) { script().answers.push_back(answer); }
+const std::vector<MessageRequest>& MessageBoxes::shown() { return script().shown; }
+void MessageBoxes::clearShown() { script().shown.clear(); }
+
+}  // namespace zv
