@@ -1,3 +1,64 @@
+// Runs the benchmarks on the offscreen platform and checks the performance targets as
+// ratios measured in this one run; a missed target fails the run.
 #include <benchmark/benchmark.h>
 
-BENCHMARK_MAIN();
+#include <QApplication>
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+// Records each benchmark's median (or only) real time in milliseconds, and its counters.
+class TargetReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+      const std::string name = run.run_name.function_name;
+      // GetTimeUnitMultiplier is the number of such units in a second.
+      milliseconds[name] = run.GetAdjustedRealTime() /
+                           benchmark::GetTimeUnitMultiplier(run.time_unit) *
+                           benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond);
+      for (const auto& [counter, value] : run.counters) counters[name + "." + counter] = value;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> milliseconds, counters;
+};
+
+bool check(bool met, const char* what, double value) {
+  std::printf("%s %-62s %.6g\n", met ? "target met:   " : "TARGET MISSED:", what, value);
+  return met;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("SDL_AUDIODRIVER", "dummy");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  TargetReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  const auto& ms = reporter.milliseconds;
+  bool ok = true;
+  if (ms.count("BM_RollStepWithPhotos") && ms.count("BM_DecodeOnePhotoFull")) {
+    const double step = ms.at("BM_RollStepWithPhotos");
+    ok &= check(step < 2.0, "roll step with 12 MP pictures, median ms (< 2)", step);
+    ok &= check(ms.at("BM_DecodeOnePhotoFull") / step >= 20, "full-size decode / roll step (>= 20)",
+                ms.at("BM_DecodeOnePhotoFull") / step);
+  }
+  if (reporter.counters.count("BM_RollPacing.steps_made_share")) {
+    const double share = reporter.counters.at("BM_RollPacing.steps_made_share");
+    ok &= check(share >= 0.95, "steps made / steps asked at 30 ms over 10 s (>= 0.95)", share);
+  }
+  if (ms.count("BM_PickHugePool")) {
+    ok &= check(ms.at("BM_PickHugePool") < 0.001,
+                "pick from a pool of 8 x 2^31 entries, ms (< 0.001)", ms.at("BM_PickHugePool"));
+  }
+  std::printf("%s\n", ok ? "all performance targets met" : "performance targets missed");
+  return ok ? 0 : 1;
+}

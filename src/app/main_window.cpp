@@ -34,6 +34,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::start() {
   runCreated();
   form_->show();
+  form_->activateWindow();
+  keyTarget_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::runCreated() { form_->dispatch("", EventKind::Created); }

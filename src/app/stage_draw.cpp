@@ -77,7 +77,9 @@ PictureBox* StageDraw::slot(int slot) const {
 
 PictureData StageDraw::slotPicture(int s) const { return slot(s)->picture(); }
 
-void StageDraw::setSlotPicture(int s, PictureData picture) { slot(s)->setPicture(std::move(picture)); }
+void StageDraw::setSlotPicture(int s, PictureData picture) {
+  slot(s)->setPicture(std::move(picture));
+}
 
 void StageDraw::setSlotRaised(int s, bool raised) {
   slot(s)->setBorder(raised ? PictureBox::Border::Raised : PictureBox::Border::None);

@@ -1,5 +1,6 @@
 #include "dialogs/message_boxes.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace zv {
@@ -41,6 +42,8 @@ MessageAnswer MessageBoxes::show(const std::string& text, const std::string& tit
                   buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                       : QMessageBox::Ok);
   box.setWindowModality(Qt::ApplicationModal);
+  box.button(QMessageBox::Ok)->setText("确定");
+  if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) cancel->setText("取消");
   box.setEscapeButton(buttons == MessageButtons::OkCancel ? QMessageBox::Cancel : QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }

@@ -69,20 +69,27 @@ std::optional<std::string> tryReadWholeFile(const std::string& path) {
   if (fd < 0) return std::nullopt;
   std::string contents;
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-    contents.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[65536];
+  // Read straight into a string of the file's size: prize pictures are re-read at every
+  // step of the roll and may be camera-sized.
+  std::size_t expected = 0;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    expected = static_cast<std::size_t>(st.st_size);
+  }
+  contents.resize(expected + 1);  // one byte more tells a file that grew meanwhile
+  std::size_t filled = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (filled == contents.size()) contents.resize(contents.size() * 2 + 65536);
+    const ssize_t n = ::read(fd, contents.data() + filled, contents.size() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
       ::close(fd);
       return std::nullopt;
     }
     if (n == 0) break;
-    contents.append(buffer, static_cast<std::size_t>(n));
+    filled += static_cast<std::size_t>(n);
   }
   ::close(fd);
+  contents.resize(filled);
   return contents;
 }
 

@@ -126,7 +126,9 @@ class Draw : public ::testing::Test {
     stage.cycle = drawCycle.get();
     return *drawCycle;
   }
-  std::string tally(int slot) { return ini::read(dir.file("jieguo.a"), "zjjg", "j" + std::to_string(slot)); }
+  std::string tally(int slot) {
+    return ini::read(dir.file("jieguo.a"), "zjjg", "j" + std::to_string(slot));
+  }
   int tallies() {
     int total = 0;
     for (int slot = 1; slot <= 8; ++slot) total += std::atoi(tally(slot).c_str());
@@ -160,7 +162,7 @@ TEST_F(Draw, StartRollsClockwiseAndAStopLandsAtTheNextStep) {
   EXPECT_EQ(c.highlight(), 2);
   EXPECT_TRUE(stage.raised[2]);
   EXPECT_FALSE(stage.raised[1]);
-  EXPECT_EQ(stage.pictures[2], "");  // an empty raised frame...
+  EXPECT_EQ(stage.pictures[2], "");      // an empty raised frame...
   EXPECT_EQ(stage.result, "picture 2");  // ...while the result picture shows its prize
   EXPECT_EQ(stage.pictures[1], "picture 1");
 

@@ -4,40 +4,12 @@
 #include <algorithm>
 #include <numeric>
 
-#include "platform/files.h"
-#include "platform/text_codec.h"
-#include "support/temp_dir.h"
-#include "x_session.h"
+#include "stage_fixture.h"
 
 namespace zv::e2e {
 namespace {
 
-const Rgb kStage{0x7A, 0x0C, 0x12};
-
-class Stage : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(x.ok()) << "Xvfb did not start"; }
-  // Starts the program and waits for the stage to be painted.
-  void start(int wheelX = 683, int wheelY = 300) {
-    program = std::make_unique<ProgramProcess>(dir.path(), x.name());
-    const bool painted = waitUntil([&, wheelX, wheelY] {
-      const auto shot = x.shot();
-      return shot.at(5, 700).near(kStage, 4) && !shot.at(wheelX, wheelY).near(kStage, 40);
-    });
-    if (!painted) x.savePng(dir.path() + "/../zorvane-e2e-failure.png");
-    ASSERT_TRUE(painted) << "the stage was not painted";
-  }
-  void TearDown() override {
-    if (HasFailure())
-      x.savePng("/tmp/zorvane-e2e-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                ".png");
-  }
-
-  XvfbServer x{1366, 768};
-  zv::testing::TempDir dir;
-  std::unique_ptr<ProgramProcess> program;
-};
+using Stage = StageTest;
 
 // Walking out from a point inside the wheel along a row (or a column): the first and last
 // coordinates before the stage colour begins.

@@ -96,7 +96,8 @@ TEST(WheelStyle, ChosenStyleIsShownTickedAndBackAfterARestart) {
   {
     MainWindow& stage = s.start();
     s.form().menuItem("样式二")->action()->trigger();
-    EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture().view(), artwork::wheelStyle(2));
+    EXPECT_EQ(s.unit<PictureBox>(units::kWheelBackground)->picture().view(),
+              artwork::wheelStyle(2));
     EXPECT_TRUE(s.ticked(menu::kStyles[1]));
     for (int other : {0, 2, 3}) EXPECT_FALSE(s.ticked(menu::kStyles[other]));
     EXPECT_EQ(ini::read(s.dir.file("config.a"), "zbt", "样式"), "zp2");

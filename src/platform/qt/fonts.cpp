@@ -1,6 +1,7 @@
 #include "platform/qt/fonts.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QStringList>
 
 namespace zv {
@@ -17,6 +18,10 @@ void installFaceSubstitutions() {
       {"隶书", brush},    {"楷体", brush},   {"华文行楷", brush},       {"黑体", sans},
       {"微软雅黑", sans}, {"SimHei", sans},  {"Microsoft YaHei", sans},
   };
+  // Dialogs and message boxes take a plain Chinese face.
+  QFont dialogs(QString::fromUtf8("微软雅黑"));
+  dialogs.setPixelSize(14);
+  QGuiApplication::setFont(dialogs);
   for (const auto& row : table)
     QFont::insertSubstitutions(QString::fromUtf8(row.face), row.installed);
 }

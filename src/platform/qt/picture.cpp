@@ -11,8 +11,7 @@ namespace zv {
 
 QImage decodePicture(std::string_view jpeg, QSize target) {
   if (jpeg.empty()) return {};
-  const RgbImage rgb =
-      decodeJpeg(jpeg, std::max(0, target.width()), std::max(0, target.height()));
+  const RgbImage rgb = decodeJpeg(jpeg, std::max(0, target.width()), std::max(0, target.height()));
   if (rgb.empty()) return {};
   QImage image(rgb.width, rgb.height, QImage::Format_RGB888);
   if (image.isNull()) return {};
@@ -45,14 +44,26 @@ QImage decodePictureCached(const PictureData& picture, QSize target) {
   ++uses;
   for (CacheEntry& entry : cache) {
     if (entry.target != target || entry.bytes.size() != picture.size()) continue;
-    if (entry.bytes.sameAs(picture) ||
-        std::memcmp(entry.bytes.view().data(), picture.view().data(), picture.size()) == 0) {
-      entry.bytes = picture;  // the next look-up of these bytes needs no comparison
+    if (entry.bytes.sameAs(picture)) {
+      entry.lastUse = uses;
+      return entry.image;
+    }
+    if (std::memcmp(entry.bytes.view().data(), picture.view().data(), picture.size()) == 0) {
+      // The same contents read again: every entry of the old bytes takes the new ones, so
+      // their next look-ups need no comparison.
+      const PictureData old = entry.bytes;
+      for (CacheEntry& other : cache) {
+        if (other.bytes.sameAs(old)) other.bytes = picture;
+      }
       entry.lastUse = uses;
       return entry.image;
     }
   }
+  // Kept at the box's own size, so that painting it is a plain copy.
   QImage image = decodePicture(picture.view(), target);
+  if (!image.isNull() && target.isValid() && !target.isEmpty() && image.size() != target) {
+    image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
   CacheEntry fresh{picture, target, image, uses};
   if (cache.size() < kCacheEntries) {
     cache.push_back(std::move(fresh));

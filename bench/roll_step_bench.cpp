@@ -1,0 +1,88 @@
+// The roll step on the real stage with eight 12-megapixel prize pictures: one step (its
+// file read, picture changes and repaint) against decoding one picture at full size, and
+// the pacing of the roll at the default 30 ms interval over ten seconds.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/window_layouts.h"
+#include "photos.h"
+#include "platform/files.h"
+#include "platform/jpeg.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A stage whose eight prize pictures are camera-sized photographs.
+struct PhotoStage {
+  zv::testing::TempDir dir;
+  std::unique_ptr<zv::MainWindow> stage;
+
+  PhotoStage() {
+    zv::makeDirectories(dir.file("奖品图片"));
+    for (int slot = 1; slot <= 8; ++slot) {
+      zv::writeWholeFileAtomically(dir.file("奖品图片/" + std::to_string(slot) + ".jpg"),
+                                   zv::bench::photo12MP(slot));
+    }
+    zv::writeWholeFileAtomically(dir.file("config.a"), "[zbt]\r\nlx=\xD5\xE6\r\n");  // lx=真
+    stage = std::make_unique<zv::MainWindow>(
+        zv::StageEnvironment{dir.path(), [] { return QSize(1366, 768); }});
+    stage->start();
+    QCoreApplication::processEvents();
+  }
+  void paint() { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); }
+};
+
+void BM_RollStepWithPhotos(benchmark::State& state) {
+  PhotoStage s;
+  s.stage->draw().toggle();                 // start a draw...
+  s.stage->drawStage().setRollInterval(0);  // ...whose steps this loop makes itself
+  for (int i = 0; i < 16; ++i) {            // every picture decoded once
+    s.stage->draw().rollStep();
+    s.paint();
+  }
+  for (auto _ : state) {
+    s.stage->draw().rollStep();
+    s.paint();
+  }
+}
+BENCHMARK(BM_RollStepWithPhotos)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_DecodeOnePhotoFull(benchmark::State& state) {
+  const std::string& jpeg = zv::bench::photo12MP(1);
+  for (auto _ : state) benchmark::DoNotOptimize(zv::decodeJpeg(jpeg).pixels.data());
+}
+BENCHMARK(BM_DecodeOnePhotoFull)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// Ten seconds of rolling with real timers: the share of the steps the interval asks for
+// that the highlight made.
+void BM_RollPacing(benchmark::State& state) {
+  PhotoStage s;
+  constexpr int kMilliseconds = 10'000;
+  double ratio = 0;
+  for (auto _ : state) {
+    s.stage->draw().toggle();
+    const std::int32_t budget = s.stage->draw().stepBudget();
+    QEventLoop loop;
+    QTimer::singleShot(kMilliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double made = budget - s.stage->draw().stepBudget();
+    ratio = made / (kMilliseconds / 30.0);
+    s.stage->drawStage().setRollInterval(0);
+  }
+  state.counters["steps_made_share"] = ratio;
+}
+BENCHMARK(BM_RollPacing)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace

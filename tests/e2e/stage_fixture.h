@@ -1,0 +1,74 @@
+#pragma once
+// The real program started in a program directory of its own on an Xvfb screen of
+// 1366 x 768, driven with xdotool.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/text_codec.h"
+#include "store/ini_file.h"
+#include "support/temp_dir.h"
+#include "x_session.h"
+
+namespace zv::e2e {
+
+inline const Rgb kStage{0x7A, 0x0C, 0x12};
+
+class StageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(x.ok()) << "Xvfb did not start"; }
+  void TearDown() override {
+    if (HasFailure()) {
+      x.savePng("/tmp/zorvane-e2e-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                ".png");
+    }
+  }
+
+  // Starts the program and waits for the stage to be painted.
+  void start(int wheelX = 683, int wheelY = 300) {
+    program = std::make_unique<ProgramProcess>(dir.path(), x.name());
+    const bool painted = waitUntil([&, wheelX, wheelY] {
+      const auto shot = x.shot();
+      return shot.at(5, 700).near(kStage, 4) && !shot.at(wheelX, wheelY).near(kStage, 40);
+    });
+    ASSERT_TRUE(painted) << "the stage was not painted";
+    // Keys go to the window under the pointer: there is no window manager. The focus
+    // timer hands the keyboard to the draw every 200 ms.
+    xdotool(x.name(), "mousemove 1300 700");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  }
+
+  void writeSettings(const std::string& utf8) {
+    writeWholeFileAtomically(dir.file("config.a"), utf8ToGbk(utf8));
+  }
+  // The eight sample prize pictures of the build.
+  void addPrizePictures() {
+    makeDirectories(dir.file("奖品图片"));
+    for (int slot = 1; slot <= 8; ++slot) {
+      const std::string name = "/" + std::to_string(slot) + ".jpg";
+      copyFileOverwriting(std::string(ZV_SAMPLES) + name, dir.file("奖品图片") + name);
+    }
+  }
+  std::string tally(int slot) {
+    return ini::read(dir.file("jieguo.a"), "zjjg", "j" + std::to_string(slot));
+  }
+  int totalWins() {
+    int total = 0;
+    for (int slot = 1; slot <= 8; ++slot) total += std::atoi(tally(slot).c_str());
+    return total;
+  }
+  void key(const std::string& keys) { xdotool(x.name(), "key " + keys); }
+  void click(int px, int py) {
+    xdotool(x.name(), "mousemove " + std::to_string(px) + " " + std::to_string(py) + " click 1");
+  }
+
+  XvfbServer x{1366, 768};
+  zv::testing::TempDir dir;
+  std::unique_ptr<ProgramProcess> program;
+};
+
+}  // namespace zv::e2e
