@@ -23,7 +23,7 @@ MainWindow::MainWindow(StageEnvironment environment)
       settings_(files_.settings()) {
   form_ = forms::buildForm(mainWindowLayout(), handlers());
   form_->setStageColour(kStageColour);
-  drawStage_ = std::make_unique<StageDraw>(*form_, files_, audio_);
+  drawStage_ = std::make_unique<StageDraw>(*form_, files_, audio_, random_);
   draw_ = std::make_unique<DrawCycle>(*drawStage_, settings_, ResultsFile(files_.results()),
                                       random_, state_.prizeValues);
   keyTarget_ = new DrawKeyTarget(*form_, units::kDrawButton);

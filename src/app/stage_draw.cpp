@@ -27,8 +27,9 @@ constexpr const char* kExhaustedText =
 
 }  // namespace
 
-StageDraw::StageDraw(forms::Form& form, const ProgramFiles& files, Audio& audio)
-    : form_(form), files_(files), audio_(audio) {}
+StageDraw::StageDraw(forms::Form& form, const ProgramFiles& files, Audio& audio,
+                     RandomSource& random)
+    : form_(form), files_(files), audio_(audio), random_(random) {}
 
 StageDraw::~StageDraw() = default;
 
@@ -110,7 +111,7 @@ void StageDraw::stopAllPlayback() { audio_.stopAll(); }
 void StageDraw::playWinSound() { audio_.playOnce(winSound()); }
 
 void StageDraw::openEffects() {
-  effects_ = std::make_unique<EffectsWindow>(&form_);
+  effects_ = std::make_unique<EffectsWindow>(&form_, random_);
   effects_->show();
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "draw/draw_stage.h"
+#include "draw/random_source.h"
 #include "forms/form.h"
 #include "platform/audio.h"
 #include "store/program_files.h"
@@ -15,7 +16,7 @@ class EffectsWindow;
 
 class StageDraw : public DrawStage {
  public:
-  StageDraw(forms::Form& form, const ProgramFiles& files, Audio& audio);
+  StageDraw(forms::Form& form, const ProgramFiles& files, Audio& audio, RandomSource& random);
   ~StageDraw() override;
 
   std::string autoStopText() const override;
@@ -54,6 +55,7 @@ class StageDraw : public DrawStage {
   forms::Form& form_;
   const ProgramFiles& files_;
   Audio& audio_;
+  RandomSource& random_;
   std::unique_ptr<EffectsWindow> effects_;
 };
 

@@ -6,7 +6,7 @@
 
 namespace zv {
 
-EffectsWindow::EffectsWindow(QWidget* owner)
+EffectsWindow::EffectsWindow(QWidget* owner, RandomSource&)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                          Qt::WindowDoesNotAcceptFocus) {
   setAttribute(Qt::WA_ShowWithoutActivating);

@@ -5,9 +5,12 @@
 
 namespace zv {
 
+class RandomSource;
+
 class EffectsWindow : public QWidget {
  public:
-  explicit EffectsWindow(QWidget* owner);
+  // Creates the window over the whole screen and starts one of the win effects in it.
+  EffectsWindow(QWidget* owner, RandomSource& random);
 };
 
 }  // namespace zv
