@@ -2,6 +2,8 @@
 
 #include "app/handler_names.h"
 #include "app/window_layouts.h"
+#include "dialogs/password_window.h"
+#include "dialogs/results_window.h"
 
 namespace zv {
 
@@ -50,40 +52,17 @@ forms::HandlerTable MainWindow::handlers() {
     table[name] = [action = std::move(action)](const UnitEvent&) { action(); };
   };
   // Bound by the layout, built by the stage's later features; until then they do nothing.
-  for (const char* pending : {h::kMainCloseRequest,
-                              h::kPopup,
-                              h::kDragWheel,
-                              h::kDragWheelBackground,
-                              h::kDragMainTitle,
-                              h::kDragSubtitle,
-                              h::kDragResult,
-                              h::kChangePrizePicture,
-                              h::kStartDraw,
-                              h::kStopDraw,
-                              h::kDrawButton,
-                              h::kRollStep,
-                              h::kAutoStop,
-                              h::kFocusDrawButton,
-                              h::kDragPanel,
-                              h::kClosePanel,
-                              h::kSavePanel,
-                              h::kMenuPrizeSettings,
-                              h::kMenuOtherSettings,
-                              h::kMenuMainTitle,
-                              h::kMenuSubtitle,
-                              h::kMenuResults,
-                              h::kMenuMainTitleFont,
-                              h::kMenuSubtitleFont,
-                              h::kMenuChangeBackground,
-                              h::kMenuRemoveBackground,
-                              h::kMenuChangeMusic,
-                              h::kMenuMusicOn,
-                              h::kMenuMusicOff,
-                              h::kMenuHelp,
-                              h::kMenuAbout,
-                              h::kMenuExit}) {
+  // clang-format off
+  for (const char* pending : {
+           h::kDragWheel, h::kDragWheelBackground, h::kDragMainTitle, h::kDragSubtitle,
+           h::kDragResult, h::kChangePrizePicture, h::kDragPanel, h::kClosePanel, h::kSavePanel,
+           h::kMenuOtherSettings, h::kMenuMainTitle, h::kMenuSubtitle, h::kMenuMainTitleFont,
+           h::kMenuSubtitleFont, h::kMenuChangeBackground, h::kMenuRemoveBackground,
+           h::kMenuChangeMusic, h::kMenuMusicOn, h::kMenuMusicOff}) {
     on(pending, [] {});
   }
+  // clang-format on
+  table.merge(menuHandlers());
   on(h::kMainCreated, [this] { startUp(); });
   on(h::kStartDraw, [this] { draw_->startLabelPressed(); });
   on(h::kStopDraw, [this] { draw_->stopLabelPressed(); });

@@ -22,7 +22,11 @@ namespace zv {
 struct StageEnvironment {
   std::string programDirectory;
   std::function<QSize()> screenSize;  // the primary screen, read at each use
+  std::function<void()> quit;         // ends the program; the application's quit by default
 };
+
+class PasswordWindow;
+class ResultsWindow;
 
 class MainWindow {
  public:
@@ -53,6 +57,16 @@ class MainWindow {
   void applyWheelSize(std::string_view wheelSizeText);
   void clipWheel();
 
+  // The popup menu at a press's screen position.
+  void openPopup(QPoint globalPos);
+  // The gate in front of the prize settings, and the tallies; both modal.
+  void openPasswordWindow();
+  void openResultsWindow();
+  PasswordWindow* passwordWindow() const { return passwordWindow_.get(); }
+  ResultsWindow* resultsWindow() const { return resultsWindow_.get(); }
+  // The exit confirmation; true when the operator confirmed and the program ends.
+  bool confirmExit();
+
   // Wheel style 1..4 chosen from the menu: picture, tick marks and the stored key.
   void chooseStyle(int style);
   // Picture and tick marks only, as start-up applies the stored style.
@@ -60,6 +74,8 @@ class MainWindow {
 
  private:
   forms::HandlerTable handlers();
+  forms::HandlerTable menuHandlers();
+  std::array<PictureData, 8> prizePictures() const;
   void startUp();  // the created event
   void applyStoredTitleFont(const char* label, std::string_view faceKey, std::string_view sizeKey,
                             std::string_view colourKey);
@@ -76,6 +92,8 @@ class MainWindow {
   std::unique_ptr<StageDraw> drawStage_;
   std::unique_ptr<DrawCycle> draw_;
   DrawKeyTarget* keyTarget_ = nullptr;
+  std::unique_ptr<PasswordWindow> passwordWindow_;
+  std::unique_ptr<ResultsWindow> resultsWindow_;
 };
 
 }  // namespace zv

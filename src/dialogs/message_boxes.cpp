@@ -48,6 +48,11 @@ MessageAnswer MessageBoxes::show(const std::string& text, const std::string& tit
   return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 
+void MessageBoxes::reportWriteFailure(const std::string& path) {
+  show("无法写入文件 " + path + "，刚才的更改没有保存！", kDefaultTitle, MessageButtons::Ok,
+       MessageIcon::Warning);
+}
+
 void MessageBoxes::setScripted(bool scripted) { script().scripted = scripted; }
 void MessageBoxes::setNextAnswer(MessageAnswer answer) { script().answers.push_back(answer); }
 const std::vector<MessageRequest>& MessageBoxes::shown() { return script().shown; }

@@ -29,6 +29,9 @@ class MessageBoxes {
                             MessageButtons buttons = MessageButtons::Ok,
                             MessageIcon icon = MessageIcon::None);
 
+  // Tells the operator that a file could not be written, naming it.
+  static void reportWriteFailure(const std::string& path);
+
   // For tests: while scripted, no box is shown; the queued answers are given in turn,
   // then OK. Every request is recorded either way.
   static void setScripted(bool scripted);

@@ -1,6 +1,8 @@
 #include "forms/form.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -69,9 +71,21 @@ void Form::closeEvent(QCloseEvent* event) {
   dispatch("", EventKind::CloseRequest, UnitEvent{.accept = &accept});
   if (accept) {
     event->accept();
+    if (closed_) closed_();
   } else {
     event->ignore();
   }
+}
+
+void Form::showModal() {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowModality(Qt::ApplicationModal);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+  show();
+  activateWindow();
 }
 
 void Form::paintEvent(QPaintEvent*) {

@@ -56,6 +56,11 @@ class Form : public QWidget {
   bool dispatch(const std::string& unit, EventKind event, UnitEvent details = {});
   bool hasBinding(const std::string& unit, EventKind event) const;
 
+  // Runs after the window has closed (a close request that was not refused).
+  void onClosed(std::function<void()> closed) { closed_ = std::move(closed); }
+  // Shows the window as an application-modal dialog centred on the screen.
+  void showModal();
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -77,6 +82,7 @@ class Form : public QWidget {
   QImage backgroundImage_;
   QSize backgroundFor_;
   QColor stageColour_;
+  std::function<void()> closed_;
 };
 
 using HandlerTable = std::map<std::string, Handler>;

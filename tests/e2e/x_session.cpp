@@ -109,7 +109,9 @@ ProgramProcess::~ProgramProcess() {
 bool ProgramProcess::running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
 int xdotool(const std::string& display, const std::string& arguments) {
-  const std::string command = "DISPLAY=" + display + " xdotool " + arguments + " >/dev/null 2>&1";
+  // A UTF-8 locale, so that window names in Chinese match whatever the machine sets.
+  const std::string command =
+      "LC_ALL=C.UTF-8 DISPLAY=" + display + " xdotool " + arguments + " >/dev/null 2>&1";
   return std::system(command.c_str());
 }
 

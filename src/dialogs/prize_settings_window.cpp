@@ -1,0 +1,80 @@
+#include "dialogs/prize_settings_window.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app/handler_names.h"
+#include "app/window_layouts.h"
+#include "dialogs/message_boxes.h"
+#include "platform/number_text.h"
+#include "store/settings_keys.h"
+
+namespace zv {
+
+namespace h = handlers;
+
+namespace {
+
+std::string edit(int slot) { return "编辑框" + std::to_string(slot); }
+std::string picture(int slot) { return "图片框" + std::to_string(slot); }
+constexpr const char* kQuantityRadio = "单选框1";
+constexpr const char* kProbabilityRadio = "单选框2";
+
+}  // namespace
+
+PrizeSettingsWindow::PrizeSettingsWindow(SettingsFile settings,
+                                         std::array<std::int32_t, 8>& prizeValues,
+                                         std::array<PictureData, 8> pictures)
+    : settings_(std::move(settings)), prizeValues_(prizeValues) {
+  forms::HandlerTable table;
+  table[h::kPrizeSettingsCreated] = [this, pictures](const forms::UnitEvent&) {
+    fill(pictures);
+  };
+  table[h::kQuantityMode] = [this](const forms::UnitEvent&) { chooseMode(false); };
+  table[h::kProbabilityMode] = [this](const forms::UnitEvent&) { chooseMode(true); };
+  table[h::kStorePrizeSettings] = [this](const forms::UnitEvent&) { store(); };
+  form_ = forms::buildForm(prizeSettingsLayout(), table);
+  form_->dispatch("", forms::EventKind::Created);
+}
+
+void PrizeSettingsWindow::fill(const std::array<PictureData, 8>& pictures) {
+  for (int slot = 1; slot <= 8; ++slot) {
+    form_->unit<forms::PictureBox>(picture(slot))->setPicture(pictures[slot - 1]);
+  }
+  if (!settings_.general(keys::kPrizeValues[0]).empty()) {
+    for (int slot = 1; slot <= 8; ++slot) {
+      form_->unit<QLineEdit>(edit(slot))->setText(
+          QString::fromStdString(settings_.general(keys::kPrizeValues[slot - 1])));
+    }
+  }
+  const bool probability = settings_.general(keys::kDrawMode) == keys::kTrue;
+  form_->unit<QRadioButton>(kProbabilityRadio)->setChecked(probability);
+  form_->unit<QRadioButton>(kQuantityRadio)->setChecked(!probability);
+}
+
+void PrizeSettingsWindow::chooseMode(bool probability) {
+  form_->unit<QRadioButton>(kProbabilityRadio)->setChecked(probability);
+  form_->unit<QRadioButton>(kQuantityRadio)->setChecked(!probability);
+  if (!settings_.writeGeneral(keys::kDrawMode, probability ? keys::kTrue : keys::kFalse)) {
+    MessageBoxes::reportWriteFailure(settings_.path());
+  }
+}
+
+void PrizeSettingsWindow::store() {
+  std::array<std::string, 8> texts;
+  bool written = true;
+  for (int slot = 1; slot <= 8; ++slot) {
+    texts[slot - 1] = form_->unit<QLineEdit>(edit(slot))->text().toStdString();
+    written = settings_.writeGeneral(keys::kPrizeValues[slot - 1], texts[slot - 1]) && written;
+  }
+  if (!written) {
+    // The window stays open with everything typed still in it.
+    MessageBoxes::reportWriteFailure(settings_.path());
+    return;
+  }
+  for (int slot = 1; slot <= 8; ++slot) prizeValues_[slot - 1] = integerValue(texts[slot - 1]);
+  MessageBoxes::show("设置成功！");
+  form_->close();
+}
+
+}  // namespace zv

@@ -1,0 +1,46 @@
+#include "dialogs/results_window.h"
+
+#include <QLineEdit>
+
+#include "app/handler_names.h"
+#include "app/window_layouts.h"
+#include "dialogs/message_boxes.h"
+
+namespace zv {
+
+namespace h = handlers;
+
+namespace {
+
+std::string edit(int slot) { return "编辑框" + std::to_string(slot); }
+std::string picture(int slot) { return "图片框" + std::to_string(slot); }
+
+}  // namespace
+
+ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, 8> pictures)
+    : results_(std::move(results)) {
+  forms::HandlerTable table;
+  table[h::kResultsCreated] = [this, pictures](const forms::UnitEvent&) {
+    fill(pictures);
+  };
+  table[h::kClearTallies] = [this](const forms::UnitEvent&) { clear(); };
+  form_ = forms::buildForm(resultsLayout(), table);
+  form_->dispatch("", forms::EventKind::Created);
+}
+
+void ResultsWindow::fill(const std::array<PictureData, 8>& pictures) {
+  for (int slot = 1; slot <= 8; ++slot) {
+    form_->unit<forms::PictureBox>(picture(slot))->setPicture(pictures[slot - 1]);
+    form_->unit<QLineEdit>(edit(slot))->setText(QString::fromStdString(results_.readTally(slot)));
+  }
+}
+
+void ResultsWindow::clear() {
+  if (!results_.clearTallies()) {
+    MessageBoxes::reportWriteFailure(results_.path());
+    return;
+  }
+  for (int slot = 1; slot <= 8; ++slot) form_->unit<QLineEdit>(edit(slot))->setText("0");
+}
+
+}  // namespace zv
