@@ -2,6 +2,9 @@
 
 #include <QPainter>
 #include <QRegion>
+#include <QTextLayout>
+
+#include <cmath>
 
 #include "platform/qt/picture.h"
 
@@ -107,6 +110,33 @@ Label::Label(QWidget* parent) : QLabel(parent) {
   keepMouse(this);
   setWordWrap(true);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void Label::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setFont(font());
+  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::WindowText));
+  const int pixels = font().pixelSize() > 0 ? font().pixelSize() : painter.fontMetrics().height();
+  const qreal lineHeight = pixels;  // as GDI spaced these faces: no extra leading
+  const QFontMetricsF metrics(font());
+  qreal y = 0;
+  for (const QString& paragraph : text().split('\n')) {
+    QTextLayout layout(QString(paragraph).remove('\r'), font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width());
+      // Lines sit on a baseline lineHeight apart, the glyphs centred in their line.
+      line.setPosition(QPointF(0, y - metrics.ascent() + (lineHeight + metrics.ascent() -
+                                                          metrics.descent()) / 2));
+      y += lineHeight;
+    }
+    layout.endLayout();
+    layout.draw(&painter, QPointF(0, 0));
+  }
 }
 
 EditBox::EditBox(QWidget* parent) : QLineEdit(parent) { keepMouse(this); }

@@ -68,9 +68,14 @@ class TransparentLabel : public QWidget {
   std::uint32_t colour_ = 0;
 };
 
+// A label's text wrapped within its box, lines spaced as tightly as the Windows faces
+// they were laid out for; the installed CJK faces would otherwise spill out of the box.
 class Label : public QLabel {
  public:
   explicit Label(QWidget* parent = nullptr);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
 };
 
 class EditBox : public QLineEdit {

@@ -21,6 +21,9 @@ constexpr std::size_t kMaxCachedSounds = 16;
 
 Audio::Audio() {
   const char* failure = nullptr;
+  // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads, and the program
+  // could then not be ended by a signal.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     failure = "no audio subsystem";
   } else {

@@ -104,5 +104,10 @@ TEST_F(Stage, StoredPlaceAndWindowedMode) {
             "[zbt]\r\n外形框1左边=40\r\n外形框1顶边=200\r\n计次=1\r\n界面大小=窗口\r\n");
 }
 
+TEST_F(Stage, ASignalEndsTheProgram) {
+  start();
+  EXPECT_TRUE(program->terminate(std::chrono::seconds(5)));
+}
+
 }  // namespace
 }  // namespace zv::e2e

@@ -108,6 +108,14 @@ ProgramProcess::~ProgramProcess() {
 
 bool ProgramProcess::running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
+bool ProgramProcess::terminate(std::chrono::milliseconds timeout) {
+  if (pid_ <= 0) return true;
+  kill(pid_, SIGTERM);
+  const bool ended = waitUntil([this] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, timeout);
+  if (ended) pid_ = -1;
+  return ended;
+}
+
 int xdotool(const std::string& display, const std::string& arguments) {
   // A UTF-8 locale, so that window names in Chinese match whatever the machine sets.
   const std::string command =

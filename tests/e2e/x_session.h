@@ -57,6 +57,8 @@ class ProgramProcess {
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
   bool running() const;
+  // Sends SIGTERM and waits for the program to end; false when it is still running.
+  bool terminate(std::chrono::milliseconds timeout);
 
  private:
   pid_t pid_ = -1;

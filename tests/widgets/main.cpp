@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "dialogs/input_boxes.h"
 #include "dialogs/message_boxes.h"
 #include "platform/qt/fonts.h"
 
@@ -13,5 +14,6 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   zv::installFaceSubstitutions();
   zv::MessageBoxes::setScripted(true);
+  zv::InputBoxes::setScripted(true);
   return RUN_ALL_TESTS();
 }

@@ -23,7 +23,8 @@ class StageFixture {
   std::string settingsOnDisk() const { return gbkToUtf8(readWholeFile(dir.file("config.a"))); }
 
   MainWindow& start() {
-    stage = std::make_unique<MainWindow>(StageEnvironment{dir.path(), [this] { return screen_; }});
+    stage = std::make_unique<MainWindow>(
+        StageEnvironment{dir.path(), [this] { return screen_; }, [this] { ++quits; }});
     stage->runCreated();
     return *stage;
   }
@@ -38,6 +39,7 @@ class StageFixture {
 
   TempDir dir;
   std::unique_ptr<MainWindow> stage;
+  int quits = 0;  // how often the program asked to end
 
  private:
   QSize screen_;
