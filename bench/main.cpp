@@ -59,6 +59,20 @@ int main(int argc, char** argv) {
     ok &= check(ms.at("BM_PickHugePool") < 0.001,
                 "pick from a pool of 8 x 2^31 entries, ms (< 0.001)", ms.at("BM_PickHugePool"));
   }
+  for (const std::string number : {"4", "5", "6"}) {
+    const std::string render = "BM_RenderEffectMovie" + number,
+                      overlay = "BM_EffectOverlay" + number;
+    if (!ms.count(render) || !reporter.counters.count(render + ".frame_period_ms")) continue;
+    const double ratio = reporter.counters.at(render + ".frame_period_ms") / ms.at(render);
+    ok &= check(ratio >= 3,
+                ("effect movie " + number + " at 1920x1080: frame period / render (>= 3)").c_str(),
+                ratio);
+    if (ms.count(overlay)) {
+      ok &= check(ms.at(overlay) <= ms.at(render),
+                  ("effect movie " + number + ": overlay ms per frame (<= render ms)").c_str(),
+                  ms.at(overlay));
+    }
+  }
   std::printf("%s\n", ok ? "all performance targets met" : "performance targets missed");
   return ok ? 0 : 1;
 }

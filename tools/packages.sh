@@ -2,7 +2,7 @@
 # tools/run and tools/test.
 ZV_PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libjpeg62-turbo-dev libsdl2-mixer-dev libx11-dev libxcb1-dev
+  qt6-base-dev libjpeg62-turbo-dev libsdl2-mixer-dev libx11-dev libxcb1-dev libxcb-shape0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai
   xvfb xdotool x11-utils imagemagick

@@ -1,0 +1,51 @@
+#pragma once
+// Colour-key transparency for a top-level window: wherever the window shows the key
+// colour, the screen beneath shows and clicks go through to it. Without a compositor the
+// window's shape does both; with one, key pixels are drawn fully transparent and an input
+// shape lets clicks through them.
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+#include "host/logic/key_region.h"
+
+namespace zv {
+
+class ColourKey : public QObject {
+ public:
+  // Keys window on colour (0x00BBGGRR). Best called before the window is first shown, so
+  // that a compositor can be given a window with an alpha channel.
+  static ColourKey* install(QWidget* window, std::uint32_t colour);
+  // The key of widget's top-level window, if it has one.
+  static ColourKey* of(const QWidget* widget);
+
+  key::Mechanism mechanism() const { return mechanism_; }
+  QRgb keyRgb() const { return keyRgb_; }
+
+  // A frame that the window shows at origin (window coordinates) is about to be painted:
+  // makes its key pixels see-through. Only the window shape, when it changed, costs an
+  // X request; with the alpha mechanism the frame's key pixels are cleared in place.
+  void present(QImage& frame, QPoint origin);
+
+  // The outline shown after the last present, in window coordinates.
+  const std::vector<key::Rect>& outline() const { return outline_; }
+
+  // Whether a compositor runs on the window's screen (the owner of _NET_WM_CM_S<screen>).
+  static bool compositorPresent();
+  // Whether this build can set X input shapes.
+  static bool inputShapeAvailable();
+
+ private:
+  ColourKey(QWidget* window, std::uint32_t colour);
+  void applyOutline();
+
+  QWidget* window_;
+  QRgb keyRgb_;
+  key::Mechanism mechanism_;
+  std::vector<key::Rect> outline_;
+};
+
+}  // namespace zv

@@ -1,0 +1,122 @@
+#include "host/effect_movie_host.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <memory>
+
+#include "host/colour_key.h"
+#include "host/logic/effect_page.h"
+#include "host/movie_view.h"
+#include "platform/files.h"
+
+namespace zv {
+
+namespace {
+
+constexpr int kSurfaceWaitMs = 2000;
+constexpr int kSurfacePollMs = 20;
+
+// Eats right-button presses, releases and context-menu requests of the surface it
+// watches; everything else passes unchanged.
+class RightButtonFilter : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) return true;
+        break;
+      case QEvent::ContextMenu:
+        return true;
+      default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+// The one filter of the process, moved to the surface suppressed last.
+QPointer<QObject> gFilteredSurface;
+RightButtonFilter& filter() {
+  static RightButtonFilter instance;
+  return instance;
+}
+
+void suppressOnceThere(QPointer<QWidget> control, std::shared_ptr<QElapsedTimer> waited) {
+  if (!control) return;
+  QWidget* surface = control->findChild<QWidget*>(MovieView::kSurfaceName);
+  if (!surface) {
+    // The surface comes once the movie opens; give up after the bound and leave the
+    // right button alone.
+    if (waited->elapsed() < kSurfaceWaitMs) {
+      QTimer::singleShot(kSurfacePollMs, control,
+                         [control, waited] { suppressOnceThere(control, waited); });
+    }
+    return;
+  }
+  if (gFilteredSurface) gFilteredSurface->removeEventFilter(&filter());
+  surface->installEventFilter(&filter());
+  gFilteredSurface = surface;
+}
+
+}  // namespace
+
+QWidget* EffectMovieHost::play(QWidget* hostWindow, std::string_view movie,
+                               std::uint32_t keyColour) {
+  hostWindow_ = hostWindow;
+  makeLayered(hostWindow, keyColour);
+  keyColour_ = keyColour;
+  const std::string directory = temporaryDirectory();
+  makeDirectories(directory);
+  const std::uint64_t n = windowNumber(hostWindow);
+  pageFile_ = directory + page::pageFileName(n);
+  writeWholeFileAtomically(directory + page::movieFileName(n), movie);
+  const QRect outer = hostWindow->frameGeometry();
+  width_ = outer.width();
+  height_ = outer.height();
+  pageText_ = buildPage(hostWindow, width_, height_, keyColour);
+  writeWholeFileAtomically(pageFile_, pageText_);
+  return createControl(hostWindow, pageFile_, 0, 0, width_, height_, true);
+}
+
+void EffectMovieHost::makeLayered(QWidget* window, std::uint32_t colour) {
+  ColourKey::install(window, colour);
+}
+
+std::string EffectMovieHost::buildPage(QWidget* hostWindow, int width, int height,
+                                       std::uint32_t colour) {
+  return page::buildPage(windowNumber(hostWindow), width, height, colour);
+}
+
+QWidget* EffectMovieHost::createControl(QWidget* hostWindow, const std::string& pageFile, int left,
+                                        int top, int width, int height, bool suppressContextMenu) {
+  auto* view = new MovieView(hostWindow, pageFile);
+  view->setGeometry(left, top, width, height);
+  view->show();
+  controlWindow_ = view;
+  control_ = view;
+  if (suppressContextMenu) EffectMovieHost::suppressContextMenu(view);
+  return view;
+}
+
+void EffectMovieHost::suppressContextMenu(QWidget* controlWindow) {
+  auto waited = std::make_shared<QElapsedTimer>();
+  waited->start();
+  suppressOnceThere(controlWindow, waited);
+}
+
+std::string EffectMovieHost::temporaryDirectory() {
+  // There is no browser cache folder here; the platform's temporary folder stands in.
+  return page::temporaryDirectory(QDir::toNativeSeparators(QDir::tempPath()).toStdString(),
+                                  QDir::separator().toLatin1());
+}
+
+std::uint64_t EffectMovieHost::windowNumber(QWidget* window) {
+  return static_cast<std::uint64_t>(window->winId());
+}
+
+}  // namespace zv

@@ -1,0 +1,66 @@
+#pragma once
+// Plays one effect movie inside a window that the caller owns and makes that window
+// transparent wherever the key colour shows. It writes the movie and a page naming it to
+// the temporary directory and puts a movie view, opened on that page, into the window as
+// a child filling it. One host serves one showing; destroying it leaves the movie
+// playing until the window closes.
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+class MovieView;
+
+class EffectMovieHost {
+ public:
+  EffectMovieHost() = default;
+  EffectMovieHost(const EffectMovieHost&) = delete;
+  EffectMovieHost& operator=(const EffectMovieHost&) = delete;
+
+  // The whole showing; returns the control window (null if it could not be made). Files
+  // that cannot be written leave the window keyed with nothing playing.
+  QWidget* play(QWidget* hostWindow, std::string_view movie, std::uint32_t keyColour);
+
+  // Makes window transparent, and deaf to clicks, exactly where it shows colour
+  // (0x00BBGGRR).
+  static void makeLayered(QWidget* window, std::uint32_t colour);
+
+  // The page for a showing in hostWindow: the movie named by the window, played at
+  // width x height on colour.
+  static std::string buildPage(QWidget* hostWindow, int width, int height, std::uint32_t colour);
+
+  // A child of hostWindow at (left, top, width, height) playing the movie that pageFile
+  // names; recorded as this host's control.
+  QWidget* createControl(QWidget* hostWindow, const std::string& pageFile, int left, int top,
+                         int width, int height, bool suppressContextMenu);
+
+  // Right-button presses and releases over the control's movie do nothing. The movie's
+  // surface may come a little after the control; it is waited for, up to a bound, without
+  // blocking. One control at a time has this.
+  static void suppressContextMenu(QWidget* controlWindow);
+
+  // The directory the files go to, with a trailing separator.
+  static std::string temporaryDirectory();
+  // The window's id, which names the files of its showings.
+  static std::uint64_t windowNumber(QWidget* window);
+
+  const std::string& pageText() const { return pageText_; }
+  const std::string& pageFile() const { return pageFile_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  QWidget* controlWindow_ = nullptr;  // not owned: a child of the host window
+  QPointer<MovieView> control_;
+  std::string pageText_;
+  std::string pageFile_;
+  std::uint32_t keyColour_ = 0;
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  QWidget* hostWindow_ = nullptr;
+};
+
+}  // namespace zv

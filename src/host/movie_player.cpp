@@ -1,0 +1,111 @@
+#include "host/movie_player.h"
+
+#include <QPainter>
+#include <QRadialGradient>
+#include <algorithm>
+#include <cmath>
+
+namespace zv {
+
+namespace {
+
+constexpr double kTrailPiece = 16;  // target pixels
+
+QColor glow(movie::Colour c, double alpha) {
+  return QColor(c.r, c.g, c.b, std::clamp(static_cast<int>(std::lround(alpha * 255)), 0, 255));
+}
+
+// Pixels that differ from the background by less than the floor in every channel become
+// the background, inside area.
+void applyFloor(QImage& image, const QRect& area, QRgb background, int floor) {
+  const int br = qRed(background), bg = qGreen(background), bb = qBlue(background);
+  const QRgb exact = background | 0xFF000000u;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = row[x];
+      if (p == exact) continue;
+      if (std::abs(qRed(p) - br) < floor && std::abs(qGreen(p) - bg) < floor &&
+          std::abs(qBlue(p) - bb) < floor) {
+        row[x] = exact;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+MoviePlayer::MoviePlayer(movie::Movie movie) : movie_(std::move(movie)) {}
+
+void MoviePlayer::render(QImage& target, int frame) {
+  const movie::Colour bgc = movie_.background;
+  const QRgb background = qRgb(bgc.r, bgc.g, bgc.b);
+  target.fill(background);
+  movie::frameContent(movie_, frame, content_);
+  if (content_.sparks.empty() && content_.flashes.empty()) return;
+
+  const movie::Fit fit =
+      movie::fitStage(movie_.width, movie_.height, target.width(), target.height());
+  const QRectF stage(fit.left, fit.top, fit.width, fit.height);
+  QRectF drawn;  // target pixels touched, to limit the floor pass
+  {
+    QPainter p(&target);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Light adds up: crossing trails and overlapping stars glow brighter, as real ones do.
+    p.setCompositionMode(QPainter::CompositionMode_Plus);
+    p.setClipRect(stage);
+    p.setPen(Qt::NoPen);
+    // Shapes are placed in target pixels here rather than through a painter transform,
+    // which costs several times more per shape.
+    const double scale = fit.scale;
+    const auto place = [&fit](float x, float y) {
+      return QPointF(fit.left + x * fit.scale, fit.top + y * fit.scale);
+    };
+
+    for (const movie::Flash& f : content_.flashes) {
+      const QPointF centre = place(f.x, f.y);
+      const double radius = f.radius * scale;
+      QRadialGradient gradient(centre, radius);
+      // Bright to its rim: a glow fading into black would ring the flash in grey where
+      // the key shows the stage around it.
+      gradient.setColorAt(0, glow(f.colour, f.brightness));
+      gradient.setColorAt(1, glow(f.colour, f.brightness * 0.55));
+      p.setBrush(gradient);
+      p.drawEllipse(centre, radius, radius);
+      drawn |= QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    }
+
+    for (const movie::Spark& s : content_.sparks) {
+      // Below a pixel across a star would flicker in and out; keep it at least that big.
+      const double r = std::max(s.radius * scale, 0.7);
+      const QPointF head = place(s.x, s.y), tail = place(s.tailX, s.tailY);
+      const QPointF along = head - tail;
+      const double length = std::hypot(along.x(), along.y());
+      if (length > r) {
+        // A trail tapering from the star's width to a point, in short pieces: the
+        // rasteriser slows down sharply once one shape spans more than some 30 pixels.
+        const QPointF side = QPointF(-along.y(), along.x()) * (r * 0.85 / length);
+        const int pieces = std::min(64, static_cast<int>(std::ceil(length / kTrailPiece)));
+        p.setBrush(glow(s.colour, s.brightness * 0.75));
+        for (int i = 0; i < pieces; ++i) {
+          const double u0 = static_cast<double>(i) / pieces, u1 = (i + 1.0) / pieces;
+          const QPointF a = tail + along * u0, b = tail + along * u1;
+          const QPointF quad[4] = {a + side * u0, b + side * u1, b - side * u1, a - side * u0};
+          p.drawConvexPolygon(quad, 4);
+        }
+      }
+      p.setBrush(glow(s.colour, s.brightness));
+      p.drawEllipse(head, r, r);
+      // A white-hot core.
+      p.setBrush(QColor(255, 255, 255, static_cast<int>(160 * s.brightness)));
+      p.drawEllipse(head, r * 0.5, r * 0.5);
+      const double reach = r + 1;
+      drawn |= QRectF(std::min(head.x(), tail.x()) - reach, std::min(head.y(), tail.y()) - reach,
+                      std::abs(along.x()) + 2 * reach, std::abs(along.y()) + 2 * reach);
+    }
+  }
+  const QRect area = drawn.adjusted(-2, -2, 2, 2).toAlignedRect().intersected(target.rect());
+  if (!area.isEmpty()) applyFloor(target, area, background, kEmberFloor);
+}
+
+}  // namespace zv

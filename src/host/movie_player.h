@@ -1,0 +1,35 @@
+#pragma once
+// Draws frames of an effect movie with QPainter. Everything is drawn as shapes at the
+// target's own size, so a full-screen frame is as crisp as a small one.
+#include <QImage>
+
+#include "host/logic/fireworks.h"
+#include "host/logic/movie.h"
+
+namespace zv {
+
+class MoviePlayer {
+ public:
+  explicit MoviePlayer(movie::Movie movie);
+
+  const movie::Movie& movie() const { return movie_; }
+  int frameCount() const { return movie_.frameCount; }
+
+  // Glow this close to the background (in every channel) is not drawn: where nothing
+  // burns, every pixel is exactly the background colour. A colour key on the background
+  // then shows nothing of the dim edges and fading embers, which would otherwise lie as
+  // dark smudges over whatever is beneath.
+  static constexpr int kEmberFloor = 56;
+
+  // Draws frame over the whole of target (Format_ARGB32_Premultiplied or Format_RGB32,
+  // every pixel left opaque): the stage scaled to fit with its aspect kept, centred, and
+  // the rest of the target in the background colour. A frame outside the movie draws the
+  // background alone.
+  void render(QImage& target, int frame);
+
+ private:
+  movie::Movie movie_;
+  movie::FrameContent content_;
+};
+
+}  // namespace zv

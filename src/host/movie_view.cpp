@@ -1,0 +1,90 @@
+#include "host/movie_view.h"
+
+#include <QFileInfo>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "host/colour_key.h"
+#include "host/logic/effect_page.h"
+#include "host/logic/movie.h"
+#include "host/movie_player.h"
+#include "platform/files.h"
+
+namespace zv {
+
+namespace {
+
+class Surface : public QWidget {
+ public:
+  Surface(QWidget* parent, const QImage& picture) : QWidget(parent), picture_(picture) {
+    setObjectName(MovieView::kSurfaceName);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPainter p(this);
+    // Source, so that the cleared key pixels stay transparent in a translucent window.
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(event->rect(), picture_, event->rect());
+  }
+
+ private:
+  const QImage& picture_;
+};
+
+}  // namespace
+
+MovieView::MovieView(QWidget* parent, const std::string& pageFile) : QWidget(parent) {
+  setFocusPolicy(Qt::NoFocus);
+  const auto request = page::readPage(readWholeFile(pageFile));
+  if (!request) return;
+  const std::string directory =
+      QFileInfo(QString::fromStdString(pageFile)).absolutePath().toStdString();
+  auto movie = movie::read(readWholeFile(joinPath(directory, request->movieFile)));
+  if (!movie) return;
+  // The page's colour is the background the movie plays on.
+  const std::uint32_t c = request->background;
+  movie->background = {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8),
+                       static_cast<std::uint8_t>(c >> 16)};
+  player_ = std::make_unique<MoviePlayer>(std::move(*movie));
+  picture_ = QImage(request->width, request->height, QImage::Format_ARGB32_Premultiplied);
+  surface_ = new Surface(this, picture_);
+  surface_->setGeometry(0, 0, request->width, request->height);
+
+  timer_.setTimerType(Qt::PreciseTimer);
+  timer_.setInterval(std::max(1, 1000 / frameRate()));
+  connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+  clock_.start();
+  showFrame(0);
+  timer_.start();
+}
+
+MovieView::~MovieView() = default;
+
+int MovieView::frameRate() const { return player_ ? player_->movie().frameRate : 0; }
+
+void MovieView::tick() {
+  const qint64 elapsed = clock_.elapsed();
+  // Frames follow the clock, so a slow frame is caught up rather than slowing the movie.
+  const int frame = static_cast<int>(elapsed * frameRate() / 1000 % player_->frameCount());
+  if (frame != shown_) showFrame(frame);
+}
+
+void MovieView::showFrame(int frame) {
+  if (!player_) return;
+  player_->render(picture_, frame);
+  shown_ = frame;
+  if (ColourKey* key = ColourKey::of(this)) {
+    key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)));
+  }
+  if (surface_->isVisible()) {
+    surface_->repaint();
+  } else {
+    surface_->update();
+  }
+}
+
+}  // namespace zv

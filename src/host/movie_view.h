@@ -1,0 +1,47 @@
+#pragma once
+// The control that plays an effect movie inside a host window, as a page names it: it
+// reads the page, finds the movie in the page's own directory and plays it at the page's
+// size on the page's background colour, looping, at the movie's frame rate.
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+namespace zv {
+
+class MoviePlayer;
+
+class MovieView : public QWidget {
+ public:
+  // Opens pageFile at once; a page or movie that cannot be read leaves the view empty
+  // (nothing plays, and there is no surface).
+  MovieView(QWidget* parent, const std::string& pageFile);
+  ~MovieView() override;
+
+  // The inner view that shows the movie and takes the mouse over it; its object name is
+  // kSurfaceName. Null when nothing plays.
+  QWidget* surface() const { return surface_; }
+  static constexpr const char* kSurfaceName = "MovieSurface";
+
+  bool playing() const { return player_ != nullptr; }
+  int frame() const { return shown_; }                // the frame on show, -1 before the first
+  const QImage& picture() const { return picture_; }  // as painted (key pixels cleared)
+  int frameRate() const;
+
+  // Shows frame now, whatever the clock says.
+  void showFrame(int frame);
+
+ private:
+  void tick();
+
+  std::unique_ptr<MoviePlayer> player_;
+  QWidget* surface_ = nullptr;
+  QImage picture_;
+  QTimer timer_;
+  QElapsedTimer clock_;
+  int shown_ = -1;
+};
+
+}  // namespace zv
