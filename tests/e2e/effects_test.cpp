@@ -173,6 +173,8 @@ TEST_F(EffectsOnStage, EachShowingPlaysEffectMovieFourFiveOrSixAndEachOfThemAppe
     stopDraw();
     const Window w = overlay();
     ASSERT_NE(w, 0u) << draw;
+    // Space is ignored until the draw has landed, which may take a moment on a slow machine.
+    ASSERT_TRUE(waitUntil([&] { return totalWins() == draw + 1; }, 5s)) << draw;
     const auto m = movieOf(w);
     ASSERT_TRUE(m.has_value()) << draw;
     const int number = m->frameRate == 12 ? 4 : m->frameRate == 36 ? 5 : m->frameRate == 20 ? 6 : 0;
