@@ -27,7 +27,10 @@ void MainWindow::fullScreenMode() {
   window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   window.setGeometry(0, 0, screen.width(), screen.height());
   window.setWindowState(Qt::WindowFullScreen);
-  if (visible) window.show();
+  if (visible) {
+    window.show();
+    takeKeyboardFocus();
+  }
   tickExclusively({menu::kWindowed, menu::kFullScreen}, menu::kFullScreen);
   settings_.writeGeneral(keys::kDisplayMode, keys::kFullScreen);
 }
@@ -41,7 +44,10 @@ void MainWindow::windowedMode() {
   window.setWindowFlags(Qt::Window);
   window.move(position);
   resizeOuter(window, QSize(outer.width, outer.height));
-  if (visible) window.show();
+  if (visible) {
+    window.show();
+    takeKeyboardFocus();
+  }
   QTimer::singleShot(300, &window, [this, outer] {
     if (form_->menuItem(menu::kWindowed)->isTicked()) {
       resizeOuter(*form_, QSize(outer.width, outer.height));

@@ -36,6 +36,10 @@ MainWindow::~MainWindow() = default;
 void MainWindow::start() {
   runCreated();
   form_->show();
+  takeKeyboardFocus();
+}
+
+void MainWindow::takeKeyboardFocus() {
   form_->activateWindow();
   keyTarget_->setFocus(Qt::OtherFocusReason);
 }

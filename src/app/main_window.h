@@ -77,6 +77,8 @@ class MainWindow {
   forms::HandlerTable menuHandlers();
   std::array<PictureData, 8> prizePictures() const;
   void startUp();  // the created event
+  // The stage window active and Space at the draw, as after start-up.
+  void takeKeyboardFocus();
   void applyStoredTitleFont(const char* label, std::string_view faceKey, std::string_view sizeKey,
                             std::string_view colourKey);
   void tickExclusively(const std::vector<const char*>& captions, const char* ticked);

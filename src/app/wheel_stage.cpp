@@ -86,6 +86,13 @@ void MainWindow::clipWheel() { form_->unit<Shape>(units::kWheel)->clipToEllipse(
 void MainWindow::showStyle(int style, bool tickMarks) {
   form_->unit<PictureBox>(units::kWheelBackground)
       ->setPicture(PictureData(std::string(artwork::wheelStyle(style))));
+  const artwork::Glow glow = artwork::wheelStyleGlow(style);
+  for (int slot = 1; slot <= 8; ++slot) {
+    form_->unit<PictureBox>(units::prizeBox(slot))
+        ->setGlow(QColor::fromRgb(glow.centre), QColor::fromRgb(glow.edge));
+  }
+  // The whole wheel at once, rim included: a partial repaint left a band of the old rim.
+  form_->unit<QWidget>(units::kWheel)->repaint();
   if (tickMarks) {
     tickExclusively({menu::kStyles[0], menu::kStyles[1], menu::kStyles[2], menu::kStyles[3]},
                     menu::kStyles[style - 1]);

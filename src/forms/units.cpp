@@ -1,9 +1,11 @@
 #include "forms/units.h"
 
 #include <QPainter>
+#include <QRadialGradient>
 #include <QRegion>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt/picture.h"
@@ -39,6 +41,12 @@ void PictureBox::setBorder(Border border) {
   update();
 }
 
+void PictureBox::setGlow(QColor centre, QColor edge) {
+  glowCentre_ = centre;
+  glowEdge_ = edge;
+  if (border_ == Border::Raised) update();
+}
+
 const QImage& PictureBox::decoded() {
   const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
   const QSize target = size() - QSize(2 * inset, 2 * inset);
@@ -69,7 +77,14 @@ void PictureBox::paintEvent(QPaintEvent*) {
                             -kRaisedBorderWidth);
   }
   const QImage& image = decoded();
-  if (image.isNull()) {
+  if (image.isNull() && border_ == Border::Raised) {
+    // The highlight on a slot whose picture is out (held by the roll, or missing): a
+    // warm glow, so the audience sees light moving rather than a gap.
+    QRadialGradient glow(QRectF(inner).center(), std::max(inner.width(), inner.height()) * 0.6);
+    glow.setColorAt(0.0, glowCentre_);
+    glow.setColorAt(1.0, glowEdge_);
+    painter.fillRect(inner, glow);
+  } else if (image.isNull()) {
     painter.fillRect(inner, kButtonFace);
   } else {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -35,6 +35,8 @@ class PictureBox : public QWidget {
   void setBorder(Border border);
   Border border() const { return border_; }
   static constexpr int kRaisedBorderWidth = 3;
+  // The colours a raised box without a picture glows in (a lit frame, not a grey hole).
+  void setGlow(QColor centre, QColor edge);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -46,6 +48,8 @@ class PictureBox : public QWidget {
   QSize decodedFor_;
   bool stale_ = true;
   Border border_ = Border::None;
+  QColor glowCentre_{0xFF, 0xF0, 0xC0};
+  QColor glowEdge_{0xE0, 0x90, 0x20};
 };
 
 // Text drawn without a background over whatever lies beneath.

@@ -4,6 +4,8 @@
 #include <QRegion>
 #include <string>
 
+#include "host/native_window.h"
+
 // X headers last: their macros clash with Qt names.
 #include <X11/Xlib.h>
 #if defined(ZV_HAVE_XCB_SHAPE)
@@ -41,7 +43,7 @@ void setInputShape([[maybe_unused]] QWidget* window,
                      static_cast<std::uint16_t>(r.width), static_cast<std::uint16_t>(r.height)});
   }
   xcb_shape_rectangles(x->connection(), XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT,
-                       XCB_CLIP_ORDERING_YX_BANDED, static_cast<xcb_window_t>(window->winId()), 0,
+                       XCB_CLIP_ORDERING_YX_BANDED, static_cast<xcb_window_t>(topLevelWindowId(window)), 0,
                        0, static_cast<std::uint32_t>(shape.size()), shape.data());
   xcb_flush(x->connection());
 #endif

@@ -10,6 +10,7 @@
 #include "host/colour_key.h"
 #include "host/logic/effect_page.h"
 #include "host/movie_view.h"
+#include "host/native_window.h"
 #include "platform/files.h"
 
 namespace zv {
@@ -116,7 +117,7 @@ std::string EffectMovieHost::temporaryDirectory() {
 }
 
 std::uint64_t EffectMovieHost::windowNumber(QWidget* window) {
-  return static_cast<std::uint64_t>(window->winId());
+  return topLevelWindowId(window);
 }
 
 }  // namespace zv

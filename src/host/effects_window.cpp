@@ -12,14 +12,16 @@
 namespace zv {
 
 EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random)
-    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+    // A tool window is transient for its owner: window managers keep it above the owner
+    // even when the owner is full screen, where a stays-on-top hint alone is not honoured.
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                          Qt::WindowDoesNotAcceptFocus) {
   setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_X11DoNotAcceptFocus);
   setFocusPolicy(Qt::NoFocus);
   EffectMovieHost host;
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    setGeometry(screen->geometry());
-  }
+  const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen) setGeometry(screen->geometry());
   random.seedFromClock();
   movie_ = random.randomInt(4, 6);
   control_ = host.play(this, artwork::effectMovie(movie_), 0);

@@ -12,5 +12,6 @@ struct Blob {
 extern const Blob kWheelStyles[4];    // styles 1..4
 extern const Blob kPrizePictures[4];  // slots 5..8
 extern const Blob kPanelIcon;
+extern const unsigned kWheelGlows[4][2];  // styles 1..4: light centre, deep edge (0xRRGGBB)
 
 }  // namespace zv::artwork::detail

@@ -2,6 +2,7 @@
 #include <QGuiApplication>
 
 #include "platform/qt/hot_key.h"
+#include "platform/qt/text_focus.h"
 
 // Xlib after Qt: its macros (Bool, Status, None) clash with Qt's headers.
 // clang-format off
@@ -78,6 +79,11 @@ bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message,
   auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
   const unsigned modifiers = key->state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
   if (key->detail != keycode_ || modifiers != ShiftMask) return false;
+  // In one of the program's own text fields the combination is just a capital letter
+  // (a small one with CapsLock on): a password with a Q must be typeable and must not arm
+  // anything.
+  const bool capsLock = (key->state & LockMask) != 0;
+  if (typeIntoFocusedTextField(Qt::Key_Q, Qt::ShiftModifier, capsLock ? "q" : "Q")) return true;
   if (pressed_) pressed_();
   return true;
 }

@@ -613,8 +613,16 @@ int main(int argc, char** argv) {
       "const Blob kPrizePictures[4] = {\n"
       "    {kPrize5, sizeof kPrize5}, {kPrize6, sizeof kPrize6},\n"
       "    {kPrize7, sizeof kPrize7}, {kPrize8, sizeof kPrize8}};\n"
-      "const Blob kPanelIcon = {kIcon, sizeof kIcon};\n\n"
-      "}  // namespace zv::artwork::detail\n";
+      "const Blob kPanelIcon = {kIcon, sizeof kIcon};\n";
+  // The lit frame of a highlighted slot glows in its wheel's own colours.
+  source += "const unsigned kWheelGlows[4][2] = {\n";
+  for (const Palette& palette : kPalettes) {
+    char row[64];
+    std::snprintf(row, sizeof row, "    {0x%06X, 0x%06X},\n", palette.bulbOn.rgb() & 0xFFFFFFu,
+                  palette.hubRing.rgb() & 0xFFFFFFu);
+    source += row;
+  }
+  source += "};\n\n}  // namespace zv::artwork::detail\n";
 
   for (const auto& blobs : {wheels, prizes, std::vector<std::string>{icon}})
     for (const std::string& jpeg : blobs)
