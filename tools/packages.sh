@@ -5,7 +5,7 @@ ZV_PACKAGES=(
   qt6-base-dev libjpeg62-turbo-dev libsdl2-mixer-dev libx11-dev libxcb1-dev libxcb-shape0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick openbox picom
 )
 
 zv_install_packages() {

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -15,7 +16,90 @@ bool Rgb::near(Rgb other, int tolerance) const {
          std::abs(b - other.b) <= tolerance;
 }
 
-XvfbServer::XvfbServer(int width, int height) {
+Desktop desktopFromEnvironment() {
+  const char* value = std::getenv("ZV_E2E_DESKTOP");
+  const std::string name = value ? value : "";
+  if (name == "openbox") return Desktop::Openbox;
+  if (name == "compositor") return Desktop::Compositor;
+  return Desktop::Bare;
+}
+
+const char* desktopName(Desktop desktop) {
+  switch (desktop) {
+    case Desktop::Openbox:
+      return "openbox";
+    case Desktop::Compositor:
+      return "compositor";
+    case Desktop::Bare:
+      break;
+  }
+  return "none";
+}
+
+namespace {
+
+pid_t spawn(const std::string& display, const std::vector<std::string>& argv) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", display.c_str(), 1);
+    // Quiet: the desktop's own chatter is not the test's output.
+    if (FILE* null = std::freopen("/dev/null", "w", stdout)) (void)null;
+    if (FILE* null = std::freopen("/dev/null", "w", stderr)) (void)null;
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Whether the root window names a window manager (the EWMH check window) or a compositor
+// owns the screen's compositing selection.
+bool windowManagerRuns(Display* display) {
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check == 0) return false;
+  Atom type;
+  int format;
+  unsigned long items, after;
+  unsigned char* data = nullptr;
+  const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                        AnyPropertyType, &type, &format, &items, &after, &data);
+  if (data) XFree(data);
+  return status == Success && items == 1;
+}
+
+bool compositorRuns(Display* display) {
+  const Atom selection = XInternAtom(display, "_NET_WM_CM_S0", False);
+  return XGetSelectionOwner(display, selection) != 0;
+}
+
+}  // namespace
+
+bool XvfbServer::startDesktop() {
+  if (desktop_ == Desktop::Bare) return true;
+  desktopPids_.push_back(spawn(name_, {"openbox", "--sm-disable"}));
+  if (!waitUntil([&] { return windowManagerRuns(display_); }, std::chrono::seconds(10)))
+    return false;
+  if (desktop_ == Desktop::Compositor) {
+    // No fading or shadows: pixels on screen are the windows' own.
+    desktopPids_.push_back(spawn(name_, {"picom", "--config", "/dev/null", "--backend", "xrender",
+                                         "--no-fading-openclose"}));
+    if (!waitUntil([&] { return compositorRuns(display_); }, std::chrono::seconds(10)))
+      return false;
+  }
+  // Let the window manager settle before the program maps its window.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  return true;
+}
+
+namespace {
+// Windows come and go while the tests walk the tree; a vanished window is no failure.
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+}  // namespace
+
+XvfbServer::XvfbServer(int width, int height, Desktop desktop) : desktop_(desktop) {
+  XSetErrorHandler(ignoreXErrors);
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return;
   pid_ = fork();
@@ -35,9 +119,15 @@ XvfbServer::XvfbServer(int width, int height) {
   if (number.empty()) return;
   name_ = ":" + number;
   display_ = XOpenDisplay(name_.c_str());
+  if (display_) desktopReady_ = startDesktop();
 }
 
 XvfbServer::~XvfbServer() {
+  for (auto it = desktopPids_.rbegin(); it != desktopPids_.rend(); ++it) {
+    if (*it <= 0) continue;
+    kill(*it, SIGTERM);
+    waitpid(*it, nullptr, 0);
+  }
   if (display_) XCloseDisplay(display_);
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
@@ -68,6 +158,74 @@ XvfbServer::Shot XvfbServer::shot() const {
   }
   XDestroyImage(image);
   return s;
+}
+
+namespace {
+
+std::string utf8Name(Display* display, Window w) {
+  const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  Atom type;
+  int format;
+  unsigned long items, after;
+  unsigned char* data = nullptr;
+  std::string name;
+  if (XGetWindowProperty(display, w, netName, 0, 1024, False, utf8, &type, &format, &items, &after,
+                         &data) == Success &&
+      data) {
+    name.assign(reinterpret_cast<char*>(data), items);
+  }
+  if (data) XFree(data);
+  return name;
+}
+
+Window findNamed(Display* display, Window w, const std::string& title) {
+  XWindowAttributes a;
+  if (XGetWindowAttributes(display, w, &a) && a.map_state == IsViewable &&
+      utf8Name(display, w) == title)
+    return w;
+  Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  Window found = 0;
+  if (XQueryTree(display, w, &root, &parent, &children, &count)) {
+    for (unsigned i = count; i-- > 0 && !found;) found = findNamed(display, children[i], title);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+std::optional<XvfbServer::Area> XvfbServer::findWindow(const std::string& utf8Title) const {
+  if (!display_) return std::nullopt;
+  const Window root = DefaultRootWindow(display_);
+  const Window w = findNamed(display_, root, utf8Title);
+  if (!w) return std::nullopt;
+  XWindowAttributes a;
+  Window child;
+  Area area;
+  if (!XGetWindowAttributes(display_, w, &a) ||
+      !XTranslateCoordinates(display_, w, root, 0, 0, &area.x, &area.y, &child))
+    return std::nullopt;
+  area.width = a.width;
+  area.height = a.height;
+  return area;
+}
+
+bool XvfbServer::closeWindow(const std::string& utf8Title) const {
+  if (!display_) return false;
+  const Window w = findNamed(display_, DefaultRootWindow(display_), utf8Title);
+  if (!w) return false;
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, w, False, NoEventMask, &e);
+  XFlush(display_);
+  return true;
 }
 
 Rgb XvfbServer::Shot::at(int x, int y) const {

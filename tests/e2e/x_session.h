@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,14 +19,21 @@ struct Rgb {
   bool isYellow() const { return r > 190 && g > 190 && b < 90; }
 };
 
+// The desktop the tests run on: a bare X server, a window manager, or a window manager
+// with a compositor. Chosen by ZV_E2E_DESKTOP ("none", "openbox", "compositor").
+enum class Desktop { Bare, Openbox, Compositor };
+Desktop desktopFromEnvironment();
+const char* desktopName(Desktop desktop);
+
 class XvfbServer {
  public:
-  XvfbServer(int width, int height);
+  XvfbServer(int width, int height, Desktop desktop = desktopFromEnvironment());
   ~XvfbServer();
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;
 
-  bool ok() const { return display_ != nullptr; }
+  bool ok() const { return display_ != nullptr && desktopReady_; }
+  Desktop desktop() const { return desktop_; }
   const std::string& name() const { return name_; }  // ":N"
 
   // A snapshot of the whole screen.
@@ -41,13 +49,27 @@ class XvfbServer {
     int width_ = 0, height_ = 0;
   };
   Shot shot() const;
+
+  // The client area, in screen coordinates, of a mapped window titled utf8Title (its
+  // _NET_WM_NAME), wherever a window manager placed it.
+  struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+  };
+  std::optional<Area> findWindow(const std::string& utf8Title) const;
+  // Asks the window titled utf8Title to close, as its title bar's close button does.
+  bool closeWindow(const std::string& utf8Title) const;
   // Saves a PNG of the screen (for looking at a failure); needs ImageMagick's import.
   void savePng(const std::string& path) const;
 
  private:
+  bool startDesktop();
+
   pid_t pid_ = -1;
+  std::vector<pid_t> desktopPids_;  // window manager, compositor
   std::string name_;
   Display* display_ = nullptr;
+  Desktop desktop_;
+  bool desktopReady_ = false;
 };
 
 class ProgramProcess {
