@@ -15,6 +15,8 @@
 namespace zv {
 
 class ColourKey : public QObject {
+  Q_OBJECT  // so that of() finds this key and not any other child of the window
+
  public:
   // Keys window on colour (0x00BBGGRR). Best called before the window is first shown, so
   // that a compositor can be given a window with an alpha channel.

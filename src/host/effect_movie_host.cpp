@@ -1,6 +1,5 @@
 #include "host/effect_movie_host.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMouseEvent>
@@ -11,7 +10,7 @@
 #include "host/logic/effect_page.h"
 #include "host/movie_view.h"
 #include "host/native_window.h"
-#include "platform/files.h"
+#include "platform/private_folder.h"
 
 namespace zv {
 
@@ -71,16 +70,19 @@ QWidget* EffectMovieHost::play(QWidget* hostWindow, std::string_view movie,
   hostWindow_ = hostWindow;
   makeLayered(hostWindow, keyColour);
   keyColour_ = keyColour;
-  const std::string directory = temporaryDirectory();
-  makeDirectories(directory);
   const std::uint64_t n = windowNumber(hostWindow);
-  pageFile_ = directory + page::pageFileName(n);
-  writeWholeFileAtomically(directory + page::movieFileName(n), movie);
   const QRect outer = hostWindow->frameGeometry();
   width_ = outer.width();
   height_ = outer.height();
   pageText_ = buildPage(hostWindow, width_, height_, keyColour);
-  writeWholeFileAtomically(pageFile_, pageText_);
+  pageFile_.clear();
+  // The files are remade at every showing, so they are not worth a flush to disk.
+  if (const auto folder = PrivateFolder::open(effectFolder())) {
+    if (folder->write(page::movieFileName(n), movie, Durability::kThrowAway) &&
+        folder->write(page::pageFileName(n), pageText_, Durability::kThrowAway)) {
+      pageFile_ = folder->file(page::pageFileName(n));
+    }
+  }
   return createControl(hostWindow, pageFile_, 0, 0, width_, height_, true);
 }
 
@@ -95,7 +97,7 @@ std::string EffectMovieHost::buildPage(QWidget* hostWindow, int width, int heigh
 
 QWidget* EffectMovieHost::createControl(QWidget* hostWindow, const std::string& pageFile, int left,
                                         int top, int width, int height, bool suppressContextMenu) {
-  auto* view = new MovieView(hostWindow, pageFile);
+  auto* view = new MovieView(hostWindow, pageFile, hostWindow->frameGeometry().size());
   view->setGeometry(left, top, width, height);
   view->show();
   controlWindow_ = view;
@@ -110,11 +112,7 @@ void EffectMovieHost::suppressContextMenu(QWidget* controlWindow) {
   suppressOnceThere(controlWindow, waited);
 }
 
-std::string EffectMovieHost::temporaryDirectory() {
-  // There is no browser cache folder here; the platform's temporary folder stands in.
-  return page::temporaryDirectory(QDir::toNativeSeparators(QDir::tempPath()).toStdString(),
-                                  QDir::separator().toLatin1());
-}
+std::string EffectMovieHost::effectFolder() { return userRuntimeFolder("zorvane"); }
 
 std::uint64_t EffectMovieHost::windowNumber(QWidget* window) {
   return topLevelWindowId(window);

@@ -1,8 +1,8 @@
 #pragma once
 // Plays one effect movie inside a window that the caller owns and makes that window
 // transparent wherever the key colour shows. It writes the movie and a page naming it to
-// the temporary directory and puts a movie view, opened on that page, into the window as
-// a child filling it. One host serves one showing; destroying it leaves the movie
+// the user's own effect folder and puts a movie view, opened on that page, into the window
+// as a child filling it. One host serves one showing; destroying it leaves the movie
 // playing until the window closes.
 #include <QPointer>
 #include <QWidget>
@@ -21,7 +21,8 @@ class EffectMovieHost {
   EffectMovieHost& operator=(const EffectMovieHost&) = delete;
 
   // The whole showing; returns the control window (null if it could not be made). Files
-  // that cannot be written leave the window keyed with nothing playing.
+  // that cannot be written, or an effect folder that is not the user's alone, leave the
+  // window keyed with nothing playing (never an older file of the same name).
   QWidget* play(QWidget* hostWindow, std::string_view movie, std::uint32_t keyColour);
 
   // Makes window transparent, and deaf to clicks, exactly where it shows colour
@@ -33,7 +34,8 @@ class EffectMovieHost {
   static std::string buildPage(QWidget* hostWindow, int width, int height, std::uint32_t colour);
 
   // A child of hostWindow at (left, top, width, height) playing the movie that pageFile
-  // names; recorded as this host's control.
+  // names; recorded as this host's control. The page's size is trusted no further than
+  // the host window's.
   QWidget* createControl(QWidget* hostWindow, const std::string& pageFile, int left, int top,
                          int width, int height, bool suppressContextMenu);
 
@@ -42,8 +44,9 @@ class EffectMovieHost {
   // blocking. One control at a time has this.
   static void suppressContextMenu(QWidget* controlWindow);
 
-  // The directory the files go to, with a trailing separator.
-  static std::string temporaryDirectory();
+  // The folder the files go to: the user's own, $XDG_RUNTIME_DIR/zorvane or
+  // <tmp>/zorvane-<uid> (see userRuntimeFolder). It is made when a showing needs it.
+  static std::string effectFolder();
   // The window's id, which names the files of its showings.
   static std::uint64_t windowNumber(QWidget* window);
 

@@ -9,10 +9,15 @@
 #include "host/logic/movie.h"
 #include "host/movie_player.h"
 #include "platform/files.h"
+#include "platform/private_folder.h"
 
 namespace zv {
 
 namespace {
+
+// Far above what the template makes and what the movie format allows (512 bursts).
+constexpr std::size_t kMaxPageBytes = 64 * 1024;
+constexpr std::size_t kMaxMovieBytes = 1024 * 1024;
 
 class Surface : public QWidget {
  public:
@@ -37,22 +42,31 @@ class Surface : public QWidget {
 
 }  // namespace
 
-MovieView::MovieView(QWidget* parent, const std::string& pageFile) : QWidget(parent) {
+MovieView::MovieView(QWidget* parent, const std::string& pageFile, QSize bound)
+    : QWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
-  const auto request = page::readPage(readWholeFile(pageFile));
+  const auto pageText = readPrivateFile(pageFile, kMaxPageBytes);
+  if (!pageText) return;
+  const auto request = page::readPage(*pageText);
   if (!request) return;
+  // The picture is as large as the page says, so the page may not ask for more than the
+  // window can show.
+  const QSize size = QSize(request->width, request->height).boundedTo(bound);
+  if (size.isEmpty()) return;
   const std::string directory =
       QFileInfo(QString::fromStdString(pageFile)).absolutePath().toStdString();
-  auto movie = movie::read(readWholeFile(joinPath(directory, request->movieFile)));
+  const auto movieBytes = readPrivateFile(joinPath(directory, request->movieFile), kMaxMovieBytes);
+  if (!movieBytes) return;
+  auto movie = movie::read(*movieBytes);
   if (!movie) return;
   // The page's colour is the background the movie plays on.
   const std::uint32_t c = request->background;
   movie->background = {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8),
                        static_cast<std::uint8_t>(c >> 16)};
   player_ = std::make_unique<MoviePlayer>(std::move(*movie));
-  picture_ = QImage(request->width, request->height, QImage::Format_ARGB32_Premultiplied);
+  picture_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
   surface_ = new Surface(this, picture_);
-  surface_->setGeometry(0, 0, request->width, request->height);
+  surface_->setGeometry(QRect(QPoint(0, 0), size));
 
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(std::max(1, 1000 / frameRate()));

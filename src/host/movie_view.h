@@ -1,7 +1,8 @@
 #pragma once
 // The control that plays an effect movie inside a host window, as a page names it: it
 // reads the page, finds the movie in the page's own directory and plays it at the page's
-// size on the page's background colour, looping, at the movie's frame rate.
+// size (within a bound) on the page's background colour, looping, at the movie's frame
+// rate. Only files that this user alone can have written are read (readPrivateFile).
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
@@ -15,9 +16,10 @@ class MoviePlayer;
 
 class MovieView : public QWidget {
  public:
-  // Opens pageFile at once; a page or movie that cannot be read leaves the view empty
-  // (nothing plays, and there is no surface).
-  MovieView(QWidget* parent, const std::string& pageFile);
+  // Opens pageFile at once; a page or movie that cannot be read, or is not the user's
+  // own, leaves the view empty (nothing plays, and there is no surface). The page's
+  // width and height are cut to bound.
+  MovieView(QWidget* parent, const std::string& pageFile, QSize bound);
   ~MovieView() override;
 
   // The inner view that shows the movie and takes the mouse over it; its object name is

@@ -19,7 +19,7 @@ constexpr std::size_t kMaxCachedSounds = 16;
 
 }  // namespace
 
-Audio::Audio() {
+Audio::Audio(DecoderLoader loadDecoders) {
   const char* failure = nullptr;
   // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads, and the program
   // could then not be ended by a signal.
@@ -28,12 +28,7 @@ Audio::Audio() {
     failure = "no audio subsystem";
   } else {
     subsystemUp_ = true;
-    // Mix_Init reports what it could load; MP3 is what the music files are.
-    const int loaded = Mix_Init(MIX_INIT_MP3);
-    mixerUp_ = loaded != 0;
-    if ((loaded & MIX_INIT_MP3) == 0) {
-      failure = "no MP3 decoder";
-    } else if (Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kChannels, kBufferFrames) != 0) {
+    if (Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kChannels, kBufferFrames) != 0) {
       failure = "no sound device";
     } else {
       open_ = true;
@@ -42,11 +37,16 @@ Audio::Audio() {
   }
   if (failure) {
     std::fprintf(stderr, "Sound off (%s): %s\n", failure, SDL_GetError());
-    if (mixerUp_) Mix_Quit();
-    mixerUp_ = false;
     if (subsystemUp_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     subsystemUp_ = false;
+    return;
   }
+  // Mix_Init reports what it could load; MP3 is what the music files are. The win sound
+  // is WAV, which needs no decoder, so a missing one silences the music alone.
+  const int loaded = loadDecoders ? loadDecoders(MIX_INIT_MP3) : Mix_Init(MIX_INIT_MP3);
+  mixerUp_ = !loadDecoders && loaded != 0;
+  musicDecoder_ = (loaded & MIX_INIT_MP3) != 0;
+  if (!musicDecoder_) std::fprintf(stderr, "Music off (no MP3 decoder): %s\n", SDL_GetError());
 }
 
 Audio::~Audio() {
@@ -62,7 +62,7 @@ Audio::~Audio() {
 }
 
 void Audio::playMusicLoop(const std::string& path) {
-  if (!open_) return;
+  if (!musicAvailable()) return;
   freeMusic();
   music_ = Mix_LoadMUS(path.c_str());
   if (!music_) return;
@@ -85,7 +85,7 @@ void Audio::playOnce(std::string_view wavBytes) {
     }
     it = chunks_.emplace(key, chunk).first;
   }
-  Mix_PlayChannel(-1, it->second, 0);
+  if (Mix_PlayChannel(-1, it->second, 0) >= 0) ++oneShotsStarted_;
 }
 
 void Audio::stopAll() {

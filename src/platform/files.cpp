@@ -1,13 +1,18 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <random>
+#include <utility>
 
 namespace zv {
 namespace {
@@ -36,6 +41,80 @@ bool writeAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
+}
+
+// Names taken by other files (or by leftovers that are not yet stale) are retried; a
+// directory that refuses this many random names has something else wrong with it.
+constexpr int kNameAttempts = 16;
+constexpr std::time_t kStaleAfterSeconds = 24 * 60 * 60;
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
+std::function<std::uint64_t()>& nameSource() {
+  static std::function<std::uint64_t()> source;
+  return source;
+}
+
+std::uint64_t systemRandom() {
+  std::uint64_t value = 0;
+  auto* bytes = reinterpret_cast<unsigned char*>(&value);
+  std::size_t got = 0;
+  while (got < sizeof value) {
+    const ssize_t n = ::getrandom(bytes + got, sizeof value - got, 0);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  if (got == sizeof value) return value;
+  thread_local std::random_device device;
+  return (std::uint64_t{device()} << 32) ^ device();
+}
+
+std::uint64_t nextRandom() { return nameSource() ? nameSource()() : systemRandom(); }
+
+bool allOf(std::string_view text, bool (*accept)(char)) {
+  for (char c : text)
+    if (!accept(c)) return false;
+  return !text.empty();
+}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLowerHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f'); }
+
+// Whether entry is a temporary file that a write of target made: ours, or of the form
+// earlier versions used (process id and a counter), which killed runs may have left.
+bool isTemporaryOf(std::string_view entry, std::string_view target) {
+  const std::size_t prefix = 1 + target.size() + kTemporaryMark.size();
+  if (entry.size() <= prefix || entry[0] != '.' || entry.substr(1, target.size()) != target ||
+      entry.substr(1 + target.size(), kTemporaryMark.size()) != kTemporaryMark)
+    return false;
+  const std::string_view rest = entry.substr(prefix);
+  if (rest.size() == 16 && allOf(rest, isLowerHex)) return true;
+  const std::size_t dash = rest.find('-');
+  return dash != std::string_view::npos && allOf(rest.substr(0, dash), isDigit) &&
+         allOf(rest.substr(dash + 1), isDigit);
+}
+
+// Removes the user's own temporary files of target in the directory that are older than a
+// day. One pass over the directory's names; only matching names are looked at further.
+void removeStaleTemporaries(int directoryFd, std::string_view target) {
+  const int scanFd = ::openat(directoryFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (scanFd < 0) return;
+  DIR* directory = ::fdopendir(scanFd);
+  if (!directory) {
+    ::close(scanFd);
+    return;
+  }
+  const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
+  while (const dirent* entry = ::readdir(directory)) {
+    if (!isTemporaryOf(entry->d_name, target)) continue;
+    struct stat st {};
+    if (::fstatat(directoryFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_mtime < cutoff) {
+      ::unlinkat(directoryFd, entry->d_name, 0);
+    }
+  }
+  ::closedir(directory);
 }
 
 }  // namespace
@@ -97,33 +176,62 @@ std::string readWholeFile(const std::string& path) {
   return tryReadWholeFile(path).value_or(std::string());
 }
 
-bool writeWholeFileAtomically(const std::string& path, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  const std::string directory = parentDirectory(path);
-  const std::string temp = (directory == "/" ? "" : directory) + "/." + baseName(path) + ".tmp-" +
-                           std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+void setTemporaryNameSource(std::function<std::uint64_t()> source) {
+  nameSource() = std::move(source);
+}
+
+std::string temporaryNameFor(std::string_view target, std::uint64_t random) {
+  char digits[17];
+  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(random));
+  std::string name = ".";
+  name.append(target);
+  name.append(kTemporaryMark);
+  name.append(digits);
+  return name;
+}
+
+bool writeFileAtomicallyAt(int directoryFd, const std::string& name, std::string_view bytes,
+                           Durability durability) {
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+    return false;
+  removeStaleTemporaries(directoryFd, name);
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
+    temp = temporaryNameFor(name, nextRandom());
+    fd = ::openat(directoryFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
   if (fd < 0) return false;
 
-  // A file being replaced keeps its permissions.
+  // A file being replaced keeps its permission bits (not set-id bits, which would come
+  // from whoever made the old file).
   struct stat st {};
   bool ok = true;
-  if (::stat(path.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-  ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
+  if (::fstatat(directoryFd, name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode))
+    ok = ::fchmod(fd, st.st_mode & 0777) == 0;
+  ok = ok && writeAll(fd, bytes) && (durability != Durability::kSynced || ::fsync(fd) == 0);
   ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  ok = ok && ::renameat(directoryFd, temp.c_str(), directoryFd, name.c_str()) == 0;
   if (!ok) {
-    ::unlink(temp.c_str());
+    ::unlinkat(directoryFd, temp.c_str(), 0);
     return false;
   }
   // Makes the rename itself durable. Some file systems refuse to sync a directory;
   // the new contents are in place by now either way, so that is not a failure.
-  const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    ::fsync(dirFd);
-    ::close(dirFd);
-  }
+  if (durability == Durability::kSynced) ::fsync(directoryFd);
   return true;
+}
+
+bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
+                              Durability durability) {
+  const int directoryFd =
+      ::open(parentDirectory(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (directoryFd < 0) return false;
+  const bool ok = writeFileAtomicallyAt(directoryFd, baseName(path), bytes, durability);
+  ::close(directoryFd);
+  return ok;
 }
 
 bool copyFileOverwriting(const std::string& from, const std::string& to) {

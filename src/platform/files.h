@@ -1,6 +1,8 @@
 #pragma once
 // Files and directories, as the program needs them. Paths are UTF-8 (the platform's
 // native file-name encoding on Linux).
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +23,34 @@ std::string readWholeFile(const std::string& path);
 // tells a missing or unreadable file from an empty one).
 std::optional<std::string> tryReadWholeFile(const std::string& path);
 
+// Whether a written file must survive a crash or power cut.
+enum class Durability {
+  kSynced,     // flushed to disk before and after the rename: settings and tallies
+  kThrowAway,  // no flush: files remade at every use, such as the effect files
+};
+
 // Writes a whole file atomically: a temporary file in the same directory, flushed to
-// disk, then renamed over the target. Returns false (and leaves the old file) on failure.
-bool writeWholeFileAtomically(const std::string& path, std::string_view bytes);
+// disk (kSynced), then renamed over the target, so a reader sees the old or the new file
+// and an existing file is replaced, never written in place. Returns false (and leaves the
+// old file) on failure.
+//
+// The temporary file is ".<name>.tmp-" and 16 random hexadecimal digits, created
+// exclusively; a name that is taken is retried with another a bounded number of times.
+// Temporary files of that pattern for the same target that are older than a day (left by
+// a killed run) are removed first.
+bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
+                              Durability durability = Durability::kSynced);
+
+// The same for the file called name in the directory open as directoryFd, so a caller
+// that has checked the directory writes into exactly that one.
+bool writeFileAtomicallyAt(int directoryFd, const std::string& name, std::string_view bytes,
+                           Durability durability);
+
+// Replaces the random numbers that name temporary files (null restores the system's).
+// For tests that need to know the names in advance.
+void setTemporaryNameSource(std::function<std::uint64_t()> source);
+// The temporary name for target (a file name, not a path) made from a random number.
+std::string temporaryNameFor(std::string_view target, std::uint64_t random);
 
 // Copies a file, replacing the target. Returns whether it succeeded.
 bool copyFileOverwriting(const std::string& from, const std::string& to);

@@ -66,15 +66,32 @@ std::chrono::milliseconds waitUntilQuiet(const Audio& audio, std::chrono::millis
 TEST_F(AudioTest, WinSoundPlaysUntilStopped) {
   Audio audio;
   ASSERT_TRUE(audio.available());
+  EXPECT_TRUE(audio.musicAvailable());
   EXPECT_FALSE(audio.anythingPlaying());
   audio.playOnce(winSound());
   EXPECT_TRUE(audio.anythingPlaying());
+  EXPECT_EQ(audio.oneShotsStarted(), 1);
   EXPECT_FALSE(audio.musicPlaying());
   audio.stopAll();
   EXPECT_FALSE(audio.anythingPlaying());
   // Played again from the decoded copy.
   audio.playOnce(winSound());
   EXPECT_TRUE(audio.anythingPlaying());
+}
+
+TEST_F(AudioTest, WithoutAnMp3DecoderOnlyTheMusicIsOff) {
+  const std::string path = dir_.file("loop.mp3");
+  writeFile(path, silentMp3(12));
+  Audio audio([](int) { return 0; });  // the decoder library is missing
+  ASSERT_TRUE(audio.available());
+  EXPECT_FALSE(audio.musicAvailable());
+  audio.playMusicLoop(path);
+  EXPECT_FALSE(audio.musicPlaying());
+  EXPECT_FALSE(audio.anythingPlaying());
+  audio.playOnce(winSound());
+  EXPECT_EQ(audio.oneShotsStarted(), 1);
+  EXPECT_TRUE(audio.anythingPlaying());
+  EXPECT_FALSE(audio.musicPlaying());
 }
 
 TEST_F(AudioTest, WinSoundPlaysOnceAndEndsByItself) {
@@ -129,6 +146,7 @@ TEST_F(AudioTest, BadSoundBytesPlayNothing) {
   audio.playOnce(winSound().substr(0, 40));  // a header cut short
   audio.playOnce({});
   EXPECT_FALSE(audio.anythingPlaying());
+  EXPECT_EQ(audio.oneShotsStarted(), 0);
 }
 
 TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless) {
@@ -141,6 +159,7 @@ TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless) {
   audio.playOnce(winSound());
   EXPECT_FALSE(audio.musicPlaying());
   EXPECT_FALSE(audio.anythingPlaying());
+  EXPECT_EQ(audio.oneShotsStarted(), 0);
   audio.stopAll();
 }
 

@@ -2,6 +2,7 @@
 // gone after 3.5 s, clicked through, switched off, and drawn from the three movies.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <optional>
@@ -22,22 +23,57 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kHubX = 686, kHubY = 408;  // the start/stop label in the wheel's centre
 
-// The program's temporary directory is one of the test's own.
+// The program's runtime directory is one of the test's own; its effect folder is made in
+// there.
 class EffectsOnStage : public StageTest {
  protected:
   void SetUp() override {
     StageTest::SetUp();
-    makeDirectories(tmp());
-    setenv("TMPDIR", tmp().c_str(), 1);
+    if (const char* old = getenv("XDG_RUNTIME_DIR")) savedRuntime_ = old;
+    ASSERT_EQ(::mkdir(runtime().c_str(), 0700), 0);
+    setenv("XDG_RUNTIME_DIR", runtime().c_str(), 1);
     display_ = XOpenDisplay(x.name().c_str());
     ASSERT_NE(display_, nullptr);
   }
   void TearDown() override {
     if (display_) XCloseDisplay(display_);
-    unsetenv("TMPDIR");
+    if (savedRuntime_) {
+      setenv("XDG_RUNTIME_DIR", savedRuntime_->c_str(), 1);
+    } else {
+      unsetenv("XDG_RUNTIME_DIR");
+    }
     StageTest::TearDown();
   }
-  std::string tmp() { return dir.file("tmp"); }
+  std::string runtime() { return dir.file("run"); }
+  std::string effectFolder() { return runtime() + "/zorvane"; }
+
+  // The program's own window inside a window manager's frame (the one the manager gave a
+  // WM_STATE); without a manager, the window itself.
+  Window clientOf(Window w) {
+    const Window client = findClient(w);
+    return client ? client : w;
+  }
+  Window findClient(Window w) {
+    if (hasWmState(w)) return w;
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    Window client = 0;
+    if (XQueryTree(display_, w, &root, &parent, &children, &count)) {
+      for (unsigned i = 0; i < count && !client; ++i) client = findClient(children[i]);
+    }
+    if (children) XFree(children);
+    return client;
+  }
+  bool hasWmState(Window w) {
+    Atom type = 0;
+    int format;
+    unsigned long items, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, w, XInternAtom(display_, "WM_STATE", False), 0, 0, False,
+                       AnyPropertyType, &type, &format, &items, &after, &data);
+    if (data) XFree(data);
+    return type != 0;
+  }
 
   // The mapped top-level windows covering the whole screen.
   std::set<Window> screenWindows() {
@@ -50,7 +86,7 @@ class EffectsOnStage : public StageTest {
       XWindowAttributes a;
       if (XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable &&
           a.x == 0 && a.y == 0 && a.width == 1366 && a.height == 768) {
-        found.insert(children[i]);
+        found.insert(clientOf(children[i]));
       }
     }
     if (children) XFree(children);
@@ -75,17 +111,19 @@ class EffectsOnStage : public StageTest {
     return stopped;
   }
   std::optional<movie::Movie> movieOf(Window w) {
-    return movie::read(readWholeFile(tmp() + "/vexo-" + std::to_string(w) + ".swf"));
+    return movie::read(readWholeFile(effectFolder() + "/vexo-" + std::to_string(w) + ".swf"));
   }
+  // Effect files anywhere in the test's folders.
   int vexoFiles() {
     int n = 0;
-    for (const auto& e : std::filesystem::directory_iterator(tmp()))
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir.path()))
       n += e.path().filename().string().rfind("vexo-", 0) == 0;
     return n;
   }
 
   Display* display_ = nullptr;
   std::set<Window> before_;
+  std::optional<std::string> savedRuntime_;
 };
 
 bool sameColour(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
@@ -99,6 +137,9 @@ TEST_F(EffectsOnStage, FireworksCoverTheStageOnlyWhereTheyBurnAndGoAfterThreeAnd
   const Window w = overlay();
   ASSERT_NE(w, 0u) << "no overlay";
   ASSERT_TRUE(movieOf(w).has_value()) << "the movie file is named by the window";
+  struct stat st {};
+  ASSERT_EQ(::lstat(effectFolder().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u) << "the effect folder is the user's alone";
   std::this_thread::sleep_until(stopped + 700ms);  // the landing is done beneath
   const auto during = x.shot();
   std::this_thread::sleep_until(stopped + 3s);

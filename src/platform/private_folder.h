@@ -1,0 +1,52 @@
+#pragma once
+// A folder that belongs to the current user alone, for files that other users must
+// neither plant nor read: a real directory (not a link), owned by the user, mode 0700.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace zv {
+
+// Where the user's own folder called name goes: $XDG_RUNTIME_DIR/name when that variable
+// is an absolute path to a directory the user owns, else <tmp>/name-<uid>, where <tmp> is
+// $TMPDIR when that is an absolute path and /tmp otherwise. Nothing is created.
+std::string userRuntimeFolder(std::string_view name);
+
+class PrivateFolder {
+ public:
+  // The folder at path, made with mode 0700 when missing (its parent is not made). An
+  // existing folder must be a real directory owned by the user; one that group or others
+  // may use has its mode set to 0700. Anything else is refused: nothing.
+  static std::optional<PrivateFolder> open(const std::string& path);
+
+  PrivateFolder(PrivateFolder&& other) noexcept;
+  PrivateFolder& operator=(PrivateFolder&& other) noexcept;
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+  ~PrivateFolder();
+
+  const std::string& path() const { return path_; }
+  // path/name.
+  std::string file(std::string_view name) const;
+
+  // Writes the file called name into this very folder (the one checked on opening, even
+  // if the path has since been changed), replacing any file of that name by rename.
+  bool write(const std::string& name, std::string_view bytes,
+             Durability durability = Durability::kSynced) const;
+
+ private:
+  PrivateFolder(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+
+  std::string path_;
+  int fd_ = -1;
+};
+
+// The contents of a file that only this user can have put there: a regular file (not a
+// link) owned by the user, of at most maxBytes, in a directory that is owned by the user
+// and closed to group and others. Nothing otherwise, and never a wait on a pipe.
+std::optional<std::string> readPrivateFile(const std::string& path, std::size_t maxBytes);
+
+}  // namespace zv
