@@ -1,14 +1,37 @@
 #include <QApplication>
 
 #include "app/main_window.h"
+#include "dialogs/message_boxes.h"
 #include "platform/files.h"
+#include "platform/platform_choice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/screen.h"
+#include "platform/qt/single_copy.h"
+
+namespace {
+constexpr const char* kAlreadyRunning = "本程序已在此文件夹中运行。";
+}
 
 int main(int argc, char** argv) {
+  zv::chooseQtPlatformForThisProcess();
   QApplication application(argc, argv);
   zv::installFaceSubstitutions();
-  zv::MainWindow stage({zv::programDirectory(), zv::primaryScreenSize});
+  const std::string directory = zv::programDirectory();
+
+  zv::SingleCopy singleCopy(directory);
+  switch (singleCopy.claim()) {
+    case zv::SingleCopy::Claim::First:
+      break;
+    case zv::SingleCopy::Claim::HandedOver:
+      return 0;
+    case zv::SingleCopy::Claim::Unreachable:
+      zv::MessageBoxes::show(kAlreadyRunning, zv::MessageBoxes::kDefaultTitle,
+                             zv::MessageButtons::Ok, zv::MessageIcon::Information);
+      return 1;
+  }
+
+  zv::MainWindow stage({directory, zv::primaryScreenSize});
+  singleCopy.onRaiseRequest([&stage] { zv::SingleCopy::bringToFront(&stage.form()); });
   stage.start();
   return application.exec();
 }

@@ -120,9 +120,16 @@ void removeStaleTemporaries(int directoryFd, std::string_view target) {
 }  // namespace
 
 std::string programDirectory() {
-  char resolved[PATH_MAX];
-  if (!::realpath("/proc/self/exe", resolved)) return ".";
-  return parentDirectory(resolved);
+  // The kernel gives the executable's full path; once that file has been replaced or
+  // deleted (a new copy put in its place, say) it appends " (deleted)", and the
+  // directory is still the program's.
+  char target[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", target, sizeof target - 1);
+  if (length <= 0) return ".";
+  std::string path(target, static_cast<std::size_t>(length));
+  constexpr std::string_view kDeleted = " (deleted)";
+  if (path.ends_with(kDeleted) && !pathExists(path)) path.resize(path.size() - kDeleted.size());
+  return parentDirectory(path);
 }
 
 std::string joinPath(std::string_view directory, std::string_view relative) {

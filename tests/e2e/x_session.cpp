@@ -244,8 +244,11 @@ void XvfbServer::savePng(const std::string& path) const {
 
 ProgramProcess::ProgramProcess(const std::string& programDirectory, const std::string& display) {
   const std::string program = programDirectory + "/zorvane";
-  std::filesystem::copy_file(ZV_PROGRAM, program,
-                             std::filesystem::copy_options::overwrite_existing);
+  // Copied beside and renamed over: a copy already running from this folder keeps its
+  // file busy, so it cannot be overwritten in place.
+  const std::string copy = program + ".new";
+  std::filesystem::copy_file(ZV_PROGRAM, copy, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::rename(copy, program);
   pid_ = fork();
   if (pid_ == 0) {
     setenv("DISPLAY", display.c_str(), 1);
@@ -264,7 +267,16 @@ ProgramProcess::~ProgramProcess() {
   }
 }
 
-bool ProgramProcess::running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+bool ProgramProcess::running() const {
+  if (pid_ <= 0) return false;
+  if (waitpid(pid_, nullptr, WNOHANG) == 0) return true;
+  pid_ = -1;  // reaped: the number may go to another process
+  return false;
+}
+
+void ProgramProcess::sendSignal(int signal) {
+  if (pid_ > 0) kill(pid_, signal);
+}
 
 bool ProgramProcess::terminate(std::chrono::milliseconds timeout) {
   if (pid_ <= 0) return true;

@@ -81,9 +81,10 @@ class ProgramProcess {
   bool running() const;
   // Sends SIGTERM and waits for the program to end; false when it is still running.
   bool terminate(std::chrono::milliseconds timeout);
+  void sendSignal(int signal);
 
  private:
-  pid_t pid_ = -1;
+  mutable pid_t pid_ = -1;
 };
 
 // Runs xdotool with the given arguments on the display; returns its exit status.

@@ -1,0 +1,68 @@
+#pragma once
+// One copy of the program per program folder. Two copies in one folder would both count
+// wins in the same results file and overwrite each other's tallies, so a later copy hands
+// over to the running one (which brings its stage to the front) and ends.
+//
+// The folder is held by the lock file `.zorvane.lock` in it; a copy that crashed or was
+// killed leaves the file behind, but its process is gone and the next copy takes the lock
+// over. The hand-over goes through a local socket in the user's runtime directory, named
+// from the canonical folder and the user id.
+#include <QLockFile>
+#include <QObject>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLocalServer;
+class QThread;
+class QWidget;
+
+namespace zv {
+
+class SingleCopy : public QObject {
+ public:
+  static constexpr const char* kLockFileName = ".zorvane.lock";
+
+  enum class Claim {
+    First,        // this copy holds the folder and serves later copies
+    HandedOver,   // a running copy took the request and shows its stage
+    Unreachable,  // a running copy holds the folder but did not answer in time
+  };
+
+  // answerBound: how long a later copy waits for the running one in all.
+  explicit SingleCopy(const std::string& programDirectory,
+                      std::chrono::milliseconds answerBound = std::chrono::seconds(4));
+  ~SingleCopy() override;
+  SingleCopy(const SingleCopy&) = delete;
+  SingleCopy& operator=(const SingleCopy&) = delete;
+
+  // Takes the folder, or asks the copy that holds it to show its stage.
+  Claim claim();
+
+  // The first copy: what a later copy's request does (bring the stage to the front).
+  void onRaiseRequest(std::function<void()> raise) { raise_ = std::move(raise); }
+
+  // The local socket's name for a folder; the same for every spelling of the folder.
+  static QString channelName(const std::string& programDirectory);
+
+  // Shows a window (un-minimised, keeping full screen), raises and activates it, and any
+  // modal dialog over it.
+  static void bringToFront(QWidget* window);
+
+ private:
+  bool askRunningCopy(std::chrono::steady_clock::time_point deadline);
+  void serve();
+  void answer(QLocalServer& server);
+
+  std::string directory_;
+  QString channel_;
+  std::chrono::milliseconds answerBound_;
+  QLockFile lock_;
+  // Later copies are answered from a thread of their own, so that a start-up still
+  // building the stage does not keep them waiting; the raise itself runs on this thread.
+  std::unique_ptr<QThread> server_;
+  std::function<void()> raise_;
+};
+
+}  // namespace zv

@@ -1,0 +1,140 @@
+// One copy per program folder: a later copy hands over to the running one, a lock left by
+// a copy that died does not block the folder, and a running copy that does not answer is
+// reported.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QTest>
+#include <QWidget>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/files.h"
+#include "platform/qt/single_copy.h"
+#include "support/temp_dir.h"
+
+namespace zv {
+namespace {
+
+using namespace std::chrono_literals;
+using Claim = SingleCopy::Claim;
+
+std::string lockPath(const testing::TempDir& dir) { return dir.file(SingleCopy::kLockFileName); }
+
+// A running copy: it holds the folder and counts the raise requests it was given.
+struct RunningCopy {
+  explicit RunningCopy(const std::string& directory) : copy(directory) {
+    claim = copy.claim();
+    copy.onRaiseRequest([this] { ++raised; });
+  }
+  // Answers go out from the copy's own thread; the raise waits for this thread's events.
+  int raisedAfterEvents() {
+    QTest::qWait(100);
+    return raised;
+  }
+  SingleCopy copy;
+  Claim claim;
+  int raised = 0;
+};
+
+// What a copy killed with SIGKILL leaves: its lock file naming a process that is gone,
+// and a socket file nobody listens on.
+void leaveWhatAKilledCopyLeaves(const testing::TempDir& dir) {
+  QLockFile own(QString::fromStdString(lockPath(dir)));
+  ASSERT_TRUE(own.tryLock(0));
+  QByteArray contents = QByteArray::fromStdString(readWholeFile(lockPath(dir)));
+  own.unlock();
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  const qsizetype lineEnd = contents.indexOf('\n');
+  ASSERT_GT(lineEnd, 0);
+  contents.replace(0, lineEnd, QByteArray::number(child));
+  ASSERT_TRUE(writeWholeFileAtomically(lockPath(dir), contents.toStdString()));
+
+  const std::string socketPath = SingleCopy::channelName(dir.path()).toStdString();
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::close(fd);
+  ASSERT_TRUE(pathExists(socketPath));
+}
+
+TEST(SingleCopy, ALaterCopyInTheFolderHandsOverAndTheFirstRaisesItsStage) {
+  testing::TempDir dir;
+  RunningCopy first(dir.path());
+  ASSERT_EQ(first.claim, Claim::First);
+  EXPECT_TRUE(fileExists(lockPath(dir)));
+
+  EXPECT_EQ(SingleCopy(dir.path()).claim(), Claim::HandedOver);
+  EXPECT_EQ(SingleCopy(dir.path() + "/.").claim(), Claim::HandedOver);
+  EXPECT_EQ(first.raisedAfterEvents(), 2);
+}
+
+TEST(SingleCopy, WhatAKilledCopyLeftBehindDoesNotBlockTheFolder) {
+  testing::TempDir dir;
+  leaveWhatAKilledCopyLeaves(dir);
+  {
+    RunningCopy restarted(dir.path());
+    ASSERT_EQ(restarted.claim, Claim::First);
+    // The restarted copy serves on the name the dead socket had.
+    EXPECT_EQ(SingleCopy(dir.path()).claim(), Claim::HandedOver);
+    EXPECT_EQ(restarted.raisedAfterEvents(), 1);
+  }
+  // A copy that ended normally takes its lock with it.
+  EXPECT_FALSE(pathExists(lockPath(dir)));
+  EXPECT_EQ(SingleCopy(dir.path()).claim(), Claim::First);
+}
+
+TEST(SingleCopy, ARunningCopyThatDoesNotAnswerIsReportedInTime) {
+  testing::TempDir dir;
+  QLockFile held(QString::fromStdString(lockPath(dir)));
+  ASSERT_TRUE(held.tryLock(0));
+  // Without a socket at all, and with one whose owner never answers (a copy that hangs).
+  QLocalServer silent;
+  for (const bool listening : {false, true}) {
+    if (listening) {
+      ASSERT_TRUE(silent.listen(SingleCopy::channelName(dir.path())));
+    }
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_EQ(SingleCopy(dir.path(), 400ms).claim(), Claim::Unreachable) << listening;
+    const auto took = std::chrono::steady_clock::now() - begin;
+    EXPECT_GE(took, 390ms) << listening;
+    EXPECT_LT(took, 1500ms) << listening;
+  }
+}
+
+TEST(SingleCopy, CopiesInDifferentFoldersRunSideBySide) {
+  testing::TempDir a, b;
+  SingleCopy inA(a.path()), inB(b.path());
+  EXPECT_EQ(inA.claim(), Claim::First);
+  EXPECT_EQ(inB.claim(), Claim::First);
+
+  std::filesystem::create_directory_symlink(a.path(), b.file("link"));
+  EXPECT_NE(SingleCopy::channelName(a.path()), SingleCopy::channelName(b.path()));
+  EXPECT_EQ(SingleCopy::channelName(a.path()), SingleCopy::channelName(b.file("link")));
+  EXPECT_EQ(SingleCopy::channelName(a.path()), SingleCopy::channelName(a.path() + "/"));
+}
+
+TEST(SingleCopy, BringingToFrontUnminimisesAndKeepsFullScreen) {
+  for (const Qt::WindowState state : {Qt::WindowFullScreen, Qt::WindowNoState}) {
+    QWidget stage;
+    stage.setWindowState(state | Qt::WindowMinimized);
+    stage.show();
+    SingleCopy::bringToFront(&stage);
+    EXPECT_TRUE(stage.isVisible());
+    EXPECT_FALSE(stage.isMinimized());
+    EXPECT_EQ(stage.isFullScreen(), state == Qt::WindowFullScreen);
+  }
+}
+
+}  // namespace
+}  // namespace zv
