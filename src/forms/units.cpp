@@ -152,13 +152,12 @@ void Label::paintEvent(QPaintEvent*) {
   // made for; where the box has room, the lines spread over it, up to a quarter of a line
   // apart. The installed CJK faces ink more of their character height than the Windows
   // faces did, so wrapped lines would touch: there, the glyphs are drawn a pixel smaller
-  // at a time until a full-height ideograph leaves a pixel row free
-  // between lines.
+  // at a time until a full-height ideograph leaves a clear pixel row between lines.
   QFont drawn = font();
   WrappedText wrapped;
   qreal lineHeight = pixels;
   for (int size = pixels;; --size) {
-    drawn.setPixelSize(size);
+    if (size < pixels) drawn.setPixelSize(size);
     wrapped = wrap(text(), drawn, width());
     if (wrapped.lines <= 1) break;
     lineHeight = std::clamp(qreal(height()) / wrapped.lines, qreal(pixels), pixels * 1.25);
@@ -208,7 +207,8 @@ void GroupBox::paintEvent(QPaintEvent*) {
   // The caption sits 8 pixels in, with a pixel of air either side where the line breaks.
   constexpr int kCaptionLeft = 8;
   const int gapLeft = caption.isEmpty() ? 0 : kCaptionLeft - 1;
-  const int gapRight = caption.isEmpty() ? 0 : kCaptionLeft + metrics.horizontalAdvance(caption) + 1;
+  const int gapRight =
+      caption.isEmpty() ? 0 : kCaptionLeft + metrics.horizontalAdvance(caption) + 1;
 
   // An etched frame: a shadow line with a highlight line inside and below it.
   const QColor shadow(0xA0, 0xA0, 0xA0), highlight(0xFF, 0xFF, 0xFF);

@@ -286,7 +286,9 @@ class Results : public Menu {
     MessageBoxes::clearShown();
   }
   forms::Form& window() { return s.stage->resultsWindow()->form(); }
-  std::string box(int i) { return window().unit<QLineEdit>("编辑框" + std::to_string(i))->text().toStdString(); }
+  std::string box(int i) {
+    return window().unit<QLineEdit>("编辑框" + std::to_string(i))->text().toStdString();
+  }
   void expectUntouched() {
     EXPECT_EQ(readWholeFile(s.dir.file("jieguo.a")), before);
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(box(i), std::to_string(i + 2)) << i;
