@@ -35,17 +35,26 @@ MessageAnswer MessageBoxes::show(const std::string& text, const std::string& tit
     s.answers.pop_front();
     return answer;
   }
-  QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information
-                  : icon == MessageIcon::Warning   ? QMessageBox::Warning
-                                                   : QMessageBox::NoIcon,
-                  QString::fromStdString(title), displayText(text),
-                  buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                      : QMessageBox::Ok);
+  const QMessageBox::Icon boxIcon = icon == MessageIcon::Information ? QMessageBox::Information
+                                    : icon == MessageIcon::Warning   ? QMessageBox::Warning
+                                    : icon == MessageIcon::Question  ? QMessageBox::Question
+                                                                     : QMessageBox::NoIcon;
+  const bool withCancel = buttons != MessageButtons::Ok;
+  QMessageBox box(boxIcon, QString::fromStdString(title), displayText(text),
+                  withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
   box.setWindowModality(Qt::ApplicationModal);
   box.button(QMessageBox::Ok)->setText("确定");
   if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) cancel->setText("取消");
-  box.setEscapeButton(buttons == MessageButtons::OkCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+  // The default button also takes the focus, so Enter and Space both answer with it.
+  box.setDefaultButton(buttons == MessageButtons::OkCancelDefaultCancel ? QMessageBox::Cancel
+                                                                        : QMessageBox::Ok);
+  box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+bool MessageBoxes::confirm(const std::string& text, const std::string& title) {
+  return show(text, title, MessageButtons::OkCancelDefaultCancel, MessageIcon::Question) ==
+         MessageAnswer::Ok;
 }
 
 void MessageBoxes::reportWriteFailure(const std::string& path) {

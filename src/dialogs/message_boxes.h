@@ -7,8 +7,10 @@
 
 namespace zv {
 
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageIcon { None, Information, Warning };
+// 确定 alone; 确定 and 取消 with 确定 the default; 确定 and 取消 with 取消 the default, for
+// questions whose 确定 cannot be undone (Enter or Space on a fresh box answers 取消).
+enum class MessageButtons { Ok, OkCancel, OkCancelDefaultCancel };
+enum class MessageIcon { None, Information, Warning, Question };
 enum class MessageAnswer { Ok, Cancel };
 
 struct MessageRequest {
@@ -28,6 +30,9 @@ class MessageBoxes {
   static MessageAnswer show(const std::string& text, const std::string& title = kDefaultTitle,
                             MessageButtons buttons = MessageButtons::Ok,
                             MessageIcon icon = MessageIcon::None);
+
+  // Asks before something that cannot be undone: true only for 确定.
+  static bool confirm(const std::string& text, const std::string& title = kDefaultTitle);
 
   // Tells the operator that a file could not be written, naming it.
   static void reportWriteFailure(const std::string& path);

@@ -1,6 +1,7 @@
 #include "dialogs/results_window.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "app/handler_names.h"
 #include "app/window_layouts.h"
@@ -14,6 +15,8 @@ namespace {
 
 std::string edit(int slot) { return "编辑框" + std::to_string(slot); }
 std::string picture(int slot) { return "图片框" + std::to_string(slot); }
+constexpr const char* kClearButton = "按钮1";
+constexpr const char* kClearQuestion = "确定清空全部中奖结果吗？";
 
 }  // namespace
 
@@ -25,6 +28,13 @@ ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, 8> pic
   };
   table[h::kClearTallies] = [this](const forms::UnitEvent&) { clear(); };
   form_ = forms::buildForm(resultsLayout(), table);
+  // The tally boxes are disabled, so the clear button would be the only unit to take the
+  // keyboard: an operator's Space or Enter meant for the next draw would then clear
+  // every tally. It takes the focus neither by keyboard nor by mouse, and is no default.
+  auto* clearButton = form_->unit<QPushButton>(kClearButton);
+  clearButton->setFocusPolicy(Qt::NoFocus);
+  clearButton->setAutoDefault(false);
+  clearButton->setDefault(false);
   form_->dispatch("", forms::EventKind::Created);
 }
 
@@ -36,6 +46,8 @@ void ResultsWindow::fill(const std::array<PictureData, 8>& pictures) {
 }
 
 void ResultsWindow::clear() {
+  // In quantity mode cleared tallies put prizes already handed out back into the pool.
+  if (!MessageBoxes::confirm(kClearQuestion)) return;
   if (!results_.clearTallies()) {
     MessageBoxes::reportWriteFailure(results_.path());
     return;

@@ -41,7 +41,7 @@ QWidget* makeWidget(const UnitDescription& d, QWidget* parent) {
     case UnitKind::EditBox: {
       auto* edit = new EditBox(parent);
       edit->setText(caption);
-      if (d.passwordEntry) edit->setEchoMode(QLineEdit::Password);
+      if (d.passwordEntry) edit->setPasswordEntry();
       return edit;
     }
     case UnitKind::CheckBox: {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "platform/qt/picture.h"
 
@@ -127,34 +129,77 @@ Label::Label(QWidget* parent) : QLabel(parent) {
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void Label::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setFont(font());
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::WindowText));
-  const int pixels = font().pixelSize() > 0 ? font().pixelSize() : painter.fontMetrics().height();
-  const qreal lineHeight = pixels;  // as GDI spaced these faces: no extra leading
-  const QFontMetricsF metrics(font());
-  qreal y = 0;
-  for (const QString& paragraph : text().split('\n')) {
-    QTextLayout layout(QString(paragraph).remove('\r'), font());
+namespace {
+
+struct WrappedText {
+  std::vector<std::unique_ptr<QTextLayout>> paragraphs;
+  int lines = 0;
+};
+
+WrappedText wrap(const QString& text, const QFont& font, int width) {
+  WrappedText wrapped;
+  for (const QString& paragraph : text.split('\n')) {
+    auto layout = std::make_unique<QTextLayout>(QString(paragraph).remove('\r'), font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-      line.setLineWidth(width());
-      // Lines sit on a baseline lineHeight apart, the glyphs centred in their line.
-      line.setPosition(QPointF(0, y - metrics.ascent() + (lineHeight + metrics.ascent() -
-                                                          metrics.descent()) / 2));
+    layout->setTextOption(option);
+    layout->beginLayout();
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+      line.setLineWidth(width);
+      ++wrapped.lines;
+    }
+    layout->endLayout();
+    wrapped.paragraphs.push_back(std::move(layout));
+  }
+  return wrapped;
+}
+
+}  // namespace
+
+void Label::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::WindowText));
+  const int pixels = font().pixelSize() > 0 ? font().pixelSize() : fontMetrics().height();
+
+  // Lines as tight as GDI spaced these faces (no extra leading), which the layouts were
+  // made for; where the box has room, the lines spread over it, up to a quarter of a line
+  // apart. The installed CJK faces ink more of their character height than the Windows
+  // faces did, so wrapped lines would touch: there, the glyphs are drawn a pixel smaller
+  // at a time until a full-height ideograph leaves a clear pixel row between lines.
+  QFont drawn = font();
+  WrappedText wrapped;
+  qreal lineHeight = pixels;
+  for (int size = pixels;; --size) {
+    if (size < pixels) drawn.setPixelSize(size);
+    wrapped = wrap(text(), drawn, width());
+    if (wrapped.lines <= 1) break;
+    lineHeight = std::clamp(qreal(height()) / wrapped.lines, qreal(pixels), pixels * 1.25);
+    const qreal ink = QFontMetricsF(drawn).tightBoundingRect(QStringLiteral("国")).height();
+    if (ink + 1 <= lineHeight || size <= pixels * 3 / 4) break;  // a pixel row between
+  }
+
+  const QFontMetricsF metrics(drawn);
+  qreal y = 0;
+  for (const auto& layout : wrapped.paragraphs) {
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      // Glyphs centred in their line.
+      layout->lineAt(i).setPosition(QPointF(
+          0, y - metrics.ascent() + (lineHeight + metrics.ascent() - metrics.descent()) / 2));
       y += lineHeight;
     }
-    layout.endLayout();
-    layout.draw(&painter, QPointF(0, 0));
+    layout->draw(&painter, QPointF(0, 0));
   }
 }
 
 EditBox::EditBox(QWidget* parent) : QLineEdit(parent) { keepMouse(this); }
+
+void EditBox::setPasswordEntry() {
+  setEchoMode(QLineEdit::Password);
+  // The style's own mask character is a bullet; 42 is "*".
+  setStyleSheet("lineedit-password-character: 42");
+}
+
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) { keepMouse(this); }
 RadioButton::RadioButton(QWidget* parent) : QRadioButton(parent) {
   keepMouse(this);
@@ -163,6 +208,46 @@ RadioButton::RadioButton(QWidget* parent) : QRadioButton(parent) {
 }
 Button::Button(QWidget* parent) : QPushButton(parent) { keepMouse(this); }
 GroupBox::GroupBox(QWidget* parent) : QGroupBox(parent) { keepMouse(this); }
+
+int GroupBox::captionBand() const {
+  return font().pixelSize() > 0 ? font().pixelSize() : fontMetrics().height();
+}
+
+void GroupBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const int band = captionBand();
+  const QString caption = title();
+  const QFontMetrics metrics(font());
+  // The caption sits 8 pixels in, with a pixel of air either side where the line breaks.
+  constexpr int kCaptionLeft = 8;
+  const int gapLeft = caption.isEmpty() ? 0 : kCaptionLeft - 1;
+  const int gapRight =
+      caption.isEmpty() ? 0 : kCaptionLeft + metrics.horizontalAdvance(caption) + 1;
+
+  // An etched frame: a shadow line with a highlight line inside and below it.
+  const QColor shadow(0xA0, 0xA0, 0xA0), highlight(0xFF, 0xFF, 0xFF);
+  const int top = frameTop(), right = width() - 2, bottom = height() - 2;
+  for (const int o : {0, 1}) {  // the highlight is the shadow moved a pixel right and down
+    painter.setPen(o == 0 ? shadow : highlight);
+    if (gapLeft > 0) {
+      painter.drawLine(o, top + o, gapLeft + o - 1, top + o);
+      painter.drawLine(gapRight + o, top + o, right + o, top + o);
+    } else {
+      painter.drawLine(o, top + o, right + o, top + o);
+    }
+    painter.drawLine(o, top + o, o, bottom + o);
+    painter.drawLine(o, bottom + o, right + o, bottom + o);
+    painter.drawLine(right + o, top + o, right + o, bottom + o);
+  }
+
+  if (caption.isEmpty()) return;
+  painter.setFont(font());
+  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::WindowText));
+  // Glyphs centred in the band, as the labels centre theirs in a line.
+  const qreal baseline = (band + metrics.ascent() - metrics.descent()) / 2.0;
+  painter.drawText(QPointF(kCaptionLeft, baseline), caption);
+}
 
 Shape::Shape(QWidget* parent) : QFrame(parent) {
   keepMouse(this);

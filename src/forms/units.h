@@ -85,6 +85,8 @@ class Label : public QLabel {
 class EditBox : public QLineEdit {
  public:
   explicit EditBox(QWidget* parent = nullptr);
+  // Hides what is typed behind one "*" per character.
+  void setPasswordEntry();
 };
 
 class CheckBox : public QCheckBox {
@@ -102,9 +104,18 @@ class Button : public QPushButton {
   explicit Button(QWidget* parent = nullptr);
 };
 
+// A frame with its caption set into the top edge, the line running through the middle of
+// the caption's character height. Layouts place the units inside 15 pixels down, clear of
+// that band; the style's own caption band is taller and would cut through them.
 class GroupBox : public QGroupBox {
  public:
   explicit GroupBox(QWidget* parent = nullptr);
+  // The height of the caption band and the top of the frame line, in pixels.
+  int captionBand() const;
+  int frameTop() const { return captionBand() / 2; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
 };
 
 // A plain frame that holds other units.

@@ -41,5 +41,34 @@ TEST_F(MenuOnStage, PrizeSettingsThroughThePasswordGate) {
   EXPECT_TRUE(program->running());
 }
 
+TEST_F(MenuOnStage, SpaceAndEnterInTheResultsWindowKeepTheTallies) {
+  for (int slot = 1; slot <= 8; ++slot) {
+    ini::write(dir.file("jieguo.a"), "zjjg", "j" + std::to_string(slot), std::to_string(slot));
+  }
+  const std::string before = readWholeFile(dir.file("jieguo.a"));
+  start();
+  xdotool(x.name(), "mousemove 200 250 click 3");
+  std::this_thread::sleep_for(500ms);
+  click(240, 378);  // "中奖结果", the fifth item shown
+  // The results window, 484 x 284, centred: its light face below the clear button.
+  const int left = (1366 - 484) / 2, top = (768 - 284) / 2;
+  ASSERT_TRUE(waitUntil(
+      [&] { return x.shot().at(left + 240, top + 270).near({0xF0, 0xF0, 0xF0}, 12); }, 5s));
+  std::this_thread::sleep_for(300ms);
+  // The screen's centre, where a message box would open.
+  const Rgb centre = x.shot().at(683, 384);
+  // The operator, pointer over the window, presses the keys meant for the next draw.
+  xdotool(x.name(), "mousemove " + std::to_string(left + 240) + " " + std::to_string(top + 260));
+  std::this_thread::sleep_for(300ms);
+  for (const char* k : {"space", "Return", "KP_Enter", "space"}) {
+    key(k);
+    std::this_thread::sleep_for(150ms);
+  }
+  std::this_thread::sleep_for(700ms);
+  EXPECT_EQ(readWholeFile(dir.file("jieguo.a")), before);
+  EXPECT_TRUE(x.shot().at(683, 384).near(centre, 4)) << "a message box opened";
+  EXPECT_TRUE(program->running());
+}
+
 }  // namespace
 }  // namespace zv::e2e

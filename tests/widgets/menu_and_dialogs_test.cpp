@@ -1,6 +1,10 @@
 // The popup menu and what it opens: help, about, the exit confirmation, the password gate,
 // the prize settings and the results window.
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -12,6 +16,7 @@
 #include "dialogs/message_boxes.h"
 #include "dialogs/password_window.h"
 #include "dialogs/results_window.h"
+#include "platform/files.h"
 #include "stage_fixture.h"
 #include "store/ini_file.h"
 
@@ -244,7 +249,9 @@ TEST_F(Menu, ResultsShowTheStoredTalliesAndClearThem) {
     EXPECT_EQ(ini::read(s.dir.file("jieguo.a"), "zjjg", "j" + std::to_string(i)), "0");
   }
   EXPECT_TRUE(r->form().isVisible());
-  EXPECT_TRUE(MessageBoxes::shown().empty());
+  // The question before clearing, and no failure report.
+  ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+  EXPECT_EQ(lastMessage().text, "确定清空全部中奖结果吗？");
   r->form().close();
   ASSERT_TRUE(QTest::qWaitFor([&] { return s.stage->resultsWindow() == nullptr; }, 1000));
 
@@ -262,6 +269,114 @@ TEST_F(Menu, AClearInQuantityModeGivesTheFullPoolAgain) {
   press(s.stage->resultsWindow()->form(), "按钮1");
   s.stage->draw().toggle();
   EXPECT_TRUE(s.stage->draw().rolling());
+}
+
+
+// The results window with every tally at a value of its own.
+class Results : public Menu {
+ protected:
+  void SetUp() override {
+    Menu::SetUp();
+    for (int i = 1; i <= 8; ++i) {
+      ini::write(s.dir.file("jieguo.a"), "zjjg", "j" + std::to_string(i), std::to_string(i + 2));
+    }
+    before = readWholeFile(s.dir.file("jieguo.a"));
+    choose("中奖结果");
+    ASSERT_NE(s.stage->resultsWindow(), nullptr);
+    MessageBoxes::clearShown();
+  }
+  forms::Form& window() { return s.stage->resultsWindow()->form(); }
+  std::string box(int i) {
+    return window().unit<QLineEdit>("编辑框" + std::to_string(i))->text().toStdString();
+  }
+  void expectUntouched() {
+    EXPECT_EQ(readWholeFile(s.dir.file("jieguo.a")), before);
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(box(i), std::to_string(i + 2)) << i;
+  }
+  std::string before;
+};
+
+TEST_F(Results, SpaceAndEnterNeverReachTheClearButton) {
+  auto* clear = window().unit<QPushButton>("按钮1");
+  EXPECT_EQ(clear->focusPolicy(), Qt::NoFocus);
+  EXPECT_FALSE(clear->isDefault());
+  EXPECT_FALSE(clear->autoDefault());
+  window().activateWindow();
+  QApplication::processEvents();
+  EXPECT_FALSE(clear->hasFocus());
+  // Through the window system, as an operator's keys arrive: to whatever has the focus.
+  for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab, Qt::Key_Space}) {
+    QTest::keyClick(window().windowHandle(), key);
+  }
+  QApplication::processEvents();
+  EXPECT_FALSE(clear->hasFocus());
+  EXPECT_TRUE(MessageBoxes::shown().empty());  // not even the question
+  expectUntouched();
+  // A click does not leave the focus on it either.
+  MessageBoxes::setNextAnswer(MessageAnswer::Cancel);
+  press(window(), "按钮1");
+  EXPECT_FALSE(clear->hasFocus());
+}
+
+TEST_F(Results, ClearingAsksFirstAndCancelChangesNothing) {
+  MessageBoxes::setNextAnswer(MessageAnswer::Cancel);
+  press(window(), "按钮1");
+  ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+  EXPECT_EQ(lastMessage().text, "确定清空全部中奖结果吗？");
+  EXPECT_EQ(lastMessage().title, "信息：");
+  EXPECT_EQ(lastMessage().buttons, MessageButtons::OkCancelDefaultCancel);
+  expectUntouched();
+
+  MessageBoxes::setNextAnswer(MessageAnswer::Ok);
+  press(window(), "按钮1");
+  for (int i = 1; i <= 8; ++i) {
+    EXPECT_EQ(box(i), "0");
+    EXPECT_EQ(ini::read(s.dir.file("jieguo.a"), "zjjg", "j" + std::to_string(i)), "0");
+  }
+  EXPECT_EQ(MessageBoxes::shown().size(), 2u);
+}
+
+TEST_F(Results, AFailedClearIsReportedByNameAndTheBoxesKeepTheirTallies) {
+  std::filesystem::remove(s.dir.file("jieguo.a"));
+  std::filesystem::create_directory(s.dir.file("jieguo.a"));
+  MessageBoxes::setNextAnswer(MessageAnswer::Ok);
+  press(window(), "按钮1");
+  ASSERT_EQ(MessageBoxes::shown().size(), 2u);
+  EXPECT_NE(lastMessage().text.find("jieguo.a"), std::string::npos);
+  EXPECT_EQ(box(3), "5");
+}
+
+// The real box behind the facade: 取消 is the default, so a reflexive Enter or Space
+// keeps the tallies.
+TEST(ConfirmBox, EnterAndSpaceAnswerCancelAndOnlyOkConfirms) {
+  MessageBoxes::setScripted(false);
+  const struct {
+    Qt::Key key;
+    bool pressOk;
+    bool confirmed;
+  } cases[] = {{Qt::Key_Return, false, false}, {Qt::Key_Space, false, false},
+               {Qt::Key_Escape, false, false}, {Qt::Key_Return, true, true}};
+  for (const auto& c : cases) {
+    QString defaultCaption, focusCaption;
+    QTimer::singleShot(0, [&] {
+      QMessageBox* box = nullptr;
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+      }
+      if (!box) return ADD_FAILURE() << "no box shown";
+      defaultCaption = box->defaultButton()->text();
+      if (c.pressOk) box->button(QMessageBox::Ok)->setFocus();
+      QWidget* focus = box->focusWidget();
+      focusCaption = focus ? focus->property("text").toString() : QString();
+      QTest::keyClick(focus ? focus : box, c.key);
+    });
+    EXPECT_EQ(MessageBoxes::confirm("确定清空全部中奖结果吗？"), c.confirmed) << c.key;
+    EXPECT_EQ(defaultCaption, "取消");
+    if (!c.pressOk) {
+      EXPECT_EQ(focusCaption, "取消");
+    }
+  }
+  MessageBoxes::setScripted(true);
 }
 
 }  // namespace
