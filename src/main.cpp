@@ -1,8 +1,8 @@
 #include <QApplication>
 
+#include "app/event_folder_start.h"
 #include "app/main_window.h"
 #include "dialogs/message_boxes.h"
-#include "platform/files.h"
 #include "platform/platform_choice.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/screen.h"
@@ -13,12 +13,14 @@ constexpr const char* kAlreadyRunning = "本程序已在此文件夹中运行。
 }
 
 int main(int argc, char** argv) {
+  if (const auto answered = zv::answerInformationRequest(argc, argv)) return *answered;
   zv::chooseQtPlatformForThisProcess();
   QApplication application(argc, argv);
   zv::installFaceSubstitutions();
-  const std::string directory = zv::programDirectory();
+  const auto eventFolder = zv::openEventFolder(argc, argv);
+  if (!eventFolder) return 2;
 
-  zv::SingleCopy singleCopy(directory);
+  zv::SingleCopy singleCopy(*eventFolder);
   switch (singleCopy.claim()) {
     case zv::SingleCopy::Claim::First:
       break;
@@ -30,7 +32,7 @@ int main(int argc, char** argv) {
       return 1;
   }
 
-  zv::MainWindow stage({directory, zv::primaryScreenSize});
+  zv::MainWindow stage({*eventFolder, zv::primaryScreenSize});
   singleCopy.onRaiseRequest([&stage] { zv::SingleCopy::bringToFront(&stage.form()); });
   stage.start();
   return application.exec();

@@ -6,6 +6,7 @@ ZV_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai
   xvfb xdotool x11-utils imagemagick openbox picom
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 zv_install_packages() {

@@ -41,6 +41,7 @@ inline constexpr const char* kMenuMusicOn = "menu.musicOn";
 inline constexpr const char* kMenuMusicOff = "menu.musicOff";
 inline constexpr const char* kMenuFullScreen = "menu.fullScreen";
 inline constexpr const char* kMenuWindowed = "menu.windowed";
+inline constexpr const char* kMenuOpenEventFolder = "menu.openEventFolder";
 inline constexpr const char* kMenuHelp = "menu.help";
 inline constexpr const char* kMenuAbout = "menu.about";
 inline constexpr const char* kMenuExit = "menu.exit";

@@ -95,6 +95,8 @@ MenuItemDescription submenu(const char* caption, std::vector<MenuItemDescription
   return {.caption = caption, .items = std::move(items)};
 }
 
+MenuItemDescription separator() { return {.separator = true}; }
+
 WindowDescription build() {
   WindowDescription w;
   w.caption = "Zorvane软件V1.9";
@@ -292,6 +294,11 @@ WindowDescription build() {
                item(menu::kMusicOff, h::kMenuMusicOff)}),
       submenu("界面大小", {item(menu::kFullScreen, h::kMenuFullScreen),
                            item(menu::kWindowed, h::kMenuWindowed)}),
+      // Beyond the original: a group of its own, so the items above and below keep
+      // their order.
+      separator(),
+      item(menu::kOpenEventFolder, h::kMenuOpenEventFolder),
+      separator(),
       item("帮助", h::kMenuHelp),
       item("关于", h::kMenuAbout),
       item("退出", h::kMenuExit),

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/event_folder_start.h"
 #include "app/handler_names.h"
 #include "app/main_window.h"
 #include "app/window_layouts.h"
@@ -80,6 +81,9 @@ forms::HandlerTable MainWindow::menuHandlers() {
   };
   table[h::kMenuPrizeSettings] = [this](const forms::UnitEvent&) { openPasswordWindow(); };
   table[h::kMenuResults] = [this](const forms::UnitEvent&) { openResultsWindow(); };
+  table[h::kMenuOpenEventFolder] = [this](const forms::UnitEvent&) {
+    showEventFolder(files_.directory);
+  };
   return table;
 }
 

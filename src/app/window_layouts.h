@@ -45,6 +45,7 @@ inline constexpr const char* kFullScreen = "全屏";
 inline constexpr const char* kWindowed = "窗口";
 inline constexpr const char* kMusicOn = "启用背景音乐";
 inline constexpr const char* kMusicOff = "禁用背景音乐";
+inline constexpr const char* kOpenEventFolder = "打开活动文件夹";
 inline constexpr const char* kStyles[4] = {"样式一", "样式二", "样式三", "样式四"};
 }  // namespace menu
 

@@ -116,6 +116,10 @@ const Handler& handlerFor(const HandlerTable& handlers, const std::string& name,
 void buildMenu(Form& form, QMenu* menu, const std::vector<MenuItemDescription>& items,
                const HandlerTable& handlers, std::vector<MenuItem*>& all) {
   for (const MenuItemDescription& d : items) {
+    if (d.separator) {
+      menu->addSeparator();
+      continue;
+    }
     const QString caption = QString::fromStdString(d.caption);
     QMenu* submenu = d.items.empty() ? nullptr : new QMenu(menu);
     auto* item = new MenuItem(caption, submenu, &form);

@@ -71,6 +71,7 @@ struct MenuItemDescription {
   std::string caption;
   bool ticked = false;
   bool hidden = false;
+  bool separator = false;  // a dividing line; nothing else of the item is used
   std::string handler;  // selected
   std::vector<MenuItemDescription> items;
 };

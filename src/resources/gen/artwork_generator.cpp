@@ -15,6 +15,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTransform>
 #include <QRadialGradient>
 #include <algorithm>
 #include <array>
@@ -535,6 +536,36 @@ QImage paintIcon() {
 }
 
 // ---------------------------------------------------------------------------------------
+// Application icon: the first wheel on a transparent ground, at the hicolor theme's sizes.
+
+bool writeAppIcons(const QString& themeDir, const QString& name) {
+  const QImage wheel = paintWheel(kPalettes[0]);
+  const double scale = kWheelPixels / kSpace;
+  const double radius = (kWheelRadius + 1) * scale;
+  const QPointF centre = kCentre * scale;
+  const int side = static_cast<int>(std::ceil(radius * 2));
+  QImage round(side, side, QImage::Format_ARGB32_Premultiplied);
+  round.fill(Qt::transparent);
+  QPainter p(&round);
+  p.setRenderHint(QPainter::Antialiasing);
+  QBrush texture(wheel);
+  texture.setTransform(QTransform::fromTranslate(radius - centre.x(), radius - centre.y()));
+  p.setPen(Qt::NoPen);
+  p.setBrush(texture);
+  p.drawEllipse(QPointF(side / 2.0, side / 2.0), radius, radius);
+  p.end();
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+    const QString dir = QString("%1/%2x%2/apps").arg(themeDir).arg(size);
+    const QImage icon = round.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (!QDir().mkpath(dir) || !icon.save(dir + "/" + name + ".png", "PNG")) {
+      std::fprintf(stderr, "artwork_generator: cannot write the %dx%d icon\n", size, size);
+      return false;
+    }
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
 // Output
 
 std::string toJpeg(const QImage& painted) {
@@ -581,8 +612,10 @@ void filterMessages(QtMsgType type, const QMessageLogContext&, const QString& me
 }
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: artwork_generator <output.cpp> <sample-pictures-dir>\n");
+  if (argc != 3 && argc != 5) {
+    std::fprintf(stderr,
+                 "usage: artwork_generator <output.cpp> <sample-pictures-dir>"
+                 " [<icon-theme-dir> <icon-name>]\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -642,5 +675,7 @@ int main(int argc, char** argv) {
     if (jpeg.empty() || !writeFile(sampleDir + "/" + QString::number(rank) + ".jpg", jpeg))
       return 1;
   }
+  if (argc == 5 && !writeAppIcons(QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4])))
+    return 1;
   return 0;
 }

@@ -1,0 +1,79 @@
+#include "app/event_folder_start.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QTimer>
+#include <cstdio>
+#include <vector>
+
+#include "app/logic/command_line.h"
+#include "dialogs/message_boxes.h"
+#include "platform/event_folder.h"
+#include "store/sample_event.h"
+
+namespace zv {
+namespace {
+
+constexpr const char* kFolderTitle = "活动文件夹";
+
+std::function<bool(const QUrl&)>& urlOpener() {
+  static std::function<bool(const QUrl&)> opener = [](const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+  };
+  return opener;
+}
+
+std::vector<std::string> argumentsAfterProgram(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+}  // namespace
+
+std::optional<int> answerInformationRequest(int argc, char** argv) {
+  const CommandLine command = parseCommandLine(argumentsAfterProgram(argc, argv));
+  if (command.action == CommandLine::Action::Help) {
+    std::fputs(helpText().c_str(), stdout);
+    return 0;
+  }
+  if (command.action == CommandLine::Action::Version) {
+    std::fputs(versionText().c_str(), stdout);
+    return 0;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> openEventFolder(int argc, char** argv) {
+  const CommandLine command = parseCommandLine(argumentsAfterProgram(argc, argv));
+  if (command.action == CommandLine::Action::Error) {
+    std::fprintf(stderr, "%s\n%s", command.error.c_str(), helpText().c_str());
+    return std::nullopt;
+  }
+  const EventFolderFacts facts = gatherEventFolderFacts(command.eventFolder);
+  const std::string sampleEvent = sampleEventDirectory(facts.executableDirectory);
+  const PreparedEventFolder folder =
+      prepareEventFolder(chooseEventFolder(facts), [&sampleEvent](const std::string& directory) {
+        return layOutSampleEvent(directory, sampleEvent);
+      });
+  if (!folder.usable) {
+    const std::string text = "无法创建或写入活动文件夹：\r\n" + folder.directory +
+                             "\r\n\r\n设置、中奖记录和图片将无法保存。";
+    QTimer::singleShot(0, QCoreApplication::instance(), [text] {
+      MessageBoxes::show(text, kFolderTitle, MessageButtons::Ok, MessageIcon::Warning);
+    });
+  }
+  return folder.directory;
+}
+
+void showEventFolder(const std::string& directory) {
+  if (urlOpener()(QUrl::fromLocalFile(QString::fromStdString(directory)))) return;
+  MessageBoxes::show("无法打开活动文件夹：\r\n" + directory, kFolderTitle, MessageButtons::Ok,
+                     MessageIcon::Warning);
+}
+
+void setUrlOpenerForTests(std::function<bool(const QUrl&)> opener) {
+  urlOpener() = std::move(opener);
+}
+
+}  // namespace zv

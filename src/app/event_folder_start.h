@@ -1,0 +1,28 @@
+#pragma once
+// The event folder at start-up and from the menu: the command line, the folder rule,
+// the first layout of a per-user folder, and the report of a folder that cannot be used.
+#include <QUrl>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace zv {
+
+// Before the application exists: prints the answer to --help or --version and gives the
+// exit status; nothing when the program should start.
+std::optional<int> answerInformationRequest(int argc, char** argv);
+
+// After the application has taken its own arguments: the program directory for this
+// start. A folder that cannot be created or written is reported in a message box once
+// the event loop runs (the stage shows regardless). A bad command line is printed and
+// gives nothing.
+std::optional<std::string> openEventFolder(int argc, char** argv);
+
+// The menu's "打开活动文件夹": the folder in the desktop's file manager; a failure is
+// reported with the folder's path, so the operator can still find it.
+void showEventFolder(const std::string& directory);
+
+// For tests: opens URLs in place of the desktop (nothing restores the desktop's opener).
+void setUrlOpenerForTests(std::function<bool(const QUrl&)> opener);
+
+}  // namespace zv

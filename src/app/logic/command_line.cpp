@@ -1,0 +1,54 @@
+#include "app/logic/command_line.h"
+
+#ifndef ZV_VERSION
+#define ZV_VERSION "0"
+#endif
+
+namespace zv {
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine result;
+  bool optionsEnded = false;
+  std::string problem;
+  for (const std::string& argument : arguments) {
+    const bool option = !optionsEnded && argument.size() > 1 && argument.front() == '-';
+    if (option && argument == "--") {
+      optionsEnded = true;
+    } else if (option && (argument == "--help" || argument == "-h")) {
+      return {CommandLine::Action::Help, std::nullopt, {}};
+    } else if (option && (argument == "--version" || argument == "-V")) {
+      return {CommandLine::Action::Version, std::nullopt, {}};
+    } else if (option) {
+      if (problem.empty()) problem = "未知选项：" + argument + "\nunknown option: " + argument;
+    } else if (result.eventFolder) {
+      if (problem.empty()) problem = "只能给出一个活动文件夹。\nonly one event folder may be given.";
+    } else {
+      result.eventFolder = argument;
+    }
+  }
+  if (!problem.empty()) return {CommandLine::Action::Error, std::nullopt, problem};
+  return result;
+}
+
+std::string helpText() {
+  return "用法：zorvane [活动文件夹]\n"
+         "Usage: zorvane [EVENT-FOLDER]\n"
+         "\n"
+         "抽奖转盘。活动文件夹存放一场活动的设置、中奖记录、图片和音乐。\n"
+         "不给出时：程序所在文件夹可写就用它，否则用 $XDG_DATA_HOME/zorvane\n"
+         "（通常是 ~/.local/share/zorvane），首次启动时创建并放入示例奖品。\n"
+         "给出的文件夹不存在时会被创建，这样一台电脑可以分开保存几场活动。\n"
+         "\n"
+         "Prize-wheel lottery. The event folder keeps one event's settings, tallies,\n"
+         "pictures and music. Without one: the program's own folder when it is writable,\n"
+         "otherwise $XDG_DATA_HOME/zorvane (usually ~/.local/share/zorvane), created and\n"
+         "given the sample prizes at the first start. A folder given is created when\n"
+         "missing, so one PC can keep several events apart.\n"
+         "\n"
+         "  -h, --help     显示本帮助 / show this help\n"
+         "  -V, --version  显示版本 / show the version\n";
+}
+
+std::string versionText() { return std::string("zorvane ") + ZV_VERSION + "\n"; }
+
+}  // namespace zv

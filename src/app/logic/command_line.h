@@ -1,0 +1,25 @@
+#pragma once
+// The command line: an optional event folder, and the two questions answered without
+// starting anything (--help, --version).
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zv {
+
+struct CommandLine {
+  enum class Action { Run, Help, Version, Error };
+  Action action = Action::Run;
+  std::optional<std::string> eventFolder;
+  std::string error;  // for Error: what was wrong, in Chinese and English
+};
+
+// Reads the arguments after the program name. --help or --version anywhere before "--"
+// wins over everything else; after "--" every argument is a folder name.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The texts printed for --help and --version, in Chinese and English.
+std::string helpText();
+std::string versionText();
+
+}  // namespace zv

@@ -1,0 +1,188 @@
+#include "platform/event_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/logic/command_line.h"
+#include "platform/files.h"
+#include "platform/text_codec.h"
+#include "store/sample_event.h"
+#include "support/temp_dir.h"
+
+namespace zv {
+namespace {
+
+using zv::testing::TempDir;
+using Source = EventFolderSource;
+
+TEST(EventFolder, ChoiceFollowsTheRule) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> commandLine;
+    bool executableWritable;
+    const char* xdgDataHome;
+    const char* expected;
+    Source source;
+  };
+  const Case cases[] = {
+      {"own folder, writable", std::nullopt, true, "", "/opt/zv", Source::ExecutableDirectory},
+      {"installed", std::nullopt, false, "", "/home/ann/.local/share/zorvane", Source::PerUser},
+      {"installed, XDG set", std::nullopt, false, "/data/x/", "/data/x/zorvane", Source::PerUser},
+      {"installed, XDG relative is ignored", std::nullopt, false, "rel/x",
+       "/home/ann/.local/share/zorvane", Source::PerUser},
+      {"command line wins over a writable folder", "/srv/events/spring", true, "",
+       "/srv/events/spring", Source::CommandLine},
+      {"command line when installed", "/srv/events/spring/", false, "/data/x",
+       "/srv/events/spring", Source::CommandLine},
+      {"relative command line", "events/../spring", false, "", "/work/here/spring",
+       Source::CommandLine},
+      {"empty command line is no folder", "", false, "", "/home/ann/.local/share/zorvane",
+       Source::PerUser},
+  };
+  for (const Case& c : cases) {
+    EventFolderFacts facts;
+    facts.commandLineFolder = c.commandLine;
+    facts.workingDirectory = "/work/here";
+    facts.executableDirectory = "/opt/zv";
+    facts.executableDirectoryWritable = c.executableWritable;
+    facts.xdgDataHome = c.xdgDataHome;
+    facts.home = "/home/ann/";
+    const EventFolderChoice choice = chooseEventFolder(facts);
+    EXPECT_EQ(choice.directory, c.expected) << c.name;
+    EXPECT_EQ(choice.source, c.source) << c.name;
+  }
+}
+
+TEST(EventFolder, SystemDirectoriesAreNeverTheProgramsOwn) {
+  for (const char* shared : {"/usr/bin", "/usr/local/bin", "/usr/games", "/bin", "/"}) {
+    EXPECT_TRUE(isSharedSystemDirectory(shared)) << shared;
+  }
+  for (const char* own : {"/opt/zv", "/home/ann/zorvane", "/usrx/bin", "/tmp/demo"}) {
+    EXPECT_FALSE(isSharedSystemDirectory(own)) << own;
+  }
+  EXPECT_EQ(sampleEventDirectory("/usr/bin"), "/usr/share/zorvane/sample-event");
+  EXPECT_EQ(sampleEventDirectory("/opt/zv/bin/"), "/opt/zv/share/zorvane/sample-event");
+}
+
+class PreparedFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(makeDirectories(sample + "/奖品图片"));
+    ASSERT_TRUE(writeWholeFileAtomically(sample + "/奖品图片/1.jpg", "jpeg"));
+  }
+  PreparedEventFolder prepare(const std::string& directory, Source source) {
+    return prepareEventFolder({directory, source}, [this](const std::string& folder) {
+      return layOutSampleEvent(folder, sample);
+    });
+  }
+  TempDir dir;
+  std::string sample = dir.path() + "/sample";
+};
+
+TEST_F(PreparedFolder, ANewPerUserFolderIsLaidOutAsTheSampleEvent) {
+  const std::string folder = dir.path() + "/home/.local/share/zorvane";
+  const PreparedEventFolder prepared = prepare(folder, Source::PerUser);
+  EXPECT_TRUE(prepared.created);
+  EXPECT_TRUE(prepared.laidOut);
+  EXPECT_TRUE(prepared.usable);
+  EXPECT_EQ(readWholeFile(folder + "/奖品图片/1.jpg"), "jpeg");
+  // The default prize values, in GBK as the program writes them.
+  EXPECT_EQ(gbkToUtf8(readWholeFile(folder + "/config.a")),
+            "[zbt]\r\n一=1\r\n二=2\r\n三=4\r\n四=8\r\n五=10\r\n六=15\r\n七=20\r\n八=50\r\n");
+}
+
+TEST_F(PreparedFolder, OnlyAFolderThisStartCreatedIsLaidOut) {
+  // The per-user folder of a later start, with the operator's own settings.
+  const std::string existing = dir.path() + "/existing";
+  ASSERT_TRUE(makeDirectories(existing));
+  ASSERT_TRUE(writeWholeFileAtomically(existing + "/config.a", "mine"));
+  PreparedEventFolder prepared = prepare(existing, Source::PerUser);
+  EXPECT_FALSE(prepared.created);
+  EXPECT_FALSE(prepared.laidOut);
+  EXPECT_EQ(readWholeFile(existing + "/config.a"), "mine");
+  EXPECT_FALSE(pathExists(existing + "/奖品图片"));
+
+  // A folder named on the command line is created but left empty.
+  const std::string named = dir.path() + "/events/spring";
+  prepared = prepare(named, Source::CommandLine);
+  EXPECT_TRUE(prepared.created);
+  EXPECT_FALSE(prepared.laidOut);
+  EXPECT_TRUE(prepared.usable);
+  EXPECT_FALSE(pathExists(named + "/config.a"));
+
+  // The executable's own folder is never created or laid out.
+  const std::string own = dir.path() + "/missing-own";
+  prepared = prepare(own, Source::ExecutableDirectory);
+  EXPECT_FALSE(prepared.created);
+  EXPECT_FALSE(prepared.usable);
+  EXPECT_FALSE(pathExists(own));
+}
+
+TEST_F(PreparedFolder, AFolderThatCannotBeCreatedOrWrittenIsNotUsable) {
+  ASSERT_TRUE(writeWholeFileAtomically(dir.file("plain-file"), "x"));
+  for (const Source source : {Source::CommandLine, Source::PerUser}) {
+    const PreparedEventFolder underFile = prepare(dir.file("plain-file") + "/event", source);
+    EXPECT_FALSE(underFile.usable);
+    EXPECT_FALSE(underFile.laidOut);
+    EXPECT_FALSE(prepare(dir.file("plain-file"), source).usable);
+  }
+  if (::geteuid() != 0) {  // root writes anywhere
+    const std::string locked = dir.path() + "/locked";
+    ASSERT_TRUE(makeDirectories(locked));
+    ::chmod(locked.c_str(), 0555);
+    EXPECT_FALSE(prepare(locked, Source::CommandLine).usable);
+    EXPECT_FALSE(canWriteInDirectory(locked));
+    ::chmod(locked.c_str(), 0755);
+  }
+  EXPECT_TRUE(canWriteInDirectory(dir.path()));
+  EXPECT_EQ(dir.entries().size(), 2u);  // the write probe leaves nothing behind
+}
+
+TEST_F(PreparedFolder, LayingOutKeepsFilesAlreadyThere) {
+  const std::string target = dir.path() + "/target";
+  ASSERT_TRUE(makeDirectories(target + "/奖品图片"));
+  ASSERT_TRUE(writeWholeFileAtomically(target + "/奖品图片/1.jpg", "operator's"));
+  ASSERT_TRUE(writeWholeFileAtomically(target + "/config.a", "operator's"));
+  EXPECT_TRUE(layOutSampleEvent(target, sample));
+  EXPECT_EQ(readWholeFile(target + "/奖品图片/1.jpg"), "operator's");
+  EXPECT_EQ(readWholeFile(target + "/config.a"), "operator's");
+  // Missing sample pictures fail the layout, but the settings are still written.
+  const std::string other = dir.path() + "/other";
+  EXPECT_FALSE(layOutSampleEvent(other, dir.path() + "/no-such-sample"));
+  EXPECT_TRUE(fileExists(other + "/config.a"));
+}
+
+TEST(CommandLineArguments, Table) {
+  using Action = CommandLine::Action;
+  struct Case {
+    std::vector<std::string> arguments;
+    Action action;
+    std::optional<std::string> folder;
+  };
+  const Case cases[] = {
+      {{}, Action::Run, std::nullopt},
+      {{"/srv/spring"}, Action::Run, "/srv/spring"},
+      {{"--help"}, Action::Help, std::nullopt},
+      {{"-h"}, Action::Help, std::nullopt},
+      {{"--version"}, Action::Version, std::nullopt},
+      {{"-V"}, Action::Version, std::nullopt},
+      {{"/srv/spring", "--bogus", "--help"}, Action::Help, std::nullopt},
+      {{"--bogus"}, Action::Error, std::nullopt},
+      {{"a", "b"}, Action::Error, std::nullopt},
+      {{"--", "--help"}, Action::Run, "--help"},
+      {{"-"}, Action::Run, "-"},
+  };
+  for (const Case& c : cases) {
+    const CommandLine parsed = parseCommandLine(c.arguments);
+    const std::string name = c.arguments.empty() ? "(none)" : c.arguments[0];
+    EXPECT_EQ(parsed.action, c.action) << name;
+    EXPECT_EQ(parsed.eventFolder, c.folder) << name;
+    EXPECT_EQ(parsed.error.empty(), c.action != Action::Error) << name;
+  }
+  EXPECT_NE(parseCommandLine({"--bogus"}).error.find("--bogus"), std::string::npos);
+  EXPECT_NE(helpText().find("用法"), std::string::npos);
+  EXPECT_NE(helpText().find("Usage"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zv
