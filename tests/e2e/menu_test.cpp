@@ -21,13 +21,16 @@ TEST_F(MenuOnStage, PrizeSettingsThroughThePasswordGate) {
   std::this_thread::sleep_for(500ms);
   click(240, 267);
   std::this_thread::sleep_for(700ms);
-  // The password window, 380 x 180, centred on the 1366 x 768 screen: "进入设置" with the
-  // empty password of a fresh installation.
-  const int gateLeft = (1366 - 380) / 2, gateTop = (768 - 180) / 2;
-  click(gateLeft + 85 + 40, gateTop + 80 + 16);
-  std::this_thread::sleep_for(700ms);
-  // The prize settings, 564 x 433, centred: quantity of prize 1 becomes 9.
-  const int left = (1366 - 564) / 2, top = (768 - 433) / 2;
+  // The password window, wherever the desktop put it: "进入设置" with the empty password of
+  // a fresh installation.
+  std::optional<XvfbServer::Area> gate;
+  ASSERT_TRUE(waitUntil([&] { return (gate = x.findWindow("密码设置！")).has_value(); }, 5s));
+  click(gate->x + 85 + 40, gate->y + 80 + 16);
+  // The prize settings: quantity of prize 1 becomes 9.
+  std::optional<XvfbServer::Area> settings;
+  ASSERT_TRUE(waitUntil([&] { return (settings = x.findWindow("设置")).has_value(); }, 5s));
+  std::this_thread::sleep_for(300ms);
+  const int left = settings->x, top = settings->y;
   click(left + 115 + 80, top + 28 + 20);
   std::this_thread::sleep_for(200ms);
   key("ctrl+a");
