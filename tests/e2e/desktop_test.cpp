@@ -147,8 +147,9 @@ TEST_F(DesktopOnStage, ACapitalQInThePasswordBoxIsALetterAndArmsNothing) {
   chooseFromMenu(kPrizeSettingsRow);
   std::optional<XvfbServer::Area> gate;
   ASSERT_TRUE(waitUntil([&] { return (gate = x.findWindow("密码设置！")).has_value(); }, 5s));
+  std::this_thread::sleep_for(800ms);  // the gate is active before anything is typed
   click(gate->x + 160 + 96, gate->y + 24 + 16);  // the password box
-  std::this_thread::sleep_for(200ms);
+  std::this_thread::sleep_for(400ms);
   xdotool(x.name(), "type aQb");
   std::this_thread::sleep_for(200ms);
   click(gate->x + 85 + 40, gate->y + 80 + 16);  // 进入设置
