@@ -67,16 +67,6 @@ TEST_F(DrawOnStage, ShiftQLandsOnTheLowestSlotStillAvailable) {
   EXPECT_EQ(totalWins(), 3);
 }
 
-// Message boxes are light grey; with prize pictures in place the wheel has hardly any.
-int lightGreyPixels(const XvfbServer& x) {
-  const auto shot = x.shot();
-  int grey = 0;
-  for (int py = 240; py < 440; py += 2) {
-    for (int px = 500; px < 860; px += 2) grey += shot.at(px, py).near(Rgb{0xF0, 0xF0, 0xF0}, 8);
-  }
-  return grey;
-}
-
 TEST_F(DrawOnStage, AUsedUpPoolBringsUpTheExhaustionMessage) {
   addPrizePictures();
   writeSettings("[zbt]\r\n一=1\r\n");

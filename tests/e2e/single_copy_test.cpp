@@ -13,16 +13,6 @@ namespace {
 using OneCopyPerFolder = StageTest;
 using namespace std::chrono_literals;
 
-// Message boxes are light grey; with prize pictures in place the wheel has hardly any.
-int lightGreyPixels(const XvfbServer& x) {
-  const auto shot = x.shot();
-  int grey = 0;
-  for (int py = 240; py < 440; py += 2) {
-    for (int px = 500; px < 860; px += 2) grey += shot.at(px, py).near(Rgb{0xF0, 0xF0, 0xF0}, 8);
-  }
-  return grey;
-}
-
 TEST_F(OneCopyPerFolder, ADoubleStartLeavesOneCopyThatCountsEveryWin) {
   addPrizePictures();
   writeSettings("[zbt]\r\nlx=真\r\n禁用特效=真\r\n");

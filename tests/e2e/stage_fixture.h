@@ -17,6 +17,16 @@ namespace zv::e2e {
 
 inline const Rgb kStage{0x7A, 0x0C, 0x12};
 
+// Message boxes are light grey; with prize pictures in place the wheel has hardly any.
+inline int lightGreyPixels(const XvfbServer& x) {
+  const auto shot = x.shot();
+  int grey = 0;
+  for (int py = 240; py < 440; py += 2) {
+    for (int px = 500; px < 860; px += 2) grey += shot.at(px, py).near(Rgb{0xF0, 0xF0, 0xF0}, 8);
+  }
+  return grey;
+}
+
 class StageTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(x.ok()) << "Xvfb did not start"; }
