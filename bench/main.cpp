@@ -73,6 +73,16 @@ int main(int argc, char** argv) {
                   ms.at(overlay));
     }
   }
+  if (ms.count("BM_StartUpReadsOfHugeSettings")) {
+    ok &= check(ms.at("BM_StartUpReadsOfHugeSettings") < 1000,
+                "30 start-up reads of a fresh 50 MB config.a, ms (< 1000)",
+                ms.at("BM_StartUpReadsOfHugeSettings"));
+  }
+  if (ms.count("BM_DrawReadsOfHugeSettings")) {
+    ok &= check(ms.at("BM_DrawReadsOfHugeSettings") < 1,
+                "a draw's nine reads of an unchanged 50 MB config.a, ms (< 1)",
+                ms.at("BM_DrawReadsOfHugeSettings"));
+  }
   std::printf("%s\n", ok ? "all performance targets met" : "performance targets missed");
   return ok ? 0 : 1;
 }

@@ -1,5 +1,13 @@
 #include "store/ini_file.h"
 
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/files.h"
@@ -21,40 +29,51 @@ std::string_view trimmed(std::string_view s, bool (*strip)(char)) {
   return s;
 }
 
-// Names match ignoring the case of ASCII letters only. Both sides are UTF-8 here,
-// whose multi-byte sequences contain no ASCII bytes, so a byte compare is safe.
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The parsed file works on raw offsets so that a write can splice the one line it
 // changes and leave every other byte as it was. Only names are decoded (GBK trail
 // bytes include '[', ']' and ASCII letters); '=', blanks, quotes and line ends lie
-// below every trail byte, so they are safe to find in the raw bytes.
+// below every trail byte, so they are safe to find in the raw bytes. Key names are
+// decoded only for the sections that lookups ask for, so a huge file costs one pass
+// over its bytes.
 struct Line {
   enum Kind { Blank, Comment, Section, KeyValue, Other };
   Kind kind = Blank;
   std::size_t start = 0;       // first byte of the line
   std::size_t contentEnd = 0;  // first byte of its line end
   std::size_t end = 0;         // first byte after its line end
-  std::string name;            // section or key, decoded and trimmed
-  std::size_t valueStart = 0, valueEnd = 0;
+  std::size_t nameStart = 0, nameEnd = 0;    // a key's raw name, trimmed
+  std::size_t valueStart = 0, valueEnd = 0;  // a key's raw value, blanks trimmed
+};
+
+// Names match ignoring the case of ASCII letters only; both sides are UTF-8 here, whose
+// multi-byte sequences contain no ASCII bytes, so folding bytes is safe.
+std::string folded(std::string_view name) {
+  std::string out(name);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool isAscii(std::string_view raw) {
+  for (const char c : raw)
+    if (u8(c) >= 0x80) return false;
+  return true;
+}
+
+// The first section of each name: what a lookup sees. Its lines are read on first use.
+struct SectionIndex {
+  Line header;
+  std::size_t bodyEnd = 0;  // first byte of the next header, or the end of the file
 };
 
 struct Document {
   std::string_view bytes;
   bool utf8 = false;
   std::size_t bodyStart = 0;  // after a byte-order mark
-  std::vector<Line> lines;
+  std::unordered_map<std::string, SectionIndex> sections;  // by folded name
 
   std::string decode(std::string_view raw) const {
+    if (isAscii(raw)) return std::string(raw);
     return utf8 ? std::string(raw) : gbkToUtf8(raw);
   }
   std::string encode(std::string_view text) const {
@@ -62,7 +81,19 @@ struct Document {
   }
 };
 
-Line parseLine(const Document& doc, std::size_t start, std::size_t contentEnd, std::size_t end) {
+// The name of a header "[name]"; a line that opens with '[' but never closes it is no
+// header (it is read as any other line), as the Windows profile functions read it.
+std::optional<std::string> sectionHeader(const Document& doc, std::string_view afterBracket) {
+  const std::string text = doc.decode(afterBracket);
+  const std::string_view view(text);
+  const auto close = view.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return std::string(trimmed(view.substr(0, close), isControlOrSpace));
+}
+
+// Classifies one line; a header's decoded name goes to headerName.
+Line parseLine(const Document& doc, std::size_t start, std::size_t contentEnd, std::size_t end,
+               std::optional<std::string>& headerName) {
   Line line;
   line.start = start;
   line.contentEnd = contentEnd;
@@ -70,18 +101,21 @@ Line parseLine(const Document& doc, std::size_t start, std::size_t contentEnd, s
   const std::string_view content = doc.bytes.substr(start, contentEnd - start);
   std::size_t first = 0;
   while (first < content.size() && isControlOrSpace(content[first])) ++first;
+  headerName.reset();
   if (first == content.size()) {
     line.kind = Line::Blank;
   } else if (content[first] == ';') {
     line.kind = Line::Comment;
-  } else if (content[first] == '[') {
+  } else if (content[first] == '[' &&
+             (headerName = sectionHeader(doc, content.substr(first + 1)))) {
     line.kind = Line::Section;
-    const std::string text = doc.decode(content.substr(first + 1));
-    const std::string_view view(text);
-    line.name = trimmed(view.substr(0, view.find(']')), isControlOrSpace);
   } else if (const auto eq = content.find('='); eq != std::string_view::npos) {
     line.kind = Line::KeyValue;
-    line.name = trimmed(doc.decode(content.substr(0, eq)), isControlOrSpace);
+    std::size_t ns = 0, ne = eq;
+    while (ns < ne && isControlOrSpace(content[ns])) ++ns;
+    while (ne > ns && isControlOrSpace(content[ne - 1])) --ne;
+    line.nameStart = start + ns;
+    line.nameEnd = start + ne;
     std::size_t vs = eq + 1, ve = content.size();
     while (vs < ve && isBlank(content[vs])) ++vs;
     while (ve > vs && isBlank(content[ve - 1])) --ve;
@@ -93,50 +127,145 @@ Line parseLine(const Document& doc, std::size_t start, std::size_t contentEnd, s
   return line;
 }
 
+// Calls each(line, headerName) for every line from pos to limit.
+template <typename Each>
+void forEachLine(const Document& doc, std::size_t pos, std::size_t limit, Each each) {
+  const std::string_view bytes = doc.bytes;
+  std::optional<std::string> headerName;
+  while (pos < limit) {
+    const auto* lf = static_cast<const char*>(std::memchr(bytes.data() + pos, '\n', limit - pos));
+    std::size_t end = lf ? static_cast<std::size_t>(lf - bytes.data()) + 1 : limit;
+    // A lone CR ends a line too.
+    if (const auto* cr = static_cast<const char*>(std::memchr(bytes.data() + pos, '\r', end - pos))) {
+      const auto at = static_cast<std::size_t>(cr - bytes.data());
+      end = at + 1 < limit && bytes[at + 1] == '\n' ? at + 2 : at + 1;
+    }
+    std::size_t contentEnd = end;
+    while (contentEnd > pos && (bytes[contentEnd - 1] == '\n' || bytes[contentEnd - 1] == '\r'))
+      --contentEnd;
+    if (!each(parseLine(doc, pos, contentEnd, end, headerName), headerName)) return;
+    pos = end;
+  }
+}
+
+// One pass that finds the section headers; key lines are looked at only for the sections
+// that are read.
 Document parse(std::string_view bytes) {
   Document doc;
   doc.bytes = bytes;
   doc.utf8 = isUtf8Text(bytes);
   if (doc.utf8 && bytes.starts_with(kBom)) doc.bodyStart = kBom.size();
-  std::size_t pos = doc.bodyStart;
-  while (pos < bytes.size()) {
-    std::size_t contentEnd = pos;
-    while (contentEnd < bytes.size() && bytes[contentEnd] != '\r' && bytes[contentEnd] != '\n')
-      ++contentEnd;
-    std::size_t end = contentEnd;
-    if (end < bytes.size()) {
-      if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ++end;
-      ++end;
-    }
-    doc.lines.push_back(parseLine(doc, pos, contentEnd, end));
-    pos = end;
-  }
+  SectionIndex* current = nullptr;  // null outside a section that lookups can see
+  forEachLine(doc, doc.bodyStart, bytes.size(),
+              [&](const Line& line, const std::optional<std::string>& headerName) {
+                if (line.kind != Line::Section) return true;
+                if (current) current->bodyEnd = line.start;
+                // A later section of a name already seen is never read.
+                const auto [entry, fresh] = doc.sections.try_emplace(folded(*headerName));
+                current = fresh ? &entry->second : nullptr;
+                if (current) current->header = line;
+                return true;
+              });
+  if (current) current->bodyEnd = bytes.size();
   return doc;
 }
 
-// The lines of the first section with the given name, and in it the first key line
-// with the given key.
-struct Lookup {
-  std::ptrdiff_t section = -1;      // index of the header line
-  std::ptrdiff_t key = -1;          // index of the key line
-  std::ptrdiff_t lastContent = -1;  // last non-blank line of the section
+// A file as last read and parsed. A read sees the file as it is now: the parse is reused
+// only while the file's identity, size and modification time (to the nanosecond) stay
+// the same, which every replacement by rename or in-place edit changes.
+struct Stamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modifiedNs = 0;
+  bool operator==(const Stamp&) const = default;
 };
 
-Lookup find(const Document& doc, std::string_view section, std::string_view key) {
-  Lookup found;
-  for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-    const Line& line = doc.lines[i];
-    const auto index = static_cast<std::ptrdiff_t>(i);
-    if (line.kind == Line::Section) {
-      if (found.section >= 0) break;  // a later section, even of the same name, is not seen
-      if (sameName(line.name, section)) found.section = found.lastContent = index;
-      continue;
-    }
-    if (found.section < 0) continue;
-    if (line.kind != Line::Blank) found.lastContent = index;
-    if (found.key < 0 && line.kind == Line::KeyValue && sameName(line.name, key)) found.key = index;
+std::optional<Stamp> stampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return Stamp{st.st_dev, st.st_ino, st.st_size,
+               static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+class ParsedFile {
+ public:
+  ParsedFile() = default;
+  ParsedFile(Stamp stamp, std::string bytes) : stamp_(stamp), bytes_(std::move(bytes)) {
+    doc_ = parse(bytes_);
   }
-  return found;
+  ParsedFile(const ParsedFile&) = delete;
+  ParsedFile& operator=(const ParsedFile&) = delete;
+
+  const Stamp& stamp() const { return stamp_; }
+  const std::string& bytes() const { return bytes_; }
+  const Document& doc() const { return doc_; }
+
+  // The first section of that name, and in it the first line of the key.
+  struct Lookup {
+    bool section = false;
+    std::optional<Line> key;
+    Line lastContent;  // last non-blank line of the section (its header when it has none)
+  };
+  Lookup find(std::string_view section, std::string_view key) const {
+    Lookup found;
+    const auto entry = doc_.sections.find(folded(section));
+    if (entry == doc_.sections.end()) return found;
+    found.section = true;
+    const std::lock_guard lock(keysMutex_);
+    auto [lines, fresh] = sectionLines_.try_emplace(entry->first);
+    SectionLines& own = lines->second;
+    if (fresh) {
+      const SectionIndex& s = entry->second;
+      own.lastContent = s.header;
+      forEachLine(doc_, s.header.end, s.bodyEnd, [&](const Line& line, const auto&) {
+        if (line.kind != Line::Blank) own.lastContent = line;
+        if (line.kind == Line::KeyValue) {
+          const auto raw = doc_.bytes.substr(line.nameStart, line.nameEnd - line.nameStart);
+          own.keys.try_emplace(folded(doc_.decode(raw)), line);
+        }
+        return true;
+      });
+    }
+    found.lastContent = own.lastContent;
+    if (const auto k = own.keys.find(folded(key)); k != own.keys.end()) found.key = k->second;
+    return found;
+  }
+
+ private:
+  Stamp stamp_;
+  std::string bytes_;
+  Document doc_;  // views into bytes_
+  struct SectionLines {
+    std::unordered_map<std::string, Line> keys;  // the first line of each folded key
+    Line lastContent;
+  };
+  mutable std::mutex keysMutex_;
+  mutable std::unordered_map<std::string, SectionLines> sectionLines_;
+};
+
+// The parsed file, or null when it is missing or cannot be read.
+std::shared_ptr<const ParsedFile> load(const std::string& path) {
+  static std::mutex mutex;
+  static std::unordered_map<std::string, std::shared_ptr<const ParsedFile>> cache;
+  constexpr std::size_t kMaxCached = 8;  // the program uses two files
+
+  const auto before = stampOf(path);
+  if (!before) return nullptr;
+  {
+    const std::lock_guard lock(mutex);
+    if (const auto it = cache.find(path); it != cache.end() && it->second->stamp() == *before)
+      return it->second;
+  }
+  auto bytes = tryReadWholeFile(path);
+  if (!bytes) return nullptr;
+  auto parsed = std::make_shared<const ParsedFile>(*before, std::move(*bytes));
+  // Changed while it was read: used this once, not kept.
+  if (stampOf(path) != before) return parsed;
+  const std::lock_guard lock(mutex);
+  if (cache.size() >= kMaxCached && !cache.count(path)) cache.erase(cache.begin());
+  cache[path] = parsed;
+  return parsed;
 }
 
 // What the caller names: leading control characters and blanks do not count, and
@@ -177,13 +306,13 @@ std::size_t cappedLength(std::string_view raw, bool utf8) {
 std::string read(const std::string& path, std::string_view section, std::string_view key,
                  std::optional<std::string_view> fallback) {
   const std::string missing(fallback.value_or(std::string_view()));
-  const auto bytes = tryReadWholeFile(path);
-  if (!bytes) return missing;
-  const Document doc = parse(*bytes);
-  const Lookup found = find(doc, callerName(section), callerName(key));
-  if (found.key < 0) return missing;
+  const auto file = load(path);
+  if (!file) return missing;
+  const Document& doc = file->doc();
+  const auto found = file->find(callerName(section), callerName(key));
+  if (!found.key) return missing;
 
-  const Line& line = doc.lines[static_cast<std::size_t>(found.key)];
+  const Line& line = *found.key;
   std::string_view value = doc.bytes.substr(line.valueStart, line.valueEnd - line.valueStart);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -198,27 +327,26 @@ bool write(const std::string& path, std::string_view section, std::string_view k
   const std::string_view keyName = callerName(key);
   if (sectionName.empty() || keyName.empty()) return false;
 
-  auto existing = tryReadWholeFile(path);
-  if (!existing) {
-    // Never replace a file that is there but could not be read.
-    if (pathExists(path)) return false;
-    existing.emplace();
-  }
-  const std::string& bytes = *existing;
-  const Document doc = parse(bytes);
-  const Lookup found = find(doc, sectionName, keyName);
+  const auto file = load(path);
+  // Never replace a file that is there but could not be read.
+  if (!file && pathExists(path)) return false;
+  static const ParsedFile kNoFile;
+  const ParsedFile& parsed = file ? *file : kNoFile;
+  const std::string& bytes = parsed.bytes();
+  const Document& doc = parsed.doc();
+  const auto found = parsed.find(sectionName, keyName);
   const std::string entry = doc.encode(keyName) + "=" + doc.encode(value);
 
   std::string out;
   out.reserve(bytes.size() + entry.size() + sectionName.size() + 8);
-  if (found.key >= 0) {
+  if (found.key) {
     // The line keeps its own line end; only its text is replaced.
-    const Line& line = doc.lines[static_cast<std::size_t>(found.key)];
+    const Line& line = *found.key;
     out.append(bytes, 0, line.start);
     out += entry;
     out.append(bytes, line.contentEnd);
-  } else if (found.section >= 0) {
-    const Line& last = doc.lines[static_cast<std::size_t>(found.lastContent)];
+  } else if (found.section) {
+    const Line& last = found.lastContent;
     out.append(bytes, 0, last.end);
     if (last.end == last.contentEnd) out += "\r\n";  // last line of a file without an end
     out += entry + "\r\n";

@@ -1,7 +1,10 @@
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <cstdio>
 #include <unistd.h>
 
 #include "platform/files.h"
@@ -215,6 +218,57 @@ TEST_F(IniFile, ShortGbkTextIsNotMistakenForUtf8) {
   EXPECT_EQ(ini::read(path, "zbt", "一"), "3");
   ASSERT_TRUE(ini::write(path, "zbt", "二", "4"));
   EXPECT_EQ(onDisk(), "[zbt]\r\n\xD2\xBB=3\r\n\xB6\xFE=4\r\n");
+}
+
+}  // namespace
+}  // namespace zv
+
+namespace zv {
+namespace {
+
+class IniFileHeaders : public IniFile {};
+
+// A line that opens with '[' but has no ']' is no section header: its keys belong to the
+// section above it (or to none), and a write under that name makes a real header.
+TEST_F(IniFileHeaders, AnUnclosedBracketIsNoHeader) {
+  withFile("[zbt\r\nx=1\r\n[yanse]\r\ny=2\r\n[zbt]\r\nz=3\r\n");
+  EXPECT_EQ(ini::read(path, "zbt", "x", "none"), "none");
+  EXPECT_EQ(ini::read(path, "zbt", "z"), "3");
+  withFile("[other]\r\n[zbt\r\nx=1\r\n");
+  EXPECT_EQ(ini::read(path, "other", "x"), "1") << "the unclosed line is an ordinary line";
+  EXPECT_EQ(ini::read(path, "other", "[zbt"), "") << "a line without '=' is no key";
+  ASSERT_TRUE(ini::write(path, "zbt", "x", "2"));
+  EXPECT_EQ(onDisk(), "[other]\r\n[zbt\r\nx=1\r\n[zbt]\r\nx=2\r\n");
+}
+
+// Reads reuse a parse only while the file is the same: a file replaced, edited in place
+// with the same size, or removed is seen at the next read.
+TEST_F(IniFileHeaders, EveryReadSeesTheFileAsItIsNow) {
+  withFile("[zbt]\r\nlx=AAAA\r\n");
+  EXPECT_EQ(ini::read(path, "zbt", "lx"), "AAAA");
+  EXPECT_EQ(ini::read(path, "zbt", "lx"), "AAAA");
+
+  withFile("[zbt]\r\nlx=BBBB\r\n");  // replaced by rename
+  EXPECT_EQ(ini::read(path, "zbt", "lx"), "BBBB");
+
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  {  // edited in place, same size and the same second
+    FILE* f = std::fopen(path.c_str(), "r+b");
+    ASSERT_NE(f, nullptr);
+    std::fputs("[zbt]\r\nlx=CCCC\r\n", f);
+    std::fclose(f);
+  }
+  const timespec times[2] = {before.st_atim,
+                             {before.st_mtim.tv_sec, (before.st_mtim.tv_nsec + 1) % 1000000000}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  EXPECT_EQ(ini::read(path, "zbt", "lx"), "CCCC");
+
+  ASSERT_TRUE(ini::write(path, "zbt", "lx", "DDDD"));
+  EXPECT_EQ(ini::read(path, "zbt", "lx"), "DDDD");
+
+  ASSERT_EQ(::unlink(path.c_str()), 0);
+  EXPECT_EQ(ini::read(path, "zbt", "lx", "gone"), "gone");
 }
 
 }  // namespace
