@@ -1,6 +1,7 @@
 #pragma once
 // The five windows of the program, as data.
 #include "forms/window_description.h"
+#include "store/prize_slots.h"
 
 namespace zv {
 

@@ -68,8 +68,7 @@ class Form : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  friend std::unique_ptr<Form> buildForm(const WindowDescription&,
-                                         const std::map<std::string, Handler>&, QWidget*);
+  friend void buildInto(Form&, const WindowDescription&, const std::map<std::string, Handler>&);
   void addUnit(const std::string& name, QObject* unit);
 
   std::map<std::string, QObject*> units_;
@@ -91,5 +90,8 @@ using HandlerTable = std::map<std::string, Handler>;
 // handler the table lacks, names an unknown parent or repeats a unit name.
 std::unique_ptr<Form> buildForm(const WindowDescription& description, const HandlerTable& handlers,
                                 QWidget* parent = nullptr);
+// The same into a window made empty beforehand: for a window whose handlers need to
+// know the window before it is built.
+void buildInto(Form& form, const WindowDescription& description, const HandlerTable& handlers);
 
 }  // namespace zv::forms

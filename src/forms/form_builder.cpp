@@ -142,7 +142,11 @@ void buildMenu(Form& form, QMenu* menu, const std::vector<MenuItemDescription>& 
 std::unique_ptr<Form> buildForm(const WindowDescription& description, const HandlerTable& handlers,
                                 QWidget* parent) {
   auto form = std::make_unique<Form>(parent);
-  Form& f = *form;
+  buildInto(*form, description, handlers);
+  return form;
+}
+
+void buildInto(Form& f, const WindowDescription& description, const HandlerTable& handlers) {
   f.setWindowTitle(QString::fromStdString(description.caption));
   f.setGeometry(50, 50, description.width, description.height);
   f.setFont(UnitFont::fromPixelHeight("宋体", 12, false).toQFont());
@@ -188,7 +192,6 @@ std::unique_ptr<Form> buildForm(const WindowDescription& description, const Hand
     f.popup_ = new QMenu(&f);
     buildMenu(f, f.popup_, description.popupMenu, handlers, f.menuItems_);
   }
-  return form;
 }
 
 }  // namespace zv::forms
