@@ -31,7 +31,7 @@ MainWindow::MainWindow(StageEnvironment environment)
                                   [this] { return screenSize(); },
                                   [this] { takeKeyboardFocus(); }});
   modules_ = std::make_unique<StageModules>(*context_, state_.prizeValues, environment_.quit);
-  forms::buildInto(*form_, mainWindowLayout(), handlers());
+  forms::buildInto(*form_, mainWindowLayout(), handlers(), stagePicture);
   form_->setStageColour(kStageColour);
   keyTarget_ = new DrawKeyTarget(*form_, units::kDrawButton);
 }

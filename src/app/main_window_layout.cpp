@@ -3,10 +3,10 @@
 #include "app/handler_names.h"
 #include "app/logic/wheel_geometry.h"
 #include "app/window_layouts.h"
+#include "resources/artwork.h"
 
 namespace zv {
 
-using forms::BuiltinPicture;
 using forms::EventKind;
 using forms::FontDescription;
 using forms::MenuItemDescription;
@@ -23,8 +23,6 @@ constexpr std::uint32_t kYellow = 0x00FFFF;
 const forms::EventBinding kPopupBinding{EventKind::RightButtonDown, h::kPopup};
 
 UnitDescription prizePicture(int slot, int left, int top, bool builtin) {
-  static constexpr BuiltinPicture kBuiltin[] = {BuiltinPicture::Prize5, BuiltinPicture::Prize6,
-                                                BuiltinPicture::Prize7, BuiltinPicture::Prize8};
   return {.name = units::prizeBox(slot),
           .kind = UnitKind::PictureBox,
           .parent = units::kWheelBackground,
@@ -33,7 +31,7 @@ UnitDescription prizePicture(int slot, int left, int top, bool builtin) {
           .width = layout_wheel::kPrizeWidth,
           .height = layout_wheel::kPrizeHeight,
           .handCursor = true,
-          .picture = builtin ? kBuiltin[slot - 5] : BuiltinPicture::None,
+          .picture = builtin ? pictures::builtinPrize(slot) : std::string(),
           .events = {{EventKind::DoubleClick, h::kChangePrizePicture}, kPopupBinding}};
 }
 
@@ -214,7 +212,7 @@ WindowDescription build() {
                      .top = 3,
                      .width = 16,
                      .height = 16,
-                     .picture = BuiltinPicture::PanelIcon});
+                     .picture = pictures::kPanelIcon});
   w.units.push_back({.name = "透明标签1",
                      .kind = UnitKind::TransparentLabel,
                      .parent = units::kPanel,
@@ -304,6 +302,16 @@ WindowDescription build() {
 }
 
 }  // namespace
+
+std::string pictures::builtinPrize(int slot) { return "prize" + std::to_string(slot); }
+
+std::string stagePicture(std::string_view id) {
+  if (id == pictures::kPanelIcon) return std::string(artwork::panelIcon());
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (id == pictures::builtinPrize(slot)) return std::string(artwork::builtinPrizePicture(slot));
+  }
+  return {};
+}
 
 const WindowDescription& mainWindowLayout() {
   static const WindowDescription layout = build();

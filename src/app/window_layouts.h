@@ -39,6 +39,13 @@ inline constexpr const char* kWheelSizeEdit = "编辑框_转盘大小";
 inline std::string prizeBox(int slot) { return forms::pictureBoxName(slot); }
 }  // namespace units
 
+// Built-in pictures that the stage layout names, and the resolver that builds them.
+namespace pictures {
+inline constexpr const char* kPanelIcon = "panelIcon";
+std::string builtinPrize(int slot);
+}  // namespace pictures
+std::string stagePicture(std::string_view id);
+
 // Captions of the popup menu items that code ticks and unticks.
 namespace menu {
 inline constexpr const char* kFullScreen = "全屏";
