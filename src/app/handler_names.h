@@ -1,5 +1,6 @@
 #pragma once
-// Names that bind the events of the window layouts to their handlers.
+// Names that bind the events of the stage and effects layouts to their handlers; the
+// dialogs name their own (dialogs/dialog_layouts.h).
 namespace zv::handlers {
 
 inline constexpr const char* kMainCreated = "main.created";
@@ -46,15 +47,6 @@ inline constexpr const char* kMenuHelp = "menu.help";
 inline constexpr const char* kMenuAbout = "menu.about";
 inline constexpr const char* kMenuExit = "menu.exit";
 
-inline constexpr const char* kPrizeSettingsCreated = "prizeSettings.created";
-inline constexpr const char* kQuantityMode = "prizeSettings.quantityMode";
-inline constexpr const char* kProbabilityMode = "prizeSettings.probabilityMode";
-inline constexpr const char* kStorePrizeSettings = "prizeSettings.store";
-inline constexpr const char* kResultsCreated = "results.created";
-inline constexpr const char* kClearTallies = "results.clear";
-inline constexpr const char* kPasswordCreated = "password.created";
-inline constexpr const char* kEnterSettings = "password.enter";
-inline constexpr const char* kChangePassword = "password.change";
 inline constexpr const char* kEffectsCreated = "effects.created";
 
 }  // namespace zv::handlers

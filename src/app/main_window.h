@@ -1,7 +1,7 @@
 #pragma once
-// The stage window: built from its layout, set up from the settings file at start-up,
-// and the display, wheel-size and wheel-style operations that the menu and the
-// other-settings panel call.
+// The stage window and the composition root of its features: it owns the services the
+// features share, lists the feature modules (app/stage_modules.h) and runs the start-up
+// sequence that calls into them.
 #include <QSize>
 #include <functional>
 #include <memory>
@@ -25,6 +25,10 @@ struct StageEnvironment {
   std::function<void()> quit;         // ends the program; the application's quit by default
 };
 
+struct StageContext;
+struct StageModules;
+class DisplayModes;
+class Wheel;
 class PasswordWindow;
 class ResultsWindow;
 
@@ -47,41 +51,16 @@ class MainWindow {
   const SettingsFile& settings() const { return settings_; }
   QSize screenSize() const;
 
-  // Display modes; each writes the mode to the settings file.
-  void fullScreenMode();
-  void windowedMode();
-
-  // The wheel: one 1.1x step, the layout geometry, a stored wheel size, the ellipse.
-  void enlargementStep();
-  void resetWheel();
-  void applyWheelSize(std::string_view wheelSizeText);
-  void clipWheel();
-
-  // The popup menu at a press's screen position.
-  void openPopup(QPoint globalPos);
-  // The gate in front of the prize settings, and the tallies; both modal.
-  void openPasswordWindow();
-  void openResultsWindow();
-  PasswordWindow* passwordWindow() const { return passwordWindow_.get(); }
-  ResultsWindow* resultsWindow() const { return resultsWindow_.get(); }
-  // The exit confirmation; true when the operator confirmed and the program ends.
-  bool confirmExit();
-
-  // Wheel style 1..4 chosen from the menu: picture, tick marks and the stored key.
-  void chooseStyle(int style);
-  // Picture and tick marks only, as start-up applies the stored style.
-  void showStyle(int style, bool tickMarks);
+  DisplayModes& displayModes();
+  Wheel& wheel();
+  PasswordWindow* passwordWindow() const;
+  ResultsWindow* resultsWindow() const;
 
  private:
   forms::HandlerTable handlers();
-  forms::HandlerTable menuHandlers();
-  std::array<PictureData, 8> prizePictures() const;
   void startUp();  // the created event
   // The stage window active and Space at the draw, as after start-up.
   void takeKeyboardFocus();
-  void applyStoredTitleFont(const char* label, std::string_view faceKey, std::string_view sizeKey,
-                            std::string_view colourKey);
-  void tickExclusively(const std::vector<const char*>& captions, const char* ticked);
 
   StageEnvironment environment_;
   ProgramFiles files_;
@@ -94,8 +73,8 @@ class MainWindow {
   std::unique_ptr<StageDraw> drawStage_;
   std::unique_ptr<DrawCycle> draw_;
   DrawKeyTarget* keyTarget_ = nullptr;
-  std::unique_ptr<PasswordWindow> passwordWindow_;
-  std::unique_ptr<ResultsWindow> resultsWindow_;
+  std::unique_ptr<StageContext> context_;
+  std::unique_ptr<StageModules> modules_;
 };
 
 }  // namespace zv

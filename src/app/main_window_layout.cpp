@@ -1,11 +1,12 @@
 // The stage: wheel, titles, result picture, the hidden other-settings panel, the timers
 // and the popup menu.
 #include "app/handler_names.h"
+#include "app/logic/wheel_geometry.h"
 #include "app/window_layouts.h"
+#include "resources/artwork.h"
 
 namespace zv {
 
-using forms::BuiltinPicture;
 using forms::EventKind;
 using forms::FontDescription;
 using forms::MenuItemDescription;
@@ -13,8 +14,6 @@ using forms::UnitDescription;
 using forms::UnitKind;
 using forms::WindowDescription;
 namespace h = handlers;
-
-std::string units::prizeBox(int slot) { return "图片框" + std::to_string(slot); }
 
 namespace {
 
@@ -24,17 +23,15 @@ constexpr std::uint32_t kYellow = 0x00FFFF;
 const forms::EventBinding kPopupBinding{EventKind::RightButtonDown, h::kPopup};
 
 UnitDescription prizePicture(int slot, int left, int top, bool builtin) {
-  static constexpr BuiltinPicture kBuiltin[] = {BuiltinPicture::Prize5, BuiltinPicture::Prize6,
-                                                BuiltinPicture::Prize7, BuiltinPicture::Prize8};
   return {.name = units::prizeBox(slot),
           .kind = UnitKind::PictureBox,
           .parent = units::kWheelBackground,
           .left = left,
           .top = top,
-          .width = 106,
-          .height = 65,
+          .width = layout_wheel::kPrizeWidth,
+          .height = layout_wheel::kPrizeHeight,
           .handCursor = true,
-          .picture = builtin ? kBuiltin[slot - 5] : BuiltinPicture::None,
+          .picture = builtin ? pictures::builtinPrize(slot) : std::string(),
           .events = {{EventKind::DoubleClick, h::kChangePrizePicture}, kPopupBinding}};
 }
 
@@ -43,10 +40,10 @@ UnitDescription drawLabel(const char* name, const char* caption, bool visible,
   return {.name = name,
           .kind = UnitKind::TransparentLabel,
           .parent = units::kWheelBackground,
-          .left = 205,
-          .top = 192,
-          .width = 96,
-          .height = 112,
+          .left = layout_wheel::kDrawLabel.left,
+          .top = layout_wheel::kDrawLabel.top,
+          .width = layout_wheel::kDrawLabel.width,
+          .height = layout_wheel::kDrawLabel.height,
           .caption = caption,
           .font = FontDescription{"隶书", 40, false},
           .colour = kRed,
@@ -111,8 +108,8 @@ WindowDescription build() {
                      .kind = UnitKind::Shape,
                      .left = 75,
                      .top = 160,
-                     .width = 500,
-                     .height = 500,
+                     .width = layout_wheel::kSide,
+                     .height = layout_wheel::kSide,
                      .events = {{EventKind::LeftButtonDown, h::kDragWheel}, kPopupBinding}});
   w.units.push_back(
       {.name = units::kWheelBackground,
@@ -120,14 +117,12 @@ WindowDescription build() {
        .parent = units::kWheel,
        .left = 0,
        .top = 0,
-       .width = 500,
-       .height = 500,
+       .width = layout_wheel::kSide,
+       .height = layout_wheel::kSide,
        .events = {{EventKind::LeftButtonDown, h::kDragWheelBackground}, kPopupBinding}});
-  const int positions[8][2] = {{132, 69},  {260, 55},  {334, 172}, {347, 268},
-                               {260, 366}, {135, 379}, {60, 264},  {42, 172}};
-  for (int slot = 1; slot <= 8; ++slot) {
-    w.units.push_back(
-        prizePicture(slot, positions[slot - 1][0], positions[slot - 1][1], slot >= 5));
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const auto& [left, top] = layout_wheel::kPrizeCorners[static_cast<std::size_t>(slot - 1)];
+    w.units.push_back(prizePicture(slot, left, top, slot >= 5));
   }
   w.units.push_back(drawLabel(units::kStartLabel, "开始", true, h::kStartDraw));
   w.units.push_back(drawLabel(units::kStopLabel, "停止", false, h::kStopDraw));
@@ -217,7 +212,7 @@ WindowDescription build() {
                      .top = 3,
                      .width = 16,
                      .height = 16,
-                     .picture = BuiltinPicture::PanelIcon});
+                     .picture = pictures::kPanelIcon});
   w.units.push_back({.name = "透明标签1",
                      .kind = UnitKind::TransparentLabel,
                      .parent = units::kPanel,
@@ -307,6 +302,16 @@ WindowDescription build() {
 }
 
 }  // namespace
+
+std::string pictures::builtinPrize(int slot) { return "prize" + std::to_string(slot); }
+
+std::string stagePicture(std::string_view id) {
+  if (id == pictures::kPanelIcon) return std::string(artwork::panelIcon());
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (id == pictures::builtinPrize(slot)) return std::string(artwork::builtinPrizePicture(slot));
+  }
+  return {};
+}
 
 const WindowDescription& mainWindowLayout() {
   static const WindowDescription layout = build();

@@ -1,11 +1,10 @@
-// The popup menu's own commands: the popup itself, help, about, exit, and the two modal
-// windows it opens.
+#include "app/menu_commands.h"
+
 #include <QApplication>
 #include <QTimer>
 
 #include "app/event_folder_start.h"
 #include "app/handler_names.h"
-#include "app/main_window.h"
 #include "app/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "dialogs/password_window.h"
@@ -25,66 +24,68 @@ constexpr const char* kAbout = "自定义Zorvane软件V1.7";
 // A window closed by the operator is let go once its close event is over.
 template <class Window>
 void releaseWhenClosed(std::unique_ptr<Window>& window, QObject* context) {
-  window->form().onClosed([&window, context] {
-    QTimer::singleShot(0, context, [&window] { window.reset(); });
-  });
+  window->form().onClosed(
+      [&window, context] { QTimer::singleShot(0, context, [&window] { window.reset(); }); });
 }
 
 }  // namespace
 
-void MainWindow::openPopup(QPoint globalPos) {
-  form_->popupMenu()->popup(globalPos + QPoint(3, 3));
+MenuCommands::MenuCommands(StageContext& stage, PrizeValues& prizeValues,
+                           std::function<void()> quit)
+    : stage_(stage), prizeValues_(prizeValues), quit_(std::move(quit)) {}
+
+MenuCommands::~MenuCommands() = default;
+
+void MenuCommands::addHandlers(forms::HandlerTable& table) {
+  table[h::kPopup] = [this](const forms::UnitEvent& e) { openPopup(e.globalPos); };
+  addHandler(table, h::kMenuHelp, [] { MessageBoxes::show(kHelpText, kHelpTitle); });
+  addHandler(table, h::kMenuAbout, [] { MessageBoxes::show(kAbout, kAbout); });
+  addHandler(table, h::kMenuExit, [this] { confirmExit(); });
+  table[h::kMainCloseRequest] = [this](const forms::UnitEvent& e) {
+    if (e.accept) *e.accept = confirmExit();
+  };
+  addHandler(table, h::kMenuPrizeSettings, [this] { openPasswordWindow(); });
+  addHandler(table, h::kMenuResults, [this] { openResultsWindow(); });
+  addHandler(table, h::kMenuOpenEventFolder, [this] { showEventFolder(stage_.files.directory); });
 }
 
-std::array<PictureData, 8> MainWindow::prizePictures() const {
-  std::array<PictureData, 8> pictures;
-  for (int slot = 1; slot <= 8; ++slot) {
-    pictures[slot - 1] = form_->unit<forms::PictureBox>(units::prizeBox(slot))->picture();
+void MenuCommands::openPopup(QPoint globalPos) {
+  stage_.form.popupMenu()->popup(globalPos + QPoint(3, 3));
+}
+
+std::array<PictureData, kSlotCount> MenuCommands::prizePictures() const {
+  std::array<PictureData, kSlotCount> pictures;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    pictures[slot - 1] = stage_.form.unit<forms::PictureBox>(units::prizeBox(slot))->picture();
   }
   return pictures;
 }
 
-void MainWindow::openPasswordWindow() {
-  passwordWindow_ = std::make_unique<PasswordWindow>(settings_, random_, [this] {
-    return std::make_unique<PrizeSettingsWindow>(settings_, state_.prizeValues, prizePictures());
+void MenuCommands::openPasswordWindow() {
+  passwordWindow_ = std::make_unique<PasswordWindow>(stage_.settings, stage_.random, [this] {
+    return std::make_unique<PrizeSettingsWindow>(stage_.settings, prizeValues_, prizePictures());
   });
-  releaseWhenClosed(passwordWindow_, form_.get());
+  releaseWhenClosed(passwordWindow_, &stage_.form);
   passwordWindow_->form().showModal();
 }
 
-void MainWindow::openResultsWindow() {
-  resultsWindow_ = std::make_unique<ResultsWindow>(ResultsFile(files_.results()), prizePictures());
-  releaseWhenClosed(resultsWindow_, form_.get());
+void MenuCommands::openResultsWindow() {
+  resultsWindow_ =
+      std::make_unique<ResultsWindow>(ResultsFile(stage_.files.results()), prizePictures());
+  releaseWhenClosed(resultsWindow_, &stage_.form);
   resultsWindow_->form().showModal();
 }
 
-bool MainWindow::confirmExit() {
-  const MessageAnswer answer = MessageBoxes::show("确定退出程序吗？", "确定退出吗？",
-                                                  MessageButtons::OkCancel);
+bool MenuCommands::confirmExit() {
+  const MessageAnswer answer =
+      MessageBoxes::show("确定退出程序吗？", "确定退出吗？", MessageButtons::OkCancel);
   if (answer != MessageAnswer::Ok) return false;
-  if (environment_.quit) {
-    environment_.quit();
+  if (quit_) {
+    quit_();
   } else {
     QApplication::quit();
   }
   return true;
-}
-
-forms::HandlerTable MainWindow::menuHandlers() {
-  forms::HandlerTable table;
-  table[h::kPopup] = [this](const forms::UnitEvent& e) { openPopup(e.globalPos); };
-  table[h::kMenuHelp] = [](const forms::UnitEvent&) { MessageBoxes::show(kHelpText, kHelpTitle); };
-  table[h::kMenuAbout] = [](const forms::UnitEvent&) { MessageBoxes::show(kAbout, kAbout); };
-  table[h::kMenuExit] = [this](const forms::UnitEvent&) { confirmExit(); };
-  table[h::kMainCloseRequest] = [this](const forms::UnitEvent& e) {
-    if (e.accept) *e.accept = confirmExit();
-  };
-  table[h::kMenuPrizeSettings] = [this](const forms::UnitEvent&) { openPasswordWindow(); };
-  table[h::kMenuResults] = [this](const forms::UnitEvent&) { openResultsWindow(); };
-  table[h::kMenuOpenEventFolder] = [this](const forms::UnitEvent&) {
-    showEventFolder(files_.directory);
-  };
-  return table;
 }
 
 }  // namespace zv

@@ -1,10 +1,8 @@
 #pragma once
 // Program-wide state created at start-up and living until exit.
-#include <array>
-#include <cstdint>
 #include <vector>
 
-#include "store/settings_keys.h"
+#include "store/prize_slots.h"
 
 namespace zv {
 
@@ -13,11 +11,9 @@ class PictureBox;
 }
 
 struct ProgramState {
-  // Quantities or weights of slots 1..8.
-  std::array<std::int32_t, 8> prizeValues = keys::kDefaultPrizeValues;
-  // 1.0 at rest; the enlargement step's factor while it runs.
-  float enlargement = 1.0f;
-  // The eight prize pictures in rolling order, clockwise from the upper left.
+  // Quantities or weights of slots 1..kSlotCount.
+  PrizeValues prizeValues = kDefaultPrizeValues;
+  // The prize pictures in rolling order, clockwise from the upper left.
   std::vector<forms::PictureBox*> slotList;
 };
 

@@ -1,13 +1,13 @@
 #pragma once
-// The five windows of the program, as data.
+// The stage and effects windows as data; the dialogs' own come along.
+#include "dialogs/dialog_layouts.h"
+#include "forms/unit_names.h"
 #include "forms/window_description.h"
+#include "store/prize_slots.h"
 
 namespace zv {
 
 const forms::WindowDescription& mainWindowLayout();
-const forms::WindowDescription& prizeSettingsLayout();
-const forms::WindowDescription& resultsLayout();
-const forms::WindowDescription& passwordLayout();
 const forms::WindowDescription& effectsLayout();
 
 // Unit names that code refers to.
@@ -35,9 +35,16 @@ inline constexpr const char* kRollIntervalEdit = "编辑框_滚动速度";
 inline constexpr const char* kEffectsOffBox = "选择框_禁用特效";
 inline constexpr const char* kAutoStopEdit = "编辑框_自动停止";
 inline constexpr const char* kWheelSizeEdit = "编辑框_转盘大小";
-// "图片框1" … "图片框8".
-std::string prizeBox(int slot);
+// The prize picture of slot 1..kSlotCount.
+inline std::string prizeBox(int slot) { return forms::pictureBoxName(slot); }
 }  // namespace units
+
+// Built-in pictures that the stage layout names, and the resolver that builds them.
+namespace pictures {
+inline constexpr const char* kPanelIcon = "panelIcon";
+std::string builtinPrize(int slot);
+}  // namespace pictures
+std::string stagePicture(std::string_view id);
 
 // Captions of the popup menu items that code ticks and unticks.
 namespace menu {

@@ -3,8 +3,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "dialogs/dialog_layouts.h"
 #include "dialogs/input_boxes.h"
 #include "dialogs/logic/password_scramble.h"
 #include "dialogs/message_boxes.h"
@@ -20,7 +19,9 @@ constexpr const char* kEntry = "编辑框1";
 
 PasswordWindow::PasswordWindow(SettingsFile settings, RandomSource& random,
                                PrizeSettingsFactory prizeSettings)
-    : settings_(std::move(settings)), random_(random), makePrizeSettings_(std::move(prizeSettings)) {
+    : settings_(std::move(settings)),
+      random_(random),
+      makePrizeSettings_(std::move(prizeSettings)) {
   forms::HandlerTable table;
   table[h::kPasswordCreated] = [](const forms::UnitEvent&) {};
   table[h::kEnterSettings] = [this](const forms::UnitEvent&) { enter(); };

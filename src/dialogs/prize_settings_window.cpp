@@ -3,9 +3,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "dialogs/dialog_layouts.h"
 #include "dialogs/message_boxes.h"
+#include "forms/unit_names.h"
 #include "platform/number_text.h"
 #include "store/settings_keys.h"
 
@@ -15,21 +15,16 @@ namespace h = handlers;
 
 namespace {
 
-std::string edit(int slot) { return "编辑框" + std::to_string(slot); }
-std::string picture(int slot) { return "图片框" + std::to_string(slot); }
 constexpr const char* kQuantityRadio = "单选框1";
 constexpr const char* kProbabilityRadio = "单选框2";
 
 }  // namespace
 
-PrizeSettingsWindow::PrizeSettingsWindow(SettingsFile settings,
-                                         std::array<std::int32_t, 8>& prizeValues,
-                                         std::array<PictureData, 8> pictures)
+PrizeSettingsWindow::PrizeSettingsWindow(SettingsFile settings, PrizeValues& prizeValues,
+                                         std::array<PictureData, kSlotCount> pictures)
     : settings_(std::move(settings)), prizeValues_(prizeValues) {
   forms::HandlerTable table;
-  table[h::kPrizeSettingsCreated] = [this, pictures](const forms::UnitEvent&) {
-    fill(pictures);
-  };
+  table[h::kPrizeSettingsCreated] = [this, pictures](const forms::UnitEvent&) { fill(pictures); };
   table[h::kQuantityMode] = [this](const forms::UnitEvent&) { chooseMode(false); };
   table[h::kProbabilityMode] = [this](const forms::UnitEvent&) { chooseMode(true); };
   table[h::kStorePrizeSettings] = [this](const forms::UnitEvent&) { store(); };
@@ -37,14 +32,14 @@ PrizeSettingsWindow::PrizeSettingsWindow(SettingsFile settings,
   form_->dispatch("", forms::EventKind::Created);
 }
 
-void PrizeSettingsWindow::fill(const std::array<PictureData, 8>& pictures) {
-  for (int slot = 1; slot <= 8; ++slot) {
-    form_->unit<forms::PictureBox>(picture(slot))->setPicture(pictures[slot - 1]);
+void PrizeSettingsWindow::fill(const std::array<PictureData, kSlotCount>& pictures) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    form_->unit<forms::PictureBox>(forms::pictureBoxName(slot))->setPicture(pictures[slot - 1]);
   }
   if (!settings_.general(keys::kPrizeValues[0]).empty()) {
-    for (int slot = 1; slot <= 8; ++slot) {
-      form_->unit<QLineEdit>(edit(slot))->setText(
-          QString::fromStdString(settings_.general(keys::kPrizeValues[slot - 1])));
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+      form_->unit<QLineEdit>(forms::editBoxName(slot))
+          ->setText(QString::fromStdString(settings_.general(keys::kPrizeValues[slot - 1])));
     }
   }
   const bool probability = settings_.general(keys::kDrawMode) == keys::kTrue;
@@ -61,10 +56,10 @@ void PrizeSettingsWindow::chooseMode(bool probability) {
 }
 
 void PrizeSettingsWindow::store() {
-  std::array<std::string, 8> texts;
+  std::array<std::string, kSlotCount> texts;
   bool written = true;
-  for (int slot = 1; slot <= 8; ++slot) {
-    texts[slot - 1] = form_->unit<QLineEdit>(edit(slot))->text().toStdString();
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    texts[slot - 1] = form_->unit<QLineEdit>(forms::editBoxName(slot))->text().toStdString();
     written = settings_.writeGeneral(keys::kPrizeValues[slot - 1], texts[slot - 1]) && written;
   }
   if (!written) {
@@ -72,7 +67,8 @@ void PrizeSettingsWindow::store() {
     MessageBoxes::reportWriteFailure(settings_.path());
     return;
   }
-  for (int slot = 1; slot <= 8; ++slot) prizeValues_[slot - 1] = integerValue(texts[slot - 1]);
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    prizeValues_[slot - 1] = integerValue(texts[slot - 1]);
   MessageBoxes::show("设置成功！");
   form_->close();
 }

@@ -7,6 +7,7 @@
 
 #include "forms/form.h"
 #include "platform/picture_data.h"
+#include "store/prize_slots.h"
 #include "store/settings_file.h"
 
 namespace zv {
@@ -14,17 +15,17 @@ namespace zv {
 class PrizeSettingsWindow {
  public:
   // pictures: the stage's prize pictures of slots 1..8, shown beside their values.
-  PrizeSettingsWindow(SettingsFile settings, std::array<std::int32_t, 8>& prizeValues,
-                      std::array<PictureData, 8> pictures);
+  PrizeSettingsWindow(SettingsFile settings, PrizeValues& prizeValues,
+                      std::array<PictureData, kSlotCount> pictures);
   forms::Form& form() { return *form_; }
 
  private:
-  void fill(const std::array<PictureData, 8>& pictures);
+  void fill(const std::array<PictureData, kSlotCount>& pictures);
   void chooseMode(bool probability);
   void store();
 
   SettingsFile settings_;
-  std::array<std::int32_t, 8>& prizeValues_;
+  PrizeValues& prizeValues_;
   std::unique_ptr<forms::Form> form_;
 };
 

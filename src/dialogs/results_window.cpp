@@ -3,9 +3,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "dialogs/dialog_layouts.h"
 #include "dialogs/message_boxes.h"
+#include "forms/unit_names.h"
 
 namespace zv {
 
@@ -13,19 +13,15 @@ namespace h = handlers;
 
 namespace {
 
-std::string edit(int slot) { return "编辑框" + std::to_string(slot); }
-std::string picture(int slot) { return "图片框" + std::to_string(slot); }
 constexpr const char* kClearButton = "按钮1";
 constexpr const char* kClearQuestion = "确定清空全部中奖结果吗？";
 
 }  // namespace
 
-ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, 8> pictures)
+ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, kSlotCount> pictures)
     : results_(std::move(results)) {
   forms::HandlerTable table;
-  table[h::kResultsCreated] = [this, pictures](const forms::UnitEvent&) {
-    fill(pictures);
-  };
+  table[h::kResultsCreated] = [this, pictures](const forms::UnitEvent&) { fill(pictures); };
   table[h::kClearTallies] = [this](const forms::UnitEvent&) { clear(); };
   form_ = forms::buildForm(resultsLayout(), table);
   // The tally boxes are disabled, so the clear button would be the only unit to take the
@@ -38,10 +34,11 @@ ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, 8> pic
   form_->dispatch("", forms::EventKind::Created);
 }
 
-void ResultsWindow::fill(const std::array<PictureData, 8>& pictures) {
-  for (int slot = 1; slot <= 8; ++slot) {
-    form_->unit<forms::PictureBox>(picture(slot))->setPicture(pictures[slot - 1]);
-    form_->unit<QLineEdit>(edit(slot))->setText(QString::fromStdString(results_.readTally(slot)));
+void ResultsWindow::fill(const std::array<PictureData, kSlotCount>& pictures) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    form_->unit<forms::PictureBox>(forms::pictureBoxName(slot))->setPicture(pictures[slot - 1]);
+    form_->unit<QLineEdit>(forms::editBoxName(slot))
+        ->setText(QString::fromStdString(results_.readTally(slot)));
   }
 }
 
@@ -52,7 +49,8 @@ void ResultsWindow::clear() {
     MessageBoxes::reportWriteFailure(results_.path());
     return;
   }
-  for (int slot = 1; slot <= 8; ++slot) form_->unit<QLineEdit>(edit(slot))->setText("0");
+  for (int slot = 1; slot <= kSlotCount; ++slot)
+    form_->unit<QLineEdit>(forms::editBoxName(slot))->setText("0");
 }
 
 }  // namespace zv

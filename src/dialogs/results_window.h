@@ -5,17 +5,18 @@
 
 #include "forms/form.h"
 #include "platform/picture_data.h"
+#include "store/prize_slots.h"
 #include "store/results_file.h"
 
 namespace zv {
 
 class ResultsWindow {
  public:
-  ResultsWindow(ResultsFile results, std::array<PictureData, 8> pictures);
+  ResultsWindow(ResultsFile results, std::array<PictureData, kSlotCount> pictures);
   forms::Form& form() { return *form_; }
 
  private:
-  void fill(const std::array<PictureData, 8>& pictures);
+  void fill(const std::array<PictureData, kSlotCount>& pictures);
   void clear();
 
   ResultsFile results_;

@@ -5,7 +5,7 @@
 namespace zv {
 
 DrawCycle::DrawCycle(DrawStage& stage, SettingsFile settings, ResultsFile results,
-                     RandomSource& random, std::array<std::int32_t, 8>& prizeValues)
+                     RandomSource& random, PrizeValues& prizeValues)
     : stage_(stage),
       settings_(std::move(settings)),
       results_(std::move(results)),

@@ -23,7 +23,7 @@ class DrawCycle {
   static constexpr std::int32_t kMinSteps = 100000, kMaxSteps = 130000;
 
   DrawCycle(DrawStage& stage, SettingsFile settings, ResultsFile results, RandomSource& random,
-            std::array<std::int32_t, 8>& prizeValues);
+            PrizeValues& prizeValues);
 
   // The stage's events.
   void startLabelPressed();  // acts only while the draw is ready
@@ -53,7 +53,7 @@ class DrawCycle {
   SettingsFile settings_;
   ResultsFile results_;
   RandomSource& random_;
-  std::array<std::int32_t, 8>& prizeValues_;
+  PrizeValues& prizeValues_;
 
   DrawPool pool_;
   bool rolling_ = false;

@@ -9,7 +9,7 @@
 
 namespace zv {
 
-DrawPool DrawPool::fromCounts(const std::array<std::int64_t, 8>& counts) {
+DrawPool DrawPool::fromCounts(const std::array<std::int64_t, kSlotCount>& counts) {
   DrawPool pool;
   std::int64_t total = 0;
   for (std::size_t i = 0; i < counts.size(); ++i) {
@@ -27,15 +27,15 @@ int DrawPool::entry(std::int64_t r) const {
 }
 
 DrawPool buildDrawPool(const SettingsFile& settings, const ResultsFile& results,
-                       std::array<std::int32_t, 8>& prizeValues) {
+                       PrizeValues& prizeValues) {
   if (settings.general(keys::kDrawMode) != keys::kTrue) {
-    const std::array<double, 8> won = results.tallies();
+    const std::array<double, kSlotCount> won = results.tallies();
     for (std::size_t i = 0; i < prizeValues.size(); ++i) {
       const double quantity = numericValue(settings.general(keys::kPrizeValues[i]));
       prizeValues[i] = truncateToInt32(quantity - won[i]);
     }
   }
-  std::array<std::int64_t, 8> counts{};
+  std::array<std::int64_t, kSlotCount> counts{};
   std::copy(prizeValues.begin(), prizeValues.end(), counts.begin());
   return DrawPool::fromCounts(counts);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "draw/random_source.h"
+#include "store/prize_slots.h"
 
 namespace zv {
 
@@ -20,7 +21,7 @@ class DrawPool {
   DrawPool() = default;  // empty
 
   // counts[N-1] entries of slot N; a count of 0 or less contributes nothing.
-  static DrawPool fromCounts(const std::array<std::int64_t, 8>& counts);
+  static DrawPool fromCounts(const std::array<std::int64_t, kSlotCount>& counts);
 
   std::int64_t size() const { return totals_.back(); }
   bool empty() const { return size() == 0; }
@@ -32,14 +33,14 @@ class DrawPool {
   int first() const { return entry(1); }
 
  private:
-  std::array<std::int64_t, 8> totals_{};  // entries of slots 1..N together
+  std::array<std::int64_t, kSlotCount> totals_{};  // entries of slots 1..N together
 };
 
 // Builds the pool from the draw mode (read at every call). In quantity mode each slot's
 // count is its configured quantity minus its tally, both read from their files now, and
 // is stored into prizeValues; in probability mode prizeValues are the counts, unchanged.
 DrawPool buildDrawPool(const SettingsFile& settings, const ResultsFile& results,
-                       std::array<std::int32_t, 8>& prizeValues);
+                       PrizeValues& prizeValues);
 
 // The winning slot: the pool's first entry when designated (no random number drawn),
 // otherwise a uniformly chosen entry after reseeding from the clock. 0 for an empty pool.

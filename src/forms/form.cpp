@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "platform/qt/picture.h"
 

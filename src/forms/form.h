@@ -68,8 +68,8 @@ class Form : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  friend std::unique_ptr<Form> buildForm(const WindowDescription&,
-                                         const std::map<std::string, Handler>&, QWidget*);
+  friend void buildInto(Form&, const WindowDescription&, const std::map<std::string, Handler>&,
+                        const std::function<std::string(std::string_view)>&);
   void addUnit(const std::string& name, QObject* unit);
 
   std::map<std::string, QObject*> units_;
@@ -87,9 +87,17 @@ class Form : public QWidget {
 
 using HandlerTable = std::map<std::string, Handler>;
 
+// The JPEG bytes of a picture that a description names by id; empty when it knows none.
+// The product's artwork stays out of forms/: whoever builds a window supplies it.
+using PictureResolver = std::function<std::string(std::string_view id)>;
+
 // Builds the window; throws std::logic_error when the description binds an event to a
 // handler the table lacks, names an unknown parent or repeats a unit name.
 std::unique_ptr<Form> buildForm(const WindowDescription& description, const HandlerTable& handlers,
-                                QWidget* parent = nullptr);
+                                const PictureResolver& pictures = {}, QWidget* parent = nullptr);
+// The same into a window made empty beforehand: for a window whose handlers need to
+// know the window before it is built.
+void buildInto(Form& form, const WindowDescription& description, const HandlerTable& handlers,
+               const PictureResolver& pictures = {});
 
 }  // namespace zv::forms

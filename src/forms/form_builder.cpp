@@ -1,31 +1,12 @@
 #include <QAbstractButton>
 
 #include "forms/form.h"
-#include "resources/artwork.h"
 
 namespace zv::forms {
 
 namespace {
 
-std::string builtinPicture(BuiltinPicture picture) {
-  switch (picture) {
-    case BuiltinPicture::Prize5:
-      return std::string(artwork::builtinPrizePicture(5));
-    case BuiltinPicture::Prize6:
-      return std::string(artwork::builtinPrizePicture(6));
-    case BuiltinPicture::Prize7:
-      return std::string(artwork::builtinPrizePicture(7));
-    case BuiltinPicture::Prize8:
-      return std::string(artwork::builtinPrizePicture(8));
-    case BuiltinPicture::PanelIcon:
-      return std::string(artwork::panelIcon());
-    case BuiltinPicture::None:
-      break;
-  }
-  return {};
-}
-
-QWidget* makeWidget(const UnitDescription& d, QWidget* parent) {
+QWidget* makeWidget(const UnitDescription& d, QWidget* parent, const PictureResolver& pictures) {
   const QString caption = QString::fromStdString(d.caption);
   switch (d.kind) {
     case UnitKind::Label: {
@@ -68,7 +49,7 @@ QWidget* makeWidget(const UnitDescription& d, QWidget* parent) {
       return new Shape(parent);
     case UnitKind::PictureBox: {
       auto* box = new PictureBox(parent);
-      box->setPicture(PictureData(builtinPicture(d.picture)));
+      if (!d.picture.empty() && pictures) box->setPicture(PictureData(pictures(d.picture)));
       return box;
     }
     case UnitKind::Timer:
@@ -140,9 +121,14 @@ void buildMenu(Form& form, QMenu* menu, const std::vector<MenuItemDescription>& 
 }  // namespace
 
 std::unique_ptr<Form> buildForm(const WindowDescription& description, const HandlerTable& handlers,
-                                QWidget* parent) {
+                                const PictureResolver& pictures, QWidget* parent) {
   auto form = std::make_unique<Form>(parent);
-  Form& f = *form;
+  buildInto(*form, description, handlers, pictures);
+  return form;
+}
+
+void buildInto(Form& f, const WindowDescription& description, const HandlerTable& handlers,
+               const PictureResolver& pictures) {
   f.setWindowTitle(QString::fromStdString(description.caption));
   f.setGeometry(50, 50, description.width, description.height);
   f.setFont(UnitFont::fromPixelHeight("宋体", 12, false).toQFont());
@@ -172,7 +158,7 @@ std::unique_ptr<Form> buildForm(const WindowDescription& description, const Hand
       f.addUnit(d.name, new CommonDialog(&f));
       continue;
     }
-    QWidget* widget = makeWidget(d, container);
+    QWidget* widget = makeWidget(d, container, pictures);
     widget->setObjectName(QString::fromStdString(d.name));
     applyLook(d, widget);
     f.addUnit(d.name, widget);
@@ -188,7 +174,6 @@ std::unique_ptr<Form> buildForm(const WindowDescription& description, const Hand
     f.popup_ = new QMenu(&f);
     buildMenu(f, f.popup_, description.popupMenu, handlers, f.menuItems_);
   }
-  return form;
 }
 
 }  // namespace zv::forms

@@ -4,7 +4,6 @@
 #include <QRadialGradient>
 #include <QRegion>
 #include <QTextLayout>
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -158,8 +157,8 @@ WrappedText wrap(const QString& text, const QFont& font, int width) {
 
 void Label::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::WindowText));
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
   const int pixels = font().pixelSize() > 0 ? font().pixelSize() : fontMetrics().height();
 
   // Lines as tight as GDI spaced these faces (no extra leading), which the layouts were
@@ -242,8 +241,8 @@ void GroupBox::paintEvent(QPaintEvent*) {
 
   if (caption.isEmpty()) return;
   painter.setFont(font());
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::WindowText));
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
   // Glyphs centred in the band, as the labels centre theirs in a line.
   const qreal baseline = (band + metrics.ascent() - metrics.descent()) / 2.0;
   painter.drawText(QPointF(kCaptionLeft, baseline), caption);

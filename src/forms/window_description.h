@@ -34,8 +34,6 @@ enum class EventKind {
   Selected,
 };
 
-enum class BuiltinPicture { None, Prize5, Prize6, Prize7, Prize8, PanelIcon };
-
 struct FontDescription {
   std::string face;
   int pixelHeight = 0;  // character height
@@ -62,8 +60,8 @@ struct UnitDescription {
   bool handCursor = false;
   bool passwordEntry = false;
   bool disabledLook = false;  // a label drawn in the greyed colour
-  BuiltinPicture picture = BuiltinPicture::None;
-  int interval = 0;  // timers, milliseconds
+  std::string picture;        // a picture the builder's resolver knows by this id; empty: none
+  int interval = 0;           // timers, milliseconds
   std::vector<EventBinding> events;
 };
 
@@ -72,7 +70,7 @@ struct MenuItemDescription {
   bool ticked = false;
   bool hidden = false;
   bool separator = false;  // a dividing line; nothing else of the item is used
-  std::string handler;  // selected
+  std::string handler;     // selected
   std::vector<MenuItemDescription> items;
 };
 

@@ -39,7 +39,7 @@ bool ResultsFile::clearTallies() const {
   return all;
 }
 
-std::array<double, 8> ResultsFile::tallies() const {
+std::array<double, kSlotCount> ResultsFile::tallies() const {
   std::array<double, 8> values{};
   for (int slot = 1; slot <= kSlots; ++slot) values[slot - 1] = numericValue(readTally(slot));
   return values;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/prize_slots.h"
+
 namespace zv {
 
 namespace results_keys {
@@ -29,7 +31,7 @@ class ResultsFile {
   bool clearTallies() const;
 
   // The numeric values of the eight tallies (missing or non-numeric text is 0).
-  std::array<double, 8> tallies() const;
+  std::array<double, kSlotCount> tallies() const;
 
  private:
   std::string path_;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "store/prize_slots.h"
+
 namespace zv::keys {
 
 inline constexpr std::string_view kGeneral = "zbt";
@@ -32,9 +34,9 @@ inline constexpr std::string_view kDrawMode = "lx";
 inline constexpr std::string_view kPassword = "password";
 
 // Prize values of slots 1..8.
-inline constexpr std::array<std::string_view, 8> kPrizeValues = {"一", "二", "三", "四",
-                                                                 "五", "六", "七", "八"};
-inline constexpr std::array<std::int32_t, 8> kDefaultPrizeValues = {1, 2, 4, 8, 10, 15, 20, 50};
+inline constexpr std::array<std::string_view, kSlotCount> kPrizeValues = {"一", "二", "三", "四",
+                                                                          "五", "六", "七", "八"};
+using ::zv::kDefaultPrizeValues;
 
 // Section kFonts.
 inline constexpr std::string_view kMainTitleFace = "主标题字体";

@@ -30,18 +30,18 @@ TEST(DisplayMode, WindowedOnA1024By768Screen) {
 TEST(DisplayMode, SwitchingBothWaysWritesTheModeEachTime) {
   StageFixture s(QSize(1024, 768));
   MainWindow& stage = s.start();
-  stage.windowedMode();
+  stage.displayModes().windowed();
   EXPECT_EQ(storedMode(s), "窗口");
   EXPECT_TRUE(s.ticked(menu::kWindowed));
   EXPECT_FALSE(s.ticked(menu::kFullScreen));
 
   // Windowed again keeps the place and sets the size again from the screen.
   s.form().setGeometry(30, 40, 500, 400);
-  stage.windowedMode();
+  stage.displayModes().windowed();
   EXPECT_EQ(s.form().pos(), QPoint(30, 40));
   EXPECT_EQ(s.form().size(), QSize(1004, 748));
 
-  stage.fullScreenMode();
+  stage.displayModes().fullScreen();
   EXPECT_EQ(s.form().geometry(), QRect(0, 0, 1024, 768));
   EXPECT_TRUE(s.form().windowFlags() & Qt::FramelessWindowHint);
   EXPECT_EQ(storedMode(s), "全屏");
@@ -64,7 +64,7 @@ TEST(WheelSize, StepsResetAndTheHiddenMenuItem) {
   auto geometry = [&](const std::string& name) { return s.unit<QWidget>(name)->geometry(); };
   const QRect placed = geometry(units::kWheel);
 
-  stage.applyWheelSize("4");
+  stage.wheel().applySize("4");
   EXPECT_EQ(geometry(units::kWheel), QRect(placed.topLeft(), QSize(731, 731)));
   EXPECT_EQ(geometry(units::prizeBox(6)), QRect(195, 552, 152, 93));
   EXPECT_EQ(geometry(units::kStopLabel), QRect(298, 280, 138, 162));
@@ -75,7 +75,7 @@ TEST(WheelSize, StepsResetAndTheHiddenMenuItem) {
   s.form().menuItem("转盘放大")->action()->trigger();
   EXPECT_EQ(geometry(units::kWheel).width(), 804);
 
-  stage.resetWheel();
+  stage.wheel().reset();
   EXPECT_EQ(geometry(units::kWheel), placed);
   EXPECT_EQ(geometry(units::kWheelBackground), QRect(0, 0, 500, 500));
   EXPECT_EQ(geometry(units::prizeBox(1)), QRect(132, 69, 106, 65));
@@ -84,10 +84,10 @@ TEST(WheelSize, StepsResetAndTheHiddenMenuItem) {
   EXPECT_EQ(s.unit<TransparentLabel>(units::kStartLabel)->unitFont().points, 30);
 
   // A huge stored size is clamped, so nothing overflows.
-  stage.applyWheelSize("1e9");
+  stage.wheel().applySize("1e9");
   EXPECT_LT(geometry(units::kWheel).width(), 4000);
-  stage.resetWheel();
-  stage.applyWheelSize("abc");
+  stage.wheel().reset();
+  stage.wheel().applySize("abc");
   EXPECT_EQ(geometry(units::kWheel).width(), 500);
 }
 
@@ -101,7 +101,7 @@ TEST(WheelStyle, ChosenStyleIsShownTickedAndBackAfterARestart) {
     EXPECT_TRUE(s.ticked(menu::kStyles[1]));
     for (int other : {0, 2, 3}) EXPECT_FALSE(s.ticked(menu::kStyles[other]));
     EXPECT_EQ(ini::read(s.dir.file("config.a"), "zbt", "样式"), "zp2");
-    stage.chooseStyle(4);
+    stage.wheel().chooseStyle(4);
     EXPECT_EQ(ini::read(s.dir.file("config.a"), "zbt", "样式"), "zp4");
   }
   s.start();

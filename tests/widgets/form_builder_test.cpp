@@ -80,6 +80,24 @@ TEST(FormBuilder, BrokenDescriptionsFailLoudly) {
   EXPECT_THROW(forms::buildForm(d, {}), std::logic_error);
 }
 
+TEST(FormBuilder, PicturesComeFromTheResolverByTheirId) {
+  WindowDescription d{.caption = "x", .width = 100, .height = 100};
+  d.units = {{.name = "known", .kind = forms::UnitKind::PictureBox, .picture = "icon"},
+             {.name = "unknown", .kind = forms::UnitKind::PictureBox, .picture = "other"},
+             {.name = "none", .kind = forms::UnitKind::PictureBox}};
+  std::vector<std::string> asked;
+  auto form = forms::buildForm(d, {}, [&asked](std::string_view id) {
+    asked.emplace_back(id);
+    return id == "icon" ? std::string("bytes") : std::string();
+  });
+  EXPECT_EQ(asked, (std::vector<std::string>{"icon", "other"}));
+  EXPECT_EQ(form->unit<forms::PictureBox>("known")->picture().view(), "bytes");
+  EXPECT_TRUE(form->unit<forms::PictureBox>("unknown")->picture().empty());
+  // Without a resolver a named picture stays empty rather than failing.
+  auto bare = forms::buildForm(d, {});
+  EXPECT_TRUE(bare->unit<forms::PictureBox>("known")->picture().empty());
+}
+
 TEST(FormBuilder, UnitsAreFoundByNameAndKind) {
   Recorder recorder;
   auto form = forms::buildForm(mainWindowLayout(), recorder.table(mainWindowLayout()));

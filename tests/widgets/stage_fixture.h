@@ -4,7 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "app/display_modes.h"
 #include "app/main_window.h"
+#include "app/wheel.h"
 #include "app/window_layouts.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"

@@ -12,6 +12,7 @@
 #include "resources/artwork.h"
 #include "stage_fixture.h"
 #include "store/ini_file.h"
+#include "store/settings_keys.h"
 
 namespace zv {
 namespace {

@@ -26,15 +26,15 @@ void scale(Box& box, bool withPosition) {
 }  // namespace
 
 WheelGeometry layoutWheel() {
+  namespace lw = layout_wheel;
   WheelGeometry wheel;
-  wheel.frameWidth = wheel.frameHeight = 500;
-  wheel.backgroundWidth = wheel.backgroundHeight = 500;
-  wheel.startLabel = wheel.stopLabel = Box{205, 192, 96, 112};
-  wheel.startLabelPoints = wheel.stopLabelPoints = 30;
-  const std::array<std::array<int, 2>, 8> positions = {
-      {{132, 69}, {260, 55}, {334, 172}, {347, 268}, {260, 366}, {135, 379}, {60, 264}, {42, 172}}};
-  for (std::size_t i = 0; i < positions.size(); ++i) {
-    wheel.prizes[i] = Box{positions[i][0], positions[i][1], 106, 65};
+  wheel.frameWidth = wheel.frameHeight = lw::kSide;
+  wheel.backgroundWidth = wheel.backgroundHeight = lw::kSide;
+  wheel.startLabel = wheel.stopLabel = lw::kDrawLabel;
+  wheel.startLabelPoints = wheel.stopLabelPoints = lw::kDrawLabelPoints;
+  for (std::size_t i = 0; i < lw::kPrizeCorners.size(); ++i) {
+    wheel.prizes[i] =
+        Box{lw::kPrizeCorners[i][0], lw::kPrizeCorners[i][1], lw::kPrizeWidth, lw::kPrizeHeight};
   }
   return wheel;
 }

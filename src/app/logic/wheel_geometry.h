@@ -3,6 +3,8 @@
 // centring on the screen and the windowed size.
 #include <array>
 
+#include "store/prize_slots.h"
+
 namespace zv {
 
 struct Box {
@@ -21,9 +23,22 @@ struct WheelGeometry {
   int backgroundWidth = 0, backgroundHeight = 0;
   Box startLabel, stopLabel;
   int startLabelPoints = 0, stopLabelPoints = 0;
-  std::array<Box, 8> prizes{};
+  std::array<Box, kSlotCount> prizes{};
   bool operator==(const WheelGeometry&) const = default;
 };
+
+// The wheel as laid out, before any enlargement step: the stage's layout, the reset,
+// and the artwork generator that paints a slice behind each prize box all use it.
+namespace layout_wheel {
+inline constexpr int kSide = 500;                    // frame and background picture, square
+inline constexpr Box kDrawLabel{205, 192, 96, 112};  // the start and the stop label
+inline constexpr int kDrawLabelPoints = 30;
+inline constexpr int kPrizeWidth = 106;
+inline constexpr int kPrizeHeight = 65;
+// Top-left corners of the prize boxes, slots 1..kSlotCount, clockwise from the upper left.
+inline constexpr std::array<std::array<int, 2>, kSlotCount> kPrizeCorners = {
+    {{132, 69}, {260, 55}, {334, 172}, {347, 268}, {260, 366}, {135, 379}, {60, 264}, {42, 172}}};
+}  // namespace layout_wheel
 
 // The factor of one step, a 32-bit float (1.10000002384185791015625).
 inline constexpr float kEnlargementFactor = 1.1f;

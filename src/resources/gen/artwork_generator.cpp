@@ -15,8 +15,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTransform>
 #include <QRadialGradient>
+#include <QTransform>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/wheel_geometry.h"
 #include "platform/jpeg.h"
 
 namespace {
@@ -297,7 +298,7 @@ const std::array<Palette, 4> kPalettes = {{
 }};
 
 // Geometry in the 500 x 500 space where the program shows the wheel.
-constexpr double kSpace = 500.0;
+constexpr double kSpace = zv::layout_wheel::kSide;
 constexpr double kWheelPixels = 914.0;
 const QPointF kCentre(253, 248);
 constexpr double kWheelRadius = 246;
@@ -307,16 +308,16 @@ constexpr double kHubRadius = 50;      // plain, for the start/stop label
 constexpr double kHubRingRadius = 57;  // 23% of the wheel's diameter
 constexpr int kBulbs = 32;
 
-// Top-left corners of the 106 x 65 prize picture boxes, slots 1..8.
-constexpr std::array<std::array<int, 2>, 8> kPictureBoxes = {
-    {{132, 69}, {260, 55}, {334, 172}, {347, 268}, {260, 366}, {135, 379}, {60, 264}, {42, 172}}};
+// Top-left corners of the prize picture boxes as the stage lays them out.
+constexpr const auto& kPictureBoxes = zv::layout_wheel::kPrizeCorners;
 
 // Segment boundaries (degrees, clockwise from east) half way between neighbouring
 // pictures, so each picture sits in a slice of its own.
 std::vector<double> segmentBoundaries() {
   std::vector<double> angles;
   for (const auto& [left, top] : kPictureBoxes) {
-    const double dx = left + 53 - kCentre.x(), dy = top + 32.5 - kCentre.y();
+    const double dx = left + zv::layout_wheel::kPrizeWidth / 2.0 - kCentre.x(),
+                 dy = top + zv::layout_wheel::kPrizeHeight / 2.0 - kCentre.y();
     angles.push_back(std::atan2(dy, dx) * 180 / kPi);
   }
   std::sort(angles.begin(), angles.end());

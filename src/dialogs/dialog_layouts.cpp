@@ -1,6 +1,10 @@
-// The prize settings, results, password and effects windows.
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "dialogs/dialog_layouts.h"
+
+#include <iterator>
+#include <stdexcept>
+
+#include "forms/unit_names.h"
+#include "store/prize_slots.h"
 
 namespace zv {
 
@@ -26,9 +30,8 @@ UnitDescription label(std::string name, int left, int top, int width, int height
           .caption = std::move(caption)};
 }
 
-UnitDescription box(UnitKind kind, const char* prefix, int index, int left, int top, int width,
-                    int height) {
-  return {.name = prefix + std::to_string(index),
+UnitDescription box(UnitKind kind, std::string name, int left, int top, int width, int height) {
+  return {.name = std::move(name),
           .kind = kind,
           .left = left,
           .top = top,
@@ -36,20 +39,29 @@ UnitDescription box(UnitKind kind, const char* prefix, int index, int left, int 
           .height = height};
 }
 
-// Eight picture boxes in two columns of four, beside eight edit boxes.
+UnitDescription& unitNamed(WindowDescription& w, const std::string& name) {
+  for (UnitDescription& unit : w.units) {
+    if (unit.name == name) return unit;
+  }
+  throw std::logic_error("no unit " + name);
+}
+
+// The slots' picture boxes in two columns, each beside its edit box.
 void addPrizeColumns(WindowDescription& w, int pictureLeft2, int editLeft1, int editLeft2,
                      int editWidth) {
-  for (int i = 1; i <= 8; ++i) {
-    const bool second = i > 4;
-    const int top = kRowTops[(i - 1) % 4];
-    w.units.push_back(
-        box(UnitKind::PictureBox, "图片框", i, second ? pictureLeft2 : 8, top, 100, 40));
+  constexpr int kRows = std::size(kRowTops);
+  static_assert(kSlotCount == 2 * kRows);
+  for (int i = 1; i <= kSlotCount; ++i) {
+    const bool second = i > kRows;
+    const int top = kRowTops[(i - 1) % kRows];
+    w.units.push_back(box(UnitKind::PictureBox, forms::pictureBoxName(i), second ? pictureLeft2 : 8,
+                          top, 100, 40));
   }
-  for (int i = 1; i <= 8; ++i) {
-    const bool second = i > 4;
-    const int top = kRowTops[(i - 1) % 4];
-    w.units.push_back(
-        box(UnitKind::EditBox, "编辑框", i, second ? editLeft2 : editLeft1, top, editWidth, 40));
+  for (int i = 1; i <= kSlotCount; ++i) {
+    const bool second = i > kRows;
+    const int top = kRowTops[(i - 1) % kRows];
+    w.units.push_back(box(UnitKind::EditBox, forms::editBoxName(i), second ? editLeft2 : editLeft1,
+                          top, editWidth, 40));
   }
 }
 
@@ -64,11 +76,10 @@ WindowDescription buildPrizeSettings() {
   w.units.push_back(label("标签5", 280, 0, 104, 24, "对应奖品"));
   w.units.push_back(label("标签6", 391, 0, 157, 24, "中奖概率(奖品数量)"));
   addPrizeColumns(w, 288, 115, 391, 157);
-  const char* texts[8] = {"1", "2", "4", "8", "10", "15", "20", "50"};
-  for (auto& unit : w.units) {
-    if (unit.kind != UnitKind::EditBox) continue;
-    const int index = std::stoi(unit.name.substr(std::string("编辑框").size()));
-    unit.caption = texts[index - 1];
+  // The edit boxes show the default prize values until the window reads the stored ones.
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    UnitDescription& unit = unitNamed(w, forms::editBoxName(slot));
+    unit.caption = std::to_string(kDefaultPrizeValues[static_cast<std::size_t>(slot - 1)]);
     unit.font = FontDescription{"宋体", 20, true};
     unit.colour = forms::kNavy;
   }
@@ -195,14 +206,6 @@ WindowDescription buildPassword() {
   return w;
 }
 
-WindowDescription buildEffects() {
-  WindowDescription w;
-  w.width = 380;
-  w.height = 250;
-  w.events = {{EventKind::Created, h::kEffectsCreated}};
-  return w;
-}
-
 }  // namespace
 
 const WindowDescription& prizeSettingsLayout() {
@@ -217,11 +220,6 @@ const WindowDescription& resultsLayout() {
 
 const WindowDescription& passwordLayout() {
   static const WindowDescription layout = buildPassword();
-  return layout;
-}
-
-const WindowDescription& effectsLayout() {
-  static const WindowDescription layout = buildEffects();
   return layout;
 }
 

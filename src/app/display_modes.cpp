@@ -1,0 +1,76 @@
+#include "app/display_modes.h"
+
+#include <QTimer>
+
+#include "app/handler_names.h"
+#include "app/logic/wheel_geometry.h"
+#include "app/window_layouts.h"
+#include "store/settings_keys.h"
+
+namespace zv {
+
+namespace {
+
+// Resizes the window so that its outer size, frame included, is `outer`. The frame of
+// a window manager is known only once the window is shown, so the size is checked
+// again shortly afterwards.
+void resizeOuter(QWidget& window, QSize outer) {
+  const QSize frame = window.frameGeometry().size() - window.geometry().size();
+  window.resize(outer - frame);
+}
+
+}  // namespace
+
+void DisplayModes::addHandlers(forms::HandlerTable& table) {
+  addHandler(table, handlers::kMenuFullScreen, [this] { fullScreen(); });
+  addHandler(table, handlers::kMenuWindowed, [this] { windowed(); });
+}
+
+void DisplayModes::applyAtStartUp() {
+  if (stage_.settings.general(keys::kDisplayMode) == keys::kWindowed) {
+    windowed();
+  } else {
+    fullScreen();
+  }
+}
+
+void DisplayModes::fullScreen() {
+  QWidget& window = stage_.form;
+  const bool visible = window.isVisible();
+  const QSize screen = stage_.screenSize();
+  window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  window.setGeometry(0, 0, screen.width(), screen.height());
+  window.setWindowState(Qt::WindowFullScreen);
+  if (visible) {
+    window.show();
+    stage_.takeKeyboardFocus();
+  }
+  tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kFullScreen);
+  stage_.settings.writeGeneral(keys::kDisplayMode, keys::kFullScreen);
+}
+
+void DisplayModes::windowed() {
+  QWidget& window = stage_.form;
+  const bool visible = window.isVisible();
+  const QSize screen = stage_.screenSize();
+  const Size outer = windowedSize(Size{screen.width(), screen.height()});
+  const QPoint position = window.pos();
+  window.setWindowState(Qt::WindowNoState);
+  window.setWindowFlags(Qt::Window);
+  window.move(position);
+  resizeOuter(window, QSize(outer.width, outer.height));
+  if (visible) {
+    window.show();
+    stage_.takeKeyboardFocus();
+  }
+  forms::Form* form = &stage_.form;
+  QTimer::singleShot(300, form, [form, outer] {
+    if (form->menuItem(menu::kWindowed)->isTicked()) {
+      resizeOuter(*form, QSize(outer.width, outer.height));
+    }
+  });
+  tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kWindowed);
+  stage_.settings.writeGeneral(keys::kDisplayMode, keys::kWindowed);
+}
+
+}  // namespace zv

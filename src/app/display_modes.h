@@ -1,0 +1,23 @@
+#pragma once
+// Full screen for the projector, or an ordinary frame a little smaller than the screen.
+#include "stage/stage_context.h"
+
+namespace zv {
+
+class DisplayModes {
+ public:
+  explicit DisplayModes(StageContext& stage) : stage_(stage) {}
+
+  void addHandlers(forms::HandlerTable& table);
+  // The stored mode; full screen unless windowed is stored. Both write the mode back.
+  void applyAtStartUp();
+
+  // Each ticks its menu item and writes the mode to the settings file.
+  void fullScreen();
+  void windowed();
+
+ private:
+  StageContext& stage_;
+};
+
+}  // namespace zv

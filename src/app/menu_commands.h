@@ -1,0 +1,45 @@
+#pragma once
+// The popup menu's own commands: the popup itself, help, about, exit, the event folder
+// and the two modal windows it opens.
+#include <QPoint>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "stage/stage_context.h"
+#include "store/prize_slots.h"
+
+namespace zv {
+
+class PasswordWindow;
+class ResultsWindow;
+
+class MenuCommands {
+ public:
+  // `quit` ends the program; the application's quit when empty.
+  MenuCommands(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit);
+  ~MenuCommands();
+
+  void addHandlers(forms::HandlerTable& table);
+
+  // The popup menu at a press's screen position.
+  void openPopup(QPoint globalPos);
+  // The gate in front of the prize settings, and the tallies; both modal.
+  void openPasswordWindow();
+  void openResultsWindow();
+  PasswordWindow* passwordWindow() const { return passwordWindow_.get(); }
+  ResultsWindow* resultsWindow() const { return resultsWindow_.get(); }
+  // The exit confirmation; true when the operator confirmed and the program ends.
+  bool confirmExit();
+
+ private:
+  std::array<PictureData, kSlotCount> prizePictures() const;
+
+  StageContext& stage_;
+  PrizeValues& prizeValues_;
+  std::function<void()> quit_;
+  std::unique_ptr<PasswordWindow> passwordWindow_;
+  std::unique_ptr<ResultsWindow> resultsWindow_;
+};
+
+}  // namespace zv

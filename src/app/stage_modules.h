@@ -1,0 +1,49 @@
+#pragma once
+// The stage's features, each a module that shares the one context; listed once here so
+// that MainWindow constructs them together and startUp() can call their steps.
+#include <functional>
+
+#include "app/display_modes.h"
+#include "app/menu_commands.h"
+#include "app/wheel.h"
+#include "stage/dragging.h"
+#include "stage/music.h"
+#include "stage/pictures.h"
+#include "stage/settings_panel.h"
+#include "stage/titles.h"
+
+namespace zv {
+
+struct StageModules {
+  StageModules(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit)
+      : displayModes(stage),
+        wheel(stage),
+        menu(stage, prizeValues, std::move(quit)),
+        panel(stage),
+        titles(stage),
+        dragging(stage),
+        pictures(stage),
+        music(stage) {}
+
+  void addHandlers(forms::HandlerTable& table) {
+    displayModes.addHandlers(table);
+    wheel.addHandlers(table);
+    menu.addHandlers(table);
+    panel.addHandlers(table);
+    titles.addHandlers(table);
+    dragging.addHandlers(table);
+    pictures.addHandlers(table);
+    music.addHandlers(table);
+  }
+
+  DisplayModes displayModes;
+  Wheel wheel;
+  MenuCommands menu;
+  SettingsPanel panel;
+  Titles titles;
+  Dragging dragging;
+  Pictures pictures;
+  Music music;
+};
+
+}  // namespace zv

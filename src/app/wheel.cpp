@@ -1,0 +1,128 @@
+#include "app/wheel.h"
+
+#include <QLineEdit>
+
+#include "app/handler_names.h"
+#include "app/logic/wheel_geometry.h"
+#include "app/window_layouts.h"
+#include "platform/number_text.h"
+#include "resources/artwork.h"
+#include "store/settings_keys.h"
+
+namespace zv {
+
+namespace h = handlers;
+using forms::PictureBox;
+using forms::Shape;
+using forms::TransparentLabel;
+
+namespace {
+
+Box boxOf(const QWidget* w) { return Box{w->x(), w->y(), w->width(), w->height()}; }
+void place(QWidget* w, const Box& b) { w->setGeometry(b.left, b.top, b.width, b.height); }
+
+void setLabelPoints(TransparentLabel* label, int points) {
+  forms::UnitFont font = label->unitFont();
+  font.points = points;
+  label->setUnitFont(font);
+}
+
+// The wheel's units as they stand now.
+WheelGeometry measure(const forms::Form& f) {
+  auto* start = f.unit<TransparentLabel>(units::kStartLabel);
+  auto* stop = f.unit<TransparentLabel>(units::kStopLabel);
+  WheelGeometry wheel;
+  wheel.frameWidth = f.unit<QWidget>(units::kWheel)->width();
+  wheel.frameHeight = f.unit<QWidget>(units::kWheel)->height();
+  wheel.backgroundWidth = f.unit<QWidget>(units::kWheelBackground)->width();
+  wheel.backgroundHeight = f.unit<QWidget>(units::kWheelBackground)->height();
+  wheel.startLabel = boxOf(start);
+  wheel.stopLabel = boxOf(stop);
+  wheel.startLabelPoints = static_cast<int>(start->unitFont().points);
+  wheel.stopLabelPoints = static_cast<int>(stop->unitFont().points);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    wheel.prizes[slot - 1] = boxOf(f.unit<QWidget>(units::prizeBox(slot)));
+  }
+  return wheel;
+}
+
+// Puts the wheel's units where the geometry says; the frame keeps its position.
+void arrange(forms::Form& f, const WheelGeometry& wheel) {
+  f.unit<QWidget>(units::kWheel)->resize(wheel.frameWidth, wheel.frameHeight);
+  f.unit<QWidget>(units::kWheelBackground)->resize(wheel.backgroundWidth, wheel.backgroundHeight);
+  auto* start = f.unit<TransparentLabel>(units::kStartLabel);
+  auto* stop = f.unit<TransparentLabel>(units::kStopLabel);
+  place(start, wheel.startLabel);
+  place(stop, wheel.stopLabel);
+  setLabelPoints(start, wheel.startLabelPoints);
+  setLabelPoints(stop, wheel.stopLabelPoints);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    place(f.unit<QWidget>(units::prizeBox(slot)), wheel.prizes[slot - 1]);
+  }
+}
+
+}  // namespace
+
+void Wheel::addHandlers(forms::HandlerTable& table) {
+  addHandler(table, h::kMenuEnlarge, [this] { enlargementStep(); });
+  addHandler(table, h::kMenuStyle1, [this] { chooseStyle(1); });
+  addHandler(table, h::kMenuStyle2, [this] { chooseStyle(2); });
+  addHandler(table, h::kMenuStyle3, [this] { chooseStyle(3); });
+  addHandler(table, h::kMenuStyle4, [this] { chooseStyle(4); });
+}
+
+void Wheel::applyStyleAtStartUp() {
+  const std::string style = stage_.settings.general(keys::kWheelStyle);
+  int matched = 0;
+  for (std::size_t i = 0; i < keys::kWheelStyles.size(); ++i) {
+    if (style == keys::kWheelStyles[i]) matched = static_cast<int>(i) + 1;
+  }
+  showStyle(matched == 0 ? 1 : matched, matched != 0);
+}
+
+void Wheel::applySizeAtStartUp() {
+  if (const std::string size = stage_.settings.general(keys::kWheelSize); !size.empty()) {
+    stage_.form.unit<QLineEdit>(units::kWheelSizeEdit)->setText(qs(size));
+    applySize(size);
+  }
+}
+
+void Wheel::enlargementStep() {
+  WheelGeometry wheel = measure(stage_.form);
+  enlargeWheel(wheel);
+  arrange(stage_.form, wheel);
+}
+
+void Wheel::reset() { arrange(stage_.form, layoutWheel()); }
+
+void Wheel::applySize(std::string_view wheelSizeText) {
+  const int steps = wheelSteps(numericValue(wheelSizeText));
+  for (int i = 0; i < steps; ++i) enlargementStep();
+}
+
+void Wheel::clip() { stage_.form.unit<Shape>(units::kWheel)->clipToEllipse(); }
+
+void Wheel::showStyle(int style, bool tickMarks) {
+  forms::Form& f = stage_.form;
+  f.unit<PictureBox>(units::kWheelBackground)
+      ->setPicture(PictureData(std::string(artwork::wheelStyle(style))));
+  const artwork::Glow glow = artwork::wheelStyleGlow(style);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    f.unit<PictureBox>(units::prizeBox(slot))
+        ->setGlow(QColor::fromRgb(glow.centre), QColor::fromRgb(glow.edge));
+  }
+  // The whole wheel at once, rim included: a partial repaint left a band of the old rim.
+  f.unit<QWidget>(units::kWheel)->repaint();
+  if (tickMarks) {
+    tickExclusively(f, {menu::kStyles[0], menu::kStyles[1], menu::kStyles[2], menu::kStyles[3]},
+                    menu::kStyles[style - 1]);
+  }
+}
+
+void Wheel::chooseStyle(int style) {
+  showStyle(style, true);
+  stage_.settings.writeGeneral(keys::kWheelStyle,
+                               keys::kWheelStyles[static_cast<std::size_t>(style - 1)]);
+}
+
+}  // namespace zv
