@@ -5,6 +5,9 @@
 # and the CJK fonts). Exits 77 (skipped) naming the tool that this machine lacks.
 # usage: check_package.sh <build-dir>
 set -uo pipefail
+# The sample event's folder names are Chinese: cpack's archiver needs a UTF-8 locale to
+# read them (CI and fresh machines may start with none).
+export LC_ALL=C.UTF-8
 build=$1
 
 for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli; do
