@@ -4,6 +4,7 @@
 #include "app/window_layouts.h"
 #include "dialogs/password_window.h"
 #include "dialogs/results_window.h"
+#include "stage/record.h"
 
 namespace zv {
 
@@ -23,12 +24,14 @@ MainWindow::MainWindow(StageEnvironment environment)
     : environment_(std::move(environment)),
       files_{environment_.programDirectory},
       settings_(files_.settings()) {
+  record_ = std::make_unique<RecordModule>(files_);
   form_ = forms::buildForm(mainWindowLayout(), handlers());
   form_->setStageColour(kStageColour);
   drawStage_ = std::make_unique<StageDraw>(*form_, files_, audio_, random_);
   draw_ = std::make_unique<DrawCycle>(*drawStage_, settings_, ResultsFile(files_.results()),
                                       random_, state_.prizeValues);
   keyTarget_ = new DrawKeyTarget(*form_, units::kDrawButton);
+  record_->attach(*form_, *draw_);
 }
 
 MainWindow::~MainWindow() = default;
@@ -67,6 +70,7 @@ forms::HandlerTable MainWindow::handlers() {
   }
   // clang-format on
   table.merge(menuHandlers());
+  table.merge(record_->handlers());
   on(h::kMainCreated, [this] { startUp(); });
   on(h::kStartDraw, [this] { draw_->startLabelPressed(); });
   on(h::kStopDraw, [this] { draw_->stopLabelPressed(); });

@@ -26,6 +26,7 @@ struct StageEnvironment {
 };
 
 class PasswordWindow;
+class RecordModule;
 class ResultsWindow;
 
 class MainWindow {
@@ -43,6 +44,7 @@ class MainWindow {
   StageDraw& drawStage() { return *drawStage_; }
   RandomSource& random() { return random_; }
   ProgramState& state() { return state_; }
+  RecordModule& record() { return *record_; }
   const ProgramFiles& files() const { return files_; }
   const SettingsFile& settings() const { return settings_; }
   QSize screenSize() const;
@@ -96,6 +98,7 @@ class MainWindow {
   DrawKeyTarget* keyTarget_ = nullptr;
   std::unique_ptr<PasswordWindow> passwordWindow_;
   std::unique_ptr<ResultsWindow> resultsWindow_;
+  std::unique_ptr<RecordModule> record_;  // the draw journal, void and rehearsal
 };
 
 }  // namespace zv

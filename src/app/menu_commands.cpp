@@ -10,6 +10,7 @@
 #include "dialogs/message_boxes.h"
 #include "dialogs/password_window.h"
 #include "dialogs/results_window.h"
+#include "stage/record.h"
 
 namespace zv {
 
@@ -53,7 +54,8 @@ void MainWindow::openPasswordWindow() {
 }
 
 void MainWindow::openResultsWindow() {
-  resultsWindow_ = std::make_unique<ResultsWindow>(ResultsFile(files_.results()), prizePictures());
+  resultsWindow_ = std::make_unique<ResultsWindow>(ResultsFile(files_.results()), prizePictures(),
+                                                   record_->clearRecorder());
   releaseWhenClosed(resultsWindow_, form_.get());
   resultsWindow_->form().showModal();
 }

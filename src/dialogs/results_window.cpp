@@ -20,8 +20,9 @@ constexpr const char* kClearQuestion = "确定清空全部中奖结果吗？";
 
 }  // namespace
 
-ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, 8> pictures)
-    : results_(std::move(results)) {
+ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, 8> pictures,
+                             std::function<void(const std::array<double, 8>&)> cleared)
+    : results_(std::move(results)), cleared_(std::move(cleared)) {
   forms::HandlerTable table;
   table[h::kResultsCreated] = [this, pictures](const forms::UnitEvent&) {
     fill(pictures);
@@ -48,10 +49,12 @@ void ResultsWindow::fill(const std::array<PictureData, 8>& pictures) {
 void ResultsWindow::clear() {
   // In quantity mode cleared tallies put prizes already handed out back into the pool.
   if (!MessageBoxes::confirm(kClearQuestion)) return;
+  const std::array<double, 8> before = results_.tallies();
   if (!results_.clearTallies()) {
     MessageBoxes::reportWriteFailure(results_.path());
     return;
   }
+  if (cleared_) cleared_(before);
   for (int slot = 1; slot <= 8; ++slot) form_->unit<QLineEdit>(edit(slot))->setText("0");
 }
 
