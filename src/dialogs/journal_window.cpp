@@ -98,7 +98,7 @@ JournalWindow::JournalWindow(const Journal& journal, std::array<std::string, 8> 
   }
   layout->addLayout(prizes);
 
-  model_ = new JournalModel(contents_.rows, this);
+  model_ = new JournalModel(std::move(contents_.rows), this);
   table_ = new QTableView;
   table_->setModel(model_);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -113,7 +113,7 @@ JournalWindow::JournalWindow(const Journal& journal, std::array<std::string, 8> 
   layout->addWidget(table_, 1);
 
   auto* buttons = new QHBoxLayout;
-  std::string summary = "共 " + std::to_string(contents_.rows.size()) + " 条记录";
+  std::string summary = "共 " + std::to_string(model_->rowCount()) + " 条记录";
   if (contents_.skipped) summary += "（" + std::to_string(contents_.skipped) + " 行不完整，已略过）";
   buttons->addWidget(new QLabel(qs(summary)));
   buttons->addStretch(1);

@@ -48,7 +48,6 @@ class JournalWindow : public QWidget {
   QTableView* table() const { return table_; }
   JournalModel* model() const { return model_; }
   QPushButton* exportButton() const { return exportButton_; }
-  const JournalContents& contents() const { return contents_; }
 
   // The export's suggested file name for a day: 抽奖记录-2024-05-01.csv.
   static std::string exportFileName(std::chrono::system_clock::time_point day);
@@ -56,7 +55,7 @@ class JournalWindow : public QWidget {
  private:
   const Journal& journal_;
   std::string exportDirectory_;
-  JournalContents contents_;
+  JournalContents contents_;  // its rows are handed to the model
   JournalModel* model_ = nullptr;
   QTableView* table_ = nullptr;
   QPushButton* exportButton_ = nullptr;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <ctime>
@@ -48,45 +49,60 @@ struct Tail {
   bool inQuotes = false;
 };
 
-// Calls record(fields) for every record ended by a line break outside quotes (CR LF, or a
-// lone LF from an editor). What follows the last line break is the tail, not a record.
+// Calls record(fields, n) for every record ended by a line break outside quotes (CR LF, or
+// a lone LF from an editor); its fields are fields[0..n). What follows the last line break
+// is the tail, not a record. The field strings are reused from record to record.
 template <class OnRecord>
 Tail scanRecords(std::string_view bytes, OnRecord record) {
-  std::vector<std::string> fields(1);
+  std::vector<std::string> fields(kColumns);
+  std::size_t n = 1;
+  fields[0].clear();
   bool inQuotes = false, afterQuote = false;
   std::size_t recordStart = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
+  const char* data = bytes.data();
+  const std::size_t size = bytes.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    std::string& field = fields[n - 1];
     if (inQuotes) {
-      if (c == '"') {
-        if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
-          fields.back() += '"';
-          ++i;
-        } else {
-          inQuotes = false;
-          afterQuote = true;
-        }
+      std::size_t j = i;
+      while (j < size && data[j] != '"') ++j;
+      field.append(data + i, j - i);
+      i = j;
+      if (i >= size) break;
+      if (i + 1 < size && data[i + 1] == '"') {
+        field += '"';
+        ++i;
       } else {
-        fields.back() += c;
+        inQuotes = false;
+        afterQuote = true;
       }
       continue;
     }
-    if (c == '"' && fields.back().empty() && !afterQuote) {
+    const char c = data[i];
+    if (c == '"' && field.empty() && !afterQuote) {
       inQuotes = true;
     } else if (c == ',') {
-      fields.emplace_back();
+      if (n == fields.size()) fields.emplace_back();
+      fields[n++].clear();
       afterQuote = false;
-    } else if (c == '\n' || (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) {
+    } else if (c == '\n' || (c == '\r' && i + 1 < size && data[i + 1] == '\n')) {
       if (c == '\r') ++i;
-      record(fields);
-      fields.assign(1, std::string());
+      record(fields, n);
+      n = 1;
+      fields[0].clear();
       afterQuote = false;
       recordStart = i + 1;
     } else {
-      fields.back() += c;
+      // A run of plain characters at once.
+      std::size_t j = i + 1;
+      while (j < size && data[j] != ',' && data[j] != '\n' && data[j] != '\r' && data[j] != '"') {
+        ++j;
+      }
+      field.append(data + i, j - i);
+      i = j - 1;
     }
   }
-  return {recordStart < bytes.size(), inQuotes};
+  return {recordStart < size, inQuotes};
 }
 
 bool parseInt(const std::string& text, std::int64_t& value) {
@@ -105,31 +121,31 @@ std::optional<JournalEvent> eventFromName(std::string_view name) {
 
 bool drawEvent(JournalEvent e) { return e == JournalEvent::Win || e == JournalEvent::RehearsalWin; }
 
-std::optional<JournalRow> rowFromFields(const std::vector<std::string>& f) {
-  if (f.size() != kColumns) return std::nullopt;
-  JournalRow row;
-  if (!parseInt(f[0], row.sequence) || row.sequence < 1) return std::nullopt;
+// Fills row (a fresh one) from a record's fields; false for a damaged record.
+bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) {
+  if (n != kColumns) return false;
+  if (!parseInt(f[0], row.sequence) || row.sequence < 1) return false;
   row.time = f[1];
   const auto event = eventFromName(f[2]);
-  if (!event) return std::nullopt;
+  if (!event) return false;
   row.event = *event;
   if (row.event != JournalEvent::Clear) {
     std::int64_t slot = 0;
-    if (!parseInt(f[3], slot) || slot < 1 || slot > 8) return std::nullopt;
+    if (!parseInt(f[3], slot) || slot < 1 || slot > 8) return false;
     row.slot = static_cast<int>(slot);
   }
   row.drawMode = f[4];
   if (drawEvent(row.event)) {
-    if (!parseInt(f[5], row.poolSize)) return std::nullopt;
+    if (!parseInt(f[5], row.poolSize)) return false;
     for (int i = 0; i < 8; ++i) {
-      if (!parseInt(f[6 + i], row.poolCounts[i])) return std::nullopt;
+      if (!parseInt(f[6 + i], row.poolCounts[i])) return false;
     }
   }
   row.stopReason = f[14];
   row.designated = f[15] == journal_text::kYes;
   for (int i = 0; i < 8; ++i) row.tallies[i] = f[16 + i];
-  if (row.event == JournalEvent::Void && !parseInt(f[24], row.voids)) return std::nullopt;
-  return row;
+  if (row.event == JournalEvent::Void && !parseInt(f[24], row.voids)) return false;
+  return true;
 }
 
 }  // namespace
@@ -187,15 +203,19 @@ std::string formatJournalRow(const JournalRow& row) {
 JournalContents parseJournal(std::string_view bytes) {
   if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
   JournalContents contents;
+  // One row a line as written: reserved at once, the rows are never moved while growing.
+  contents.rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
   bool first = true;
-  const Tail tail = scanRecords(bytes, [&](const std::vector<std::string>& fields) {
-    const bool header = first && fields == journalHeadings();
+  const auto& headings = journalHeadings();
+  const Tail tail = scanRecords(bytes, [&](const std::vector<std::string>& fields, std::size_t n) {
+    const bool header =
+        first && n == headings.size() && std::equal(headings.begin(), headings.end(), fields.begin());
     first = false;
     if (header) return;
-    if (fields.size() == 1 && fields[0].empty()) return;  // a blank line
-    if (auto row = rowFromFields(fields)) {
-      contents.rows.push_back(std::move(*row));
-    } else {
+    if (n == 1 && fields[0].empty()) return;  // a blank line
+    // Filled where it stays: a row is never moved once read.
+    if (!fillRow(fields, n, contents.rows.emplace_back())) {
+      contents.rows.pop_back();
       ++contents.skipped;
     }
   });
@@ -256,10 +276,11 @@ void Journal::scanIfChanged() {
   // Replayed from the file; a sequence number once handed out is never handed out again.
   std::int64_t last = 0;
   voidable_.reset();
-  const Tail tail = scanRecords(body, [&](const std::vector<std::string>& fields) {
-    if (auto row = rowFromFields(fields)) {
-      last = std::max(last, row->sequence);
-      account(*row);
+  const Tail tail = scanRecords(body, [&](const std::vector<std::string>& fields, std::size_t n) {
+    JournalRow row;
+    if (fillRow(fields, n, row)) {
+      last = std::max(last, row.sequence);
+      account(row);
     }
   });
   nextSequence_ = std::max(scanned_ ? nextSequence_ : 1, last + 1);
