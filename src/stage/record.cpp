@@ -12,6 +12,7 @@
 #include "dialogs/message_boxes.h"
 #include "draw/draw_cycle.h"
 #include "draw/draw_pool.h"
+#include "platform/number_text.h"
 #include "store/settings_file.h"
 
 namespace zv {
@@ -111,7 +112,7 @@ void RecordModule::openJournalWindow() {
   std::array<PictureData, 8> pictures;
   const ResultsFile results(files_.results());
   for (int slot = 1; slot <= 8; ++slot) {
-    tallies[slot - 1] = results.readTally(slot);
+    tallies[slot - 1] = formatNumber(results.tallies()[slot - 1]);
     if (stage_) {
       pictures[slot - 1] = stage_->unit<forms::PictureBox>(units::prizeBox(slot))->picture();
     }
