@@ -59,6 +59,21 @@ int main(int argc, char** argv) {
     ok &= check(ms.at("BM_PickHugePool") < 0.001,
                 "pick from a pool of 8 x 2^31 entries, ms (< 0.001)", ms.at("BM_PickHugePool"));
   }
+  if (ms.count("BM_JournalAppend")) {
+    // Paid inside a landing: a tenth of the 30 ms roll step at most.
+    ok &= check(ms.at("BM_JournalAppend") < 3.0,
+                "journal row appended and flushed to disk, median ms (< 3 = step / 10)",
+                ms.at("BM_JournalAppend"));
+  }
+  if (ms.count("BM_ReadJournal100k")) {
+    ok &= check(ms.at("BM_ReadJournal100k") < 300, "journal of 100,000 rows read, ms (< 300)",
+                ms.at("BM_ReadJournal100k"));
+  }
+  if (ms.count("BM_OpenJournalWindow100k")) {
+    ok &= check(ms.at("BM_OpenJournalWindow100k") < 300,
+                "journal window opened on 100,000 rows, ms (< 300)",
+                ms.at("BM_OpenJournalWindow100k"));
+  }
   for (const std::string number : {"4", "5", "6"}) {
     const std::string render = "BM_RenderEffectMovie" + number,
                       overlay = "BM_EffectOverlay" + number;

@@ -34,6 +34,7 @@ MainWindow::MainWindow(StageEnvironment environment)
   forms::buildInto(*form_, mainWindowLayout(), handlers(), stagePicture);
   form_->setStageColour(kStageColour);
   keyTarget_ = new DrawKeyTarget(*form_, units::kDrawButton);
+  modules_->record.attach(*form_, *draw_);
 }
 
 MainWindow::~MainWindow() = default;
@@ -57,6 +58,7 @@ QSize MainWindow::screenSize() const {
 
 DisplayModes& MainWindow::displayModes() { return modules_->displayModes; }
 Wheel& MainWindow::wheel() { return modules_->wheel; }
+RecordModule& MainWindow::record() { return modules_->record; }
 PasswordWindow* MainWindow::passwordWindow() const { return modules_->menu.passwordWindow(); }
 ResultsWindow* MainWindow::resultsWindow() const { return modules_->menu.resultsWindow(); }
 

@@ -30,6 +30,7 @@ struct StageModules;
 class DisplayModes;
 class Wheel;
 class PasswordWindow;
+class RecordModule;
 class ResultsWindow;
 
 class MainWindow {
@@ -53,6 +54,7 @@ class MainWindow {
 
   DisplayModes& displayModes();
   Wheel& wheel();
+  RecordModule& record();
   PasswordWindow* passwordWindow() const;
   ResultsWindow* resultsWindow() const;
 

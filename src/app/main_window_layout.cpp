@@ -292,6 +292,9 @@ WindowDescription build() {
       // Beyond the original: a group of its own, so the items above and below keep
       // their order.
       separator(),
+      item(menu::kJournal, h::kMenuJournal),
+      item(menu::kVoidLastWin, h::kMenuVoidLastWin),
+      item(menu::kRehearsal, h::kMenuRehearsal),
       item(menu::kOpenEventFolder, h::kMenuOpenEventFolder),
       separator(),
       item("帮助", h::kMenuHelp),

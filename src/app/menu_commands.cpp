@@ -9,6 +9,7 @@
 #include "dialogs/message_boxes.h"
 #include "dialogs/password_window.h"
 #include "dialogs/results_window.h"
+#include "stage/record.h"
 
 namespace zv {
 
@@ -31,8 +32,11 @@ void releaseWhenClosed(std::unique_ptr<Window>& window, QObject* context) {
 }  // namespace
 
 MenuCommands::MenuCommands(StageContext& stage, PrizeValues& prizeValues,
-                           std::function<void()> quit)
-    : stage_(stage), prizeValues_(prizeValues), quit_(std::move(quit)) {}
+                           std::function<void()> quit, TalliesCleared talliesCleared)
+    : stage_(stage),
+      prizeValues_(prizeValues),
+      quit_(std::move(quit)),
+      talliesCleared_(std::move(talliesCleared)) {}
 
 MenuCommands::~MenuCommands() = default;
 
@@ -70,8 +74,8 @@ void MenuCommands::openPasswordWindow() {
 }
 
 void MenuCommands::openResultsWindow() {
-  resultsWindow_ =
-      std::make_unique<ResultsWindow>(ResultsFile(stage_.files.results()), prizePictures());
+  resultsWindow_ = std::make_unique<ResultsWindow>(ResultsFile(stage_.files.results()),
+                                                   prizePictures(), talliesCleared_);
   releaseWhenClosed(resultsWindow_, &stage_.form);
   resultsWindow_->form().showModal();
 }

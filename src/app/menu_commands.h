@@ -17,7 +17,11 @@ class ResultsWindow;
 class MenuCommands {
  public:
   // `quit` ends the program; the application's quit when empty.
-  MenuCommands(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit);
+  // talliesCleared is told of every clear of the tallies that succeeded, with the tallies
+  // from before it.
+  using TalliesCleared = std::function<void(const std::array<double, kSlotCount>&)>;
+  MenuCommands(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit,
+               TalliesCleared talliesCleared = {});
   ~MenuCommands();
 
   void addHandlers(forms::HandlerTable& table);
@@ -38,6 +42,7 @@ class MenuCommands {
   StageContext& stage_;
   PrizeValues& prizeValues_;
   std::function<void()> quit_;
+  TalliesCleared talliesCleared_;
   std::unique_ptr<PasswordWindow> passwordWindow_;
   std::unique_ptr<ResultsWindow> resultsWindow_;
 };

@@ -9,6 +9,7 @@
 #include "stage/dragging.h"
 #include "stage/music.h"
 #include "stage/pictures.h"
+#include "stage/record.h"
 #include "stage/settings_panel.h"
 #include "stage/titles.h"
 
@@ -16,9 +17,10 @@ namespace zv {
 
 struct StageModules {
   StageModules(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit)
-      : displayModes(stage),
+      : record(stage.files),
+        displayModes(stage),
         wheel(stage),
-        menu(stage, prizeValues, std::move(quit)),
+        menu(stage, prizeValues, std::move(quit), record.clearRecorder()),
         panel(stage),
         titles(stage),
         dragging(stage),
@@ -34,8 +36,10 @@ struct StageModules {
     dragging.addHandlers(table);
     pictures.addHandlers(table);
     music.addHandlers(table);
+    table.merge(record.handlers());
   }
 
+  RecordModule record;  // first: the menu's results window reports clears to it
   DisplayModes displayModes;
   Wheel wheel;
   MenuCommands menu;

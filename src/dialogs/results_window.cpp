@@ -18,8 +18,9 @@ constexpr const char* kClearQuestion = "确定清空全部中奖结果吗？";
 
 }  // namespace
 
-ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, kSlotCount> pictures)
-    : results_(std::move(results)) {
+ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, kSlotCount> pictures,
+                             std::function<void(const std::array<double, kSlotCount>&)> cleared)
+    : results_(std::move(results)), cleared_(std::move(cleared)) {
   forms::HandlerTable table;
   table[h::kResultsCreated] = [this, pictures](const forms::UnitEvent&) { fill(pictures); };
   table[h::kClearTallies] = [this](const forms::UnitEvent&) { clear(); };
@@ -45,10 +46,12 @@ void ResultsWindow::fill(const std::array<PictureData, kSlotCount>& pictures) {
 void ResultsWindow::clear() {
   // In quantity mode cleared tallies put prizes already handed out back into the pool.
   if (!MessageBoxes::confirm(kClearQuestion)) return;
+  const std::array<double, kSlotCount> before = results_.tallies();
   if (!results_.clearTallies()) {
     MessageBoxes::reportWriteFailure(results_.path());
     return;
   }
+  if (cleared_) cleared_(before);
   for (int slot = 1; slot <= kSlotCount; ++slot)
     form_->unit<QLineEdit>(forms::editBoxName(slot))->setText("0");
 }

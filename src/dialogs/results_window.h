@@ -1,6 +1,7 @@
 #pragma once
 // How often each prize has been won, with the button that clears the tallies.
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "forms/form.h"
@@ -12,7 +13,9 @@ namespace zv {
 
 class ResultsWindow {
  public:
-  ResultsWindow(ResultsFile results, std::array<PictureData, kSlotCount> pictures);
+  // cleared, when given, is told of a clear that succeeded, with the tallies before it.
+  ResultsWindow(ResultsFile results, std::array<PictureData, kSlotCount> pictures,
+                std::function<void(const std::array<double, kSlotCount>&)> cleared = {});
   forms::Form& form() { return *form_; }
 
  private:
@@ -20,6 +23,7 @@ class ResultsWindow {
   void clear();
 
   ResultsFile results_;
+  std::function<void(const std::array<double, kSlotCount>&)> cleared_;
   std::unique_ptr<forms::Form> form_;
 };
 

@@ -16,17 +16,27 @@ void DrawCycle::startLabelPressed() {
   if (stage_.drawButtonCaption() == kReadyCaption) toggle();
 }
 
-void DrawCycle::stopLabelPressed() {
+void DrawCycle::stopLabelPressed() { request(StopReason::Click); }
+
+void DrawCycle::autoStopFired() { request(StopReason::AutoStop); }
+
+void DrawCycle::request(StopReason reason) {
+  requestReason_ = reason;
   if (stage_.drawButtonCaption() == kRollingCaption) toggle();
   stage_.setAutoStopInterval(0);
 }
 
-void DrawCycle::autoStopFired() { stopLabelPressed(); }
-
-void DrawCycle::drawButtonClicked() { toggle(); }
+void DrawCycle::drawButtonClicked() {
+  requestReason_ = StopReason::Space;
+  toggle();
+}
 
 bool DrawCycle::buildPool() {
   pool_ = buildDrawPool(settings_, results_, prizeValues_);
+  // The last pool built before a landing is the one its winner is picked from.
+  landing_.quantityMode = quantityMode(settings_);
+  landing_.poolSize = pool_.size();
+  for (int slot = 1; slot <= 8; ++slot) landing_.poolCounts[slot - 1] = pool_.count(slot);
   return !pool_.empty();
 }
 
@@ -76,6 +86,7 @@ void DrawCycle::start() {
 
 void DrawCycle::stop() {
   stepBudget_ = 1;  // the next step lands
+  landing_.stop = requestReason_;
   stage_.stopAllPlayback();
   stage_.setDrawButtonEnabled(false);
   // Every stop ends the auto-stop, so that it cannot cut the next draw short.
@@ -96,6 +107,7 @@ void DrawCycle::rollStep() {
     if (rolling_) {
       // A draw left rolling until its budget ran out lands here as if stopped now.
       rolling_ = false;
+      landing_.stop = StopReason::StepBudget;
       buildPool();
       stage_.stopAllPlayback();
       stage_.setAutoStopInterval(0);
@@ -108,6 +120,7 @@ void DrawCycle::rollStep() {
     const int winner = pickWinningSlot(pool_, designated, random_);
     if (designated) stage_.clearDesignatedMarker();
     if (winner != 0) highlight_ = winner;
+    landing_.designated = designated && winner != 0;
   }
   stage_.setSlotRaised(previous, false);
   stage_.setSlotPicture(previous, stage_.readPrizePictureFile(previous));
@@ -125,7 +138,14 @@ void DrawCycle::land() {
   stage_.setRollInterval(0);
   stage_.setSlotPicture(highlight_, held_);
   stage_.playWinSound();
-  if (!results_.addWin(highlight_)) stage_.reportTallyNotWritten();
+  landing_.slot = highlight_;
+  landing_.rehearsal = rehearsal_;
+  landing_.tallyWritten = false;
+  if (!rehearsal_) {
+    landing_.tallyWritten = results_.addWin(highlight_);
+    if (!landing_.tallyWritten) stage_.reportTallyNotWritten();
+  }
+  if (landingListener_) landingListener_(landing_);
 }
 
 }  // namespace zv

@@ -4,10 +4,12 @@
 // from the pool.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "draw/draw_pool.h"
 #include "draw/draw_stage.h"
+#include "draw/landing.h"
 #include "draw/random_source.h"
 #include "store/results_file.h"
 #include "store/settings_file.h"
@@ -35,6 +37,14 @@ class DrawCycle {
   // One start or stop request.
   void toggle();
 
+  // Told of every landing, after its tally was counted (or, in rehearsal, left alone).
+  void setLandingListener(std::function<void(const Landing&)> listener) {
+    landingListener_ = std::move(listener);
+  }
+  // Rehearsal: landings play as usual but never touch the tallies.
+  void setRehearsal(bool rehearsal) { rehearsal_ = rehearsal; }
+  bool rehearsal() const { return rehearsal_; }
+
   bool rolling() const { return rolling_; }
   std::int32_t stepBudget() const { return stepBudget_; }
   int highlight() const { return highlight_; }
@@ -46,6 +56,7 @@ class DrawCycle {
   void start();
   void stop();
   void land();
+  void request(StopReason reason);
   void closeEffectsIfOpen();
   bool buildPool();
 
@@ -61,6 +72,11 @@ class DrawCycle {
   int highlight_ = 0;  // 0: nothing highlighted, else slot 1..8
   PictureData held_;
   unsigned effectsShowing_ = 0;  // which overlay a pending close belongs to
+
+  bool rehearsal_ = false;
+  StopReason requestReason_ = StopReason::Click;  // of the request being handled
+  Landing landing_;                               // the facts of the coming landing
+  std::function<void(const Landing&)> landingListener_;
 };
 
 }  // namespace zv

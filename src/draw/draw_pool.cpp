@@ -26,9 +26,18 @@ int DrawPool::entry(std::int64_t r) const {
   return static_cast<int>(it - totals_.begin()) + 1;
 }
 
+std::int64_t DrawPool::count(int slot) const {
+  if (slot < 1 || slot > kSlotCount) return 0;
+  return totals_[slot - 1] - (slot == 1 ? 0 : totals_[slot - 2]);
+}
+
+bool quantityMode(const SettingsFile& settings) {
+  return settings.general(keys::kDrawMode) != keys::kTrue;
+}
+
 DrawPool buildDrawPool(const SettingsFile& settings, const ResultsFile& results,
                        PrizeValues& prizeValues) {
-  if (settings.general(keys::kDrawMode) != keys::kTrue) {
+  if (quantityMode(settings)) {
     const std::array<double, kSlotCount> won = results.tallies();
     for (std::size_t i = 0; i < prizeValues.size(); ++i) {
       const double quantity = numericValue(settings.general(keys::kPrizeValues[i]));

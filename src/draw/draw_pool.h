@@ -29,12 +29,19 @@ class DrawPool {
   // The slot 1..8 at position r (1-based) of the list; 0 when r is outside 1..size().
   int entry(std::int64_t r) const;
 
+  // The entries of slot 1..8.
+  std::int64_t count(int slot) const;
+
   // The lowest slot with entries; 0 for an empty pool.
   int first() const { return entry(1); }
 
  private:
   std::array<std::int64_t, kSlotCount> totals_{};  // entries of slots 1..N together
 };
+
+// Whether the stored draw mode is quantity (the counts are what is left of each prize)
+// rather than probability (the counts are weights).
+bool quantityMode(const SettingsFile& settings);
 
 // Builds the pool from the draw mode (read at every call). In quantity mode each slot's
 // count is its configured quantity minus its tally, both read from their files now, and

@@ -30,6 +30,14 @@ bool ResultsFile::addWin(int slot) const {
   return ini::write(path_, results_keys::kSection, results_keys::tally(slot), formatNumber(next));
 }
 
+bool ResultsFile::removeWin(int slot) const {
+  if (!validSlot(slot)) return false;
+  const double tally = numericValue(readTally(slot));
+  if (tally < 1.0) return false;
+  return ini::write(path_, results_keys::kSection, results_keys::tally(slot),
+                    formatNumber(tally - 1.0));
+}
+
 bool ResultsFile::clearTallies() const {
   bool all = true;
   // One write per key, in slot order; a failed key does not stop the later ones.

@@ -27,6 +27,10 @@ class ResultsFile {
   // Counts one win for slot 1..8. Returns whether the write succeeded.
   bool addWin(int slot) const;
 
+  // Takes back one counted win of slot 1..8 (a voided win). Refused (false) when the
+  // tally is below 1, so a tally never goes negative. Returns whether it was written.
+  bool removeWin(int slot) const;
+
   // Writes "0" to all eight tallies. Returns true only if all eight writes succeeded.
   bool clearTallies() const;
 

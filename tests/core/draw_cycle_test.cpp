@@ -429,3 +429,100 @@ TEST_F(Draw, MusicOnlyWhenSwitchedOnAndTheHighlightResetsAtTheNextStart) {
 
 }  // namespace
 }  // namespace zv
+
+namespace zv {
+namespace {
+
+// What each landing tells the journal: how it was stopped and the pool it was picked from.
+TEST_F(Draw, EveryLandingReportsHowItWasStoppedAndItsPool) {
+  struct Case {
+    const char* name;
+    StopReason expected;
+    std::function<void(DrawCycle&)> stop;
+  };
+  const Case cases[] = {
+      {"click", StopReason::Click, [](DrawCycle& c) { c.stopLabelPressed(); }},
+      {"space", StopReason::Space, [this](DrawCycle&) { stage.pressSpace(); }},
+      {"auto-stop", StopReason::AutoStop, [](DrawCycle& c) { c.autoStopFired(); }},
+      {"budget", StopReason::StepBudget,
+       [this](DrawCycle& c) { stage.advance(std::int64_t{30} * (c.stepBudget() - 1)); }},
+  };
+  settings("[zbt]\r\n一=0\r\n二=3\r\n三=0\r\n四=0\r\n五=0\r\n六=0\r\n七=0\r\n八=2\r\n");
+  stage.effectsOffBox = true;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    DrawCycle& c = cycle();
+    std::vector<Landing> landings;
+    c.setLandingListener([&](const Landing& l) { landings.push_back(l); });
+    const int before = tallies();
+    c.startLabelPressed();
+    k.stop(c);
+    stage.advance(30);
+    ASSERT_EQ(landings.size(), 1u);
+    const Landing& l = landings[0];
+    EXPECT_EQ(l.stop, k.expected);
+    EXPECT_EQ(l.slot, c.highlight());
+    EXPECT_TRUE(l.quantityMode);
+    EXPECT_FALSE(l.designated);
+    EXPECT_TRUE(l.tallyWritten);
+    // Quantity mode: what was left before this landing.
+    EXPECT_EQ(l.poolSize, 5 - before);
+    EXPECT_EQ(l.poolCounts[0], 0);
+    EXPECT_EQ(l.poolCounts[1] + l.poolCounts[7], 5 - before);
+  }
+}
+
+TEST_F(Draw, RehearsalLandingsLeaveTheResultsFileByteForByteUnchanged) {
+  settings("[zbt]\r\n一=1\r\n二=1\r\n");
+  const std::string results = "[zjjg]\r\nj1=0\r\n; hand note\r\nj2=0\r\n";
+  writeWholeFileAtomically(dir.file("jieguo.a"), results);
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  std::vector<Landing> landings;
+  c.setLandingListener([&](const Landing& l) { landings.push_back(l); });
+  c.setRehearsal(true);
+  for (int draw = 0; draw < 5; ++draw) {  // more draws than prizes: nothing is used up
+    c.startLabelPressed();
+    c.stopLabelPressed();
+    stage.advance(30);
+  }
+  EXPECT_EQ(stage.winSounds, 5);
+  EXPECT_EQ(stage.tallyFailures, 0);
+  EXPECT_EQ(readWholeFile(dir.file("jieguo.a")), results);
+  ASSERT_EQ(landings.size(), 5u);
+  for (const Landing& l : landings) {
+    EXPECT_TRUE(l.rehearsal);
+    EXPECT_FALSE(l.tallyWritten);
+    EXPECT_EQ(l.poolSize, 2);
+  }
+  // Back to real: the next landing counts.
+  c.setRehearsal(false);
+  c.startLabelPressed();
+  c.stopLabelPressed();
+  stage.advance(30);
+  EXPECT_EQ(tallies(), 1);
+  EXPECT_FALSE(landings.back().rehearsal);
+}
+
+TEST_F(Draw, ALandingDecidedByTheDesignatedPickSaysSo) {
+  weighted();
+  stage.effectsOffBox = true;
+  DrawCycle& c = cycle();
+  std::vector<Landing> landings;
+  c.setLandingListener([&](const Landing& l) { landings.push_back(l); });
+  c.startLabelPressed();
+  stage.marker = true;
+  c.stopLabelPressed();
+  stage.advance(30);
+  c.startLabelPressed();
+  c.stopLabelPressed();
+  stage.advance(30);
+  ASSERT_EQ(landings.size(), 2u);
+  EXPECT_TRUE(landings[0].designated);
+  EXPECT_EQ(landings[0].slot, 1);
+  EXPECT_FALSE(landings[0].quantityMode);
+  EXPECT_FALSE(landings[1].designated);
+}
+
+}  // namespace
+}  // namespace zv

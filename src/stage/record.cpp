@@ -1,0 +1,153 @@
+#include "stage/record.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/handler_names.h"
+#include "app/window_layouts.h"
+#include "dialogs/journal_window.h"
+#include "dialogs/message_boxes.h"
+#include "draw/draw_cycle.h"
+#include "draw/draw_pool.h"
+#include "platform/number_text.h"
+#include "store/settings_file.h"
+
+namespace zv {
+
+namespace h = handlers;
+
+namespace {
+
+constexpr const char* kVoidTitle = "作废上次中奖";
+constexpr int kMarkMargin = 16;
+
+std::string journalFailureText(const std::string& path) {
+  return "无法写入抽奖记录文件 " + path +
+         "，本次运行中的抽奖记录可能不完整。\r\n抽奖和中奖结果照常进行。";
+}
+
+}  // namespace
+
+RecordModule::RecordModule(const ProgramFiles& files)
+    : files_(files),
+      journal_(files.directory + "/" + journal_text::kFileName),
+      record_(journal_, ResultsFile(files.results()), [this](const std::string& path) {
+        // Shown once the landing is over, not in the middle of the roll step.
+        QTimer::singleShot(0, this, [path] {
+          MessageBoxes::show(journalFailureText(path), MessageBoxes::kDefaultTitle,
+                             MessageButtons::Ok, MessageIcon::Warning);
+        });
+      }) {}
+
+RecordModule::~RecordModule() = default;
+
+forms::HandlerTable RecordModule::handlers() {
+  forms::HandlerTable table;
+  table[h::kMenuJournal] = [this](const forms::UnitEvent&) { openJournalWindow(); };
+  table[h::kMenuVoidLastWin] = [this](const forms::UnitEvent&) { voidLastWin(); };
+  table[h::kMenuRehearsal] = [this](const forms::UnitEvent&) { setRehearsal(!rehearsal_); };
+  return table;
+}
+
+void RecordModule::attach(forms::Form& stage, DrawCycle& draw) {
+  stage_ = &stage;
+  draw_ = &draw;
+  draw.setLandingListener([this](const Landing& landing) { record_.recordLanding(landing); });
+
+  // Small and translucent, out of the audience's way, plain to the operator.
+  mark_ = new QLabel(QString::fromUtf8(kRehearsalMarkText), &stage);
+  mark_->setObjectName(QString::fromUtf8(kRehearsalMarkName));
+  QFont font(QStringLiteral("黑体"));
+  font.setPixelSize(28);
+  font.setBold(true);
+  mark_->setFont(font);
+  mark_->setStyleSheet(QStringLiteral(
+      "color: rgba(255, 255, 255, 150); background: rgba(0, 0, 0, 70); padding: 2px 8px;"));
+  mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  mark_->adjustSize();
+  stage.installEventFilter(this);
+  QObject::connect(stage.popupMenu(), &QMenu::aboutToShow, this, [this] { refreshMenu(); });
+  setRehearsal(false);
+}
+
+std::function<void(const std::array<double, kSlotCount>&)> RecordModule::clearRecorder() {
+  return [this](const std::array<double, kSlotCount>& before) { record_.recordClear(before); };
+}
+
+void RecordModule::placeMark() {
+  if (!mark_ || !stage_) return;
+  mark_->move(kMarkMargin, stage_->height() - mark_->height() - kMarkMargin);
+  mark_->raise();
+}
+
+bool RecordModule::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == stage_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+    placeMark();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void RecordModule::setRehearsal(bool on) {
+  rehearsal_ = on;
+  if (draw_) draw_->setRehearsal(on);
+  if (stage_) stage_->menuItem(QString::fromUtf8(menu::kRehearsal))->setTicked(on);
+  if (mark_) {
+    placeMark();
+    mark_->setVisible(on);
+  }
+}
+
+void RecordModule::refreshMenu() {
+  if (!stage_) return;
+  stage_->menuItem(QString::fromUtf8(menu::kVoidLastWin))
+      ->action()
+      ->setEnabled(record_.voidableWin().has_value());
+}
+
+void RecordModule::openJournalWindow() {
+  std::array<std::string, kSlotCount> tallies;
+  std::array<PictureData, kSlotCount> pictures;
+  const ResultsFile results(files_.results());
+  for (int slot = 1; slot <= 8; ++slot) {
+    tallies[slot - 1] = formatNumber(results.tallies()[slot - 1]);
+    if (stage_) {
+      pictures[slot - 1] = stage_->unit<forms::PictureBox>(units::prizeBox(slot))->picture();
+    }
+  }
+  journalWindow_ =
+      std::make_unique<JournalWindow>(journal_, tallies, pictures, files_.directory);
+  journalWindow_->setWindowModality(Qt::ApplicationModal);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    journalWindow_->move(area.center() - QPoint(journalWindow_->width() / 2,
+                                                journalWindow_->height() / 2));
+  }
+  journalWindow_->show();
+  journalWindow_->activateWindow();
+}
+
+void RecordModule::voidLastWin() {
+  const std::optional<JournalRow> win = record_.voidableWin();
+  if (!win) return;
+  const bool quantity = quantityMode(SettingsFile(files_.settings()));
+  const std::string question = "确定作废上次中奖吗？\r\n\r\n奖项：" + std::to_string(win->slot) +
+                               "\r\n中奖时间：" + win->time + "\r\n\r\n该奖项的中奖数将减一" +
+                               (quantity ? "，奖品回到奖池。" : "。");
+  if (!MessageBoxes::confirm(question, kVoidTitle)) return;
+  switch (record_.voidWin(win->sequence)) {
+    case DrawRecord::VoidResult::Voided:
+      break;
+    case DrawRecord::VoidResult::Refused:
+      MessageBoxes::show("这次中奖已不能作废。", kVoidTitle);
+      break;
+    case DrawRecord::VoidResult::TallyNotWritten:
+      MessageBoxes::reportWriteFailure(files_.results());
+      break;
+  }
+  refreshMenu();
+}
+
+}  // namespace zv

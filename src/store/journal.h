@@ -1,0 +1,117 @@
+#pragma once
+// The draw journal: one CSV row per landing, void and clear, appended to a file beside the
+// program and flushed to disk at once, so a crash loses at most the row being written.
+//
+// The file is UTF-8 with a byte-order mark (spreadsheets in Chinese locales then read it
+// as UTF-8), quoted by RFC 4180, CR LF line ends. The program only ever appends: a void or
+// a clear is a new row. A last row cut short by a crash is skipped when read, and the
+// next append first ends it on a line of its own, so it can never swallow a later row.
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/prize_slots.h"
+
+namespace zv {
+
+enum class JournalEvent { Win, Void, Clear, RehearsalWin };
+
+struct JournalRow {
+  std::int64_t sequence = 0;  // set by the append
+  std::string time;           // set by the append: "2024-05-01 14:03:07 +08:00"
+  JournalEvent event = JournalEvent::Win;
+  int slot = 0;          // 1..8; 0 for a clear
+  std::string drawMode;  // 按数量 / 按概率; empty for a void or a clear
+  std::int64_t poolSize = 0;
+  std::array<std::int64_t, kSlotCount> poolCounts{};  // the pool the pick was made from
+  std::string stopReason;                    // see journal_text; empty for a void or a clear
+  bool designated = false;                   // the designated pick (Shift+Q) decided it
+  std::array<std::string, kSlotCount> tallies;        // after the event (before it, for a clear)
+  std::int64_t voids = 0;                    // a void row: the sequence of the win voided
+
+  bool operator==(const JournalRow&) const = default;
+};
+
+namespace journal_text {
+inline constexpr const char* kFileName = "抽奖记录.csv";
+inline constexpr const char* kWin = "中奖";
+inline constexpr const char* kVoid = "作废";
+inline constexpr const char* kClear = "清空";
+inline constexpr const char* kRehearsalWin = "彩排中奖";
+inline constexpr const char* kQuantityMode = "按数量";
+inline constexpr const char* kProbabilityMode = "按概率";
+inline constexpr const char* kStopClick = "点击";
+inline constexpr const char* kStopSpace = "空格键";
+inline constexpr const char* kStopAuto = "自动停止";
+inline constexpr const char* kStopBudget = "步数用尽";
+inline constexpr const char* kYes = "是";
+inline constexpr const char* kNo = "否";
+const char* eventName(JournalEvent event);
+}  // namespace journal_text
+
+// The column headings, in file order.
+const std::vector<std::string>& journalHeadings();
+
+// The text of one column of a row, as the file holds it (unquoted).
+std::string journalField(const JournalRow& row, std::size_t column);
+
+// One row as a CSV record with its CR LF; the header line likewise.
+std::string formatJournalRow(const JournalRow& row);
+std::string formatJournalHeader();
+
+struct JournalContents {
+  std::vector<JournalRow> rows;  // in file order
+  std::size_t skipped = 0;       // damaged records (a torn last line among them)
+  bool tornTail = false;         // the file ends inside a record
+};
+
+// Parses a whole journal (with or without its byte-order mark and header).
+JournalContents parseJournal(std::string_view bytes);
+
+// The whole journal as a file: byte-order mark, header, rows.
+std::string journalFileBytes(const std::vector<JournalRow>& rows);
+
+// The local time with seconds and UTC offset, as the journal writes it.
+std::string journalTime(std::chrono::system_clock::time_point when);
+
+class Journal {
+ public:
+  using Clock = std::function<std::chrono::system_clock::time_point()>;
+
+  // clock: the system clock unless a test gives another.
+  explicit Journal(std::string path, Clock clock = {});
+
+  const std::string& path() const { return path_; }
+
+  // Appends the row with the next sequence number and the clock's time, flushed to disk.
+  // Returns the row as recorded, or nothing when the file could not be written. The event
+  // counts for what can be voided either way: it happened, only its row is missing.
+  std::optional<JournalRow> append(JournalRow row);
+
+  // Every intact row of the file, read in one pass.
+  JournalContents read() const;
+
+  // The last counted win that may be voided: a 中奖 row since the last 清空, not voided yet
+  // and not followed by a void. Nothing otherwise.
+  std::optional<JournalRow> voidableWin();
+
+ private:
+  void scanIfChanged();
+  void account(const JournalRow& row);
+
+  std::string path_;
+  Clock clock_;
+  bool scanned_ = false;
+  std::int64_t knownSize_ = -1;  // the file's size after our last scan or append
+  std::int64_t nextSequence_ = 1;
+  bool tailOpen_ = false;        // the file ends inside a record
+  bool tailInQuotes_ = false;    // ... inside a quoted field
+  std::optional<JournalRow> voidable_;
+};
+
+}  // namespace zv
