@@ -38,7 +38,9 @@ TEST_F(MenuOnStage, PrizeSettingsThroughThePasswordGate) {
   std::this_thread::sleep_for(200ms);
   click(left + 223 + 56, top + 372 + 14);  // 确定
   ASSERT_TRUE(waitUntil([&] { return ini::read(dir.file("config.a"), "zbt", "一") == "9"; }, 5s));
-  EXPECT_EQ(ini::read(dir.file("config.a"), "zbt", "八"), "50");
+  // The eight values are written one after another; the last one ends the store.
+  EXPECT_TRUE(
+      waitUntil([&] { return ini::read(dir.file("config.a"), "zbt", "八") == "50"; }, 5s));
   key("Return");  // closes "设置成功！"
   std::this_thread::sleep_for(300ms);
   EXPECT_TRUE(program->running());
