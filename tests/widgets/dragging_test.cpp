@@ -140,7 +140,7 @@ TEST_F(DraggingTest, PressesOnThePrizePicturesAndTheDrawLabelsNeverMoveTheWheel)
 TEST_F(DraggingTest, ARollingDrawKeepsRollingWhileTheWheelIsHeld) {
   s.writeSettings("[zbt]\r\nlx=真\r\n");
   start();
-  QTest::mousePress(unit("透明标签_开始"), Qt::LeftButton);
+  QTest::mouseClick(unit("透明标签_开始"), Qt::LeftButton);
   ASSERT_TRUE(s.stage->draw().rolling());
 
   QWidget* background = unit("图片框_背景");
