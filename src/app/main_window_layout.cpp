@@ -22,6 +22,16 @@ constexpr std::uint32_t kYellow = 0x00FFFF;
 
 const forms::EventBinding kPopupBinding{EventKind::RightButtonDown, h::kPopup};
 
+// A unit dragged with the left button: the handler follows the press, the moves and the
+// release.
+std::vector<forms::EventBinding> dragged(const char* handler, bool popup = true) {
+  std::vector<forms::EventBinding> events = {{EventKind::LeftButtonDown, handler},
+                                             {EventKind::LeftButtonMove, handler},
+                                             {EventKind::LeftButtonUp, handler}};
+  if (popup) events.push_back(kPopupBinding);
+  return events;
+}
+
 UnitDescription prizePicture(int slot, int left, int top, bool builtin) {
   return {.name = units::prizeBox(slot),
           .kind = UnitKind::PictureBox,
@@ -110,7 +120,7 @@ WindowDescription build() {
                      .top = 160,
                      .width = layout_wheel::kSide,
                      .height = layout_wheel::kSide,
-                     .events = {{EventKind::LeftButtonDown, h::kDragWheel}, kPopupBinding}});
+                     .events = dragged(h::kDragWheel)});
   w.units.push_back(
       {.name = units::kWheelBackground,
        .kind = UnitKind::PictureBox,
@@ -119,7 +129,7 @@ WindowDescription build() {
        .top = 0,
        .width = layout_wheel::kSide,
        .height = layout_wheel::kSide,
-       .events = {{EventKind::LeftButtonDown, h::kDragWheelBackground}, kPopupBinding}});
+       .events = dragged(h::kDragWheelBackground)});
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const auto& [left, top] = layout_wheel::kPrizeCorners[static_cast<std::size_t>(slot - 1)];
     w.units.push_back(prizePicture(slot, left, top, slot >= 5));
@@ -150,7 +160,7 @@ WindowDescription build() {
                      .caption = "某某大卖场购物有奖活动",
                      .font = FontDescription{"宋体", 67, true},
                      .colour = kYellow,
-                     .events = {{EventKind::LeftButtonDown, h::kDragMainTitle}, kPopupBinding}});
+                     .events = dragged(h::kDragMainTitle)});
   w.units.push_back({.name = units::kSubtitle,
                      .kind = UnitKind::TransparentLabel,
                      .left = 8,
@@ -160,7 +170,7 @@ WindowDescription build() {
                      .caption = "--- 现场抽奖仪式 ---",
                      .font = FontDescription{"宋体", 40, true},
                      .colour = kYellow,
-                     .events = {{EventKind::LeftButtonDown, h::kDragSubtitle}, kPopupBinding}});
+                     .events = dragged(h::kDragSubtitle)});
   w.units.push_back({.name = units::kResultPicture,
                      .kind = UnitKind::PictureBox,
                      .left = 20,
@@ -168,7 +178,7 @@ WindowDescription build() {
                      .width = 200,
                      .height = 160,
                      .visible = false,
-                     .events = {{EventKind::LeftButtonDown, h::kDragResult}, kPopupBinding}});
+                     .events = dragged(h::kDragResult)});
   w.units.push_back({.name = units::kHotKeyLabel,
                      .kind = UnitKind::Label,
                      .left = 688,
@@ -204,7 +214,7 @@ WindowDescription build() {
                      .width = 272,
                      .height = 200,
                      .visible = false,
-                     .events = {{EventKind::LeftButtonDown, h::kDragPanel}}});
+                     .events = dragged(h::kDragPanel, false)});
   w.units.push_back({.name = "图片框9",
                      .kind = UnitKind::PictureBox,
                      .parent = units::kPanel,

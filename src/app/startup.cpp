@@ -65,6 +65,9 @@ void MainWindow::startUp() {
   m.titles.applyFontsAtStartUp();         // 21, 22
   m.pictures.applyBackgroundAtStartUp();  // 23
   m.wheel.clip();                         // 24
+
+  // Every size is known now: a unit stored off this screen is shown at its edge.
+  m.dragging.keepUnitsOnScreenAtStartUp();
 }
 
 }  // namespace zv

@@ -52,6 +52,7 @@ bool Form::dispatch(const std::string& unit, EventKind event, UnitEvent details)
   if (it == bindings_.end()) return false;
   details.form = this;
   details.unit = unit;
+  details.event = event;
   // A copy: the handler may rebind or destroy what it was called from.
   const Handler handler = it->second;
   handler(details);
@@ -114,6 +115,20 @@ bool Form::eventFilter(QObject* watched, QEvent* event) {
     const UnitEvent details{.globalPos = mouse->globalPosition().toPoint()};
     if (mouse->button() == Qt::LeftButton) dispatch(name, EventKind::LeftButtonDown, details);
     if (mouse->button() == Qt::RightButton) dispatch(name, EventKind::RightButtonDown, details);
+  } else if (event->type() == QEvent::MouseMove) {
+    // Without mouse tracking a unit sees moves only while a button is held; the press
+    // made it the mouse's receiver until the release.
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->buttons() & Qt::LeftButton) {
+      dispatch(name, EventKind::LeftButtonMove,
+               UnitEvent{.globalPos = mouse->globalPosition().toPoint()});
+    }
+  } else if (event->type() == QEvent::MouseButtonRelease) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton) {
+      dispatch(name, EventKind::LeftButtonUp,
+               UnitEvent{.globalPos = mouse->globalPosition().toPoint()});
+    }
   } else if (event->type() == QEvent::MouseButtonDblClick) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() == Qt::LeftButton) {

@@ -21,7 +21,8 @@ class Form;
 struct UnitEvent {
   Form* form = nullptr;
   std::string unit;        // empty: the window itself
-  QPoint globalPos;        // mouse events
+  EventKind event{};       // set by dispatch, so one handler can serve several events
+  QPoint globalPos;        // mouse events, in screen coordinates
   bool* accept = nullptr;  // close request: set to false to refuse it
 };
 

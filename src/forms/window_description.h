@@ -26,6 +26,10 @@ enum class EventKind {
   Created,
   CloseRequest,
   LeftButtonDown,
+  // While the left button is held after a press on the unit, wherever the mouse goes:
+  // the unit keeps the mouse until the release, so a drag needs no grab of its own.
+  LeftButtonMove,
+  LeftButtonUp,
   DoubleClick,
   RightButtonDown,
   Click,
