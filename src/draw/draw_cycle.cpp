@@ -77,6 +77,7 @@ void DrawCycle::start() {
   int interval = truncateToInt32(numericValue(stage_.rollIntervalText()));
   // An interval that reads as 0 or less would never move the highlight, nor ever land.
   if (interval <= 0) interval = kFallbackInterval;
+  if (interval > kMaxInterval) interval = kMaxInterval;
   stage_.setRollInterval(interval);
   stage_.setSlotRaised(1, true);
   random_.seedFromClock();

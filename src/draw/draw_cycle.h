@@ -22,6 +22,8 @@ class DrawCycle {
   static constexpr const char* kRollingCaption = "停止";
   static constexpr int kEffectMilliseconds = 3500;
   static constexpr int kFallbackInterval = 30;  // for an interval that reads as 0 or less
+  // A longer interval would leave a stopped draw waiting for its landing step for hours.
+  static constexpr int kMaxInterval = 10'000;
   static constexpr std::int32_t kMinSteps = 100000, kMaxSteps = 130000;
 
   DrawCycle(DrawStage& stage, SettingsFile settings, ResultsFile results, RandomSource& random,

@@ -2,11 +2,11 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <algorithm>
 
 #include "app/handler_names.h"
 #include "app/window_layouts.h"
-#include "platform/number_text.h"
+#include "dialogs/message_boxes.h"
+#include "stage/logic/panel_save.h"
 #include "store/settings_keys.h"
 
 namespace zv {
@@ -15,16 +15,80 @@ namespace h = handlers;
 
 namespace {
 
-// Sizes a widget can take without Qt clamping them or the layout overflowing.
-constexpr int kMaxExtent = 16'000;
+// The focus timer's period while the panel is closed.
+constexpr int kFocusPeriod = 200;
 
-int extent(std::string_view text) { return std::clamp(integerValue(text), 0, kMaxExtent); }
+std::string textOf(const forms::Form& f, const char* edit) {
+  return f.unit<QLineEdit>(edit)->text().toStdString();
+}
+
+// Save's view of the stage window.
+class FormPanelStage : public PanelStage {
+ public:
+  FormPanelStage(SettingsPanel& panel, StageContext& stage, const WheelResizing& wheel)
+      : panel_(panel), stage_(stage), wheel_(wheel) {}
+
+  PanelFields fields() const override {
+    const forms::Form& f = stage_.form;
+    return {.resultWidth = textOf(f, units::kResultWidthEdit),
+            .resultHeight = textOf(f, units::kResultHeightEdit),
+            .rollInterval = textOf(f, units::kRollIntervalEdit),
+            .effectsOff = f.unit<QCheckBox>(units::kEffectsOffBox)->isChecked(),
+            .autoStop = textOf(f, units::kAutoStopEdit),
+            .wheelSize = textOf(f, units::kWheelSizeEdit)};
+  }
+  bool write(std::string_view key, std::string_view value) override {
+    return stage_.settings.writeGeneral(key, value);
+  }
+  void setResultHeight(int pixels) override {
+    auto* result = stage_.form.unit<QWidget>(units::kResultPicture);
+    result->resize(result->width(), pixels);
+  }
+  void setResultWidth(int pixels) override {
+    auto* result = stage_.form.unit<QWidget>(units::kResultPicture);
+    result->resize(pixels, result->height());
+  }
+  void closePanel() override { panel_.close(); }
+  void resetWheel() override { wheel_.reset(); }
+  void enlargeWheel() override { wheel_.enlarge(); }
+  void clipWheel() override { wheel_.clip(); }
+  void reportWriteFailure() override { MessageBoxes::reportWriteFailure(stage_.settings.path()); }
+
+ private:
+  SettingsPanel& panel_;
+  StageContext& stage_;
+  const WheelResizing& wheel_;
+};
 
 }  // namespace
 
 void SettingsPanel::addHandlers(forms::HandlerTable& table) {
-  // not built yet
-  bindNotBuiltYet(table, {h::kClosePanel, h::kSavePanel, h::kMenuOtherSettings});
+  addHandler(table, h::kMenuOtherSettings, [this] { open(); });
+  addHandler(table, h::kClosePanel, [this] { close(); });
+  addHandler(table, h::kSavePanel, [this] { save(); });
+}
+
+void SettingsPanel::open() {
+  forms::Form& f = stage_.form;
+  auto* panel = f.unit<QWidget>(units::kPanel);
+  panel->show();
+  panel->raise();
+  // Stopped, or it would pull the keyboard back to the draw while something is typed.
+  f.unit<forms::WindowTimer>(units::kFocusTimer)->setInterval(0);
+  // The draw still holds the keyboard: a Space typed now must land in the panel.
+  f.unit<QLineEdit>(units::kResultWidthEdit)->setFocus(Qt::OtherFocusReason);
+}
+
+void SettingsPanel::close() {
+  forms::Form& f = stage_.form;
+  f.unit<QWidget>(units::kPanel)->hide();
+  f.unit<forms::WindowTimer>(units::kFocusTimer)->setInterval(kFocusPeriod);
+  stage_.takeKeyboardFocus();
+}
+
+void SettingsPanel::save() {
+  FormPanelStage view(*this, stage_, wheel_);
+  savePanel(view);
 }
 
 void SettingsPanel::applyEffectsSwitchAtStartUp() {
@@ -35,13 +99,10 @@ void SettingsPanel::applyEffectsSwitchAtStartUp() {
 void SettingsPanel::applyResultSizeAtStartUp() {
   forms::Form& f = stage_.form;
   auto* result = f.unit<forms::PictureBox>(units::kResultPicture);
-  if (const std::string width = stage_.settings.general(keys::kResultWidth); !width.empty()) {
-    result->resize(extent(width), result->height());
-  }
+  result->resize(
+      storedResultExtent(stage_.settings.general(keys::kResultWidth), result->width()),
+      storedResultExtent(stage_.settings.general(keys::kResultHeight), result->height()));
   f.unit<QLineEdit>(units::kResultWidthEdit)->setText(QString::number(result->width()));
-  if (const std::string height = stage_.settings.general(keys::kResultHeight); !height.empty()) {
-    result->resize(result->width(), extent(height));
-  }
   f.unit<QLineEdit>(units::kResultHeightEdit)->setText(QString::number(result->height()));
 }
 

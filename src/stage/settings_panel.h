@@ -1,13 +1,23 @@
 #pragma once
 // The other-settings panel: result picture size, roll interval, effects switch,
 // auto-stop seconds and wheel size, saved together.
+#include <functional>
+
 #include "stage/stage_context.h"
 
 namespace zv {
 
+// The wheel's own operations that Save needs; the wheel module provides them.
+struct WheelResizing {
+  std::function<void()> reset;    // back to the layout size, the frame where it stands
+  std::function<void()> enlarge;  // one 1.1x step
+  std::function<void()> clip;     // the round outline again
+};
+
 class SettingsPanel {
  public:
-  explicit SettingsPanel(StageContext& stage) : stage_(stage) {}
+  SettingsPanel(StageContext& stage, WheelResizing wheel)
+      : stage_(stage), wheel_(std::move(wheel)) {}
 
   void addHandlers(forms::HandlerTable& table);
   // The effects switch.
@@ -17,8 +27,16 @@ class SettingsPanel {
   // Auto-stop seconds and roll interval.
   void applyDrawTimesAtStartUp();
 
+  // Shows the panel on top and lets its edit boxes keep the keyboard.
+  void open();
+  // Hides it; the typed values stay in the boxes, and the keyboard goes back to the draw.
+  void close();
+  // Writes all five settings and applies the result size and the wheel size.
+  void save();
+
  private:
   StageContext& stage_;
+  WheelResizing wheel_;
 };
 
 }  // namespace zv

@@ -339,6 +339,25 @@ TEST_F(Draw, AnIntervalOfZeroOrLessRollsAtThirtyMilliseconds) {
   }
 }
 
+TEST_F(Draw, AnIntervalAboveTenSecondsRollsAtTenSecondsAndStillLands) {
+  const struct {
+    const char* text;
+    int interval;
+  } cases[] = {{"10000", 10000}, {"10000.9", 10000}, {"10001", 10000}, {"1e9", 10000},
+               {"99999999999999999999", 10000}, {"9999", 9999}};
+  for (const auto& [text, interval] : cases) {
+    weighted();
+    stage.intervalEdit = text;
+    stage.effectsOffBox = true;
+    DrawCycle& c = cycle();
+    c.startLabelPressed();
+    EXPECT_EQ(stage.roll.interval, interval) << text;
+    c.stopLabelPressed();
+    stage.advance(interval);  // the landing step comes one interval later
+    EXPECT_EQ(stage.roll.interval, 0) << text;
+  }
+}
+
 TEST_F(Draw, ANewStartClosesTheOverlayAndAnOldTimerNeverClosesANewOne) {
   weighted();
   DrawCycle& c = cycle();
