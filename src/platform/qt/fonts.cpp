@@ -47,9 +47,11 @@ QStringList chineseFaceNames() {
 }
 
 QStringList familiesFor(const QString& face) {
+  // Qt applies the substitutions to a lone family only, not within a list: the face's own
+  // stand-ins come first by hand.
   QStringList families{face};
-  for (const QString& standIn : serif())
-    if (standIn != face) families << standIn;
+  for (const QString& standIn : QFont::substitutes(face) + serif())
+    if (!families.contains(standIn)) families << standIn;
   return families;
 }
 
