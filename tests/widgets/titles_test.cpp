@@ -1,5 +1,7 @@
 // The titles' texts and fonts from the popup menu, and how they come back at start-up.
+#include <QColorDialog>
 #include <QComboBox>
+#include <QPushButton>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -264,6 +266,23 @@ TEST(FontDialog, GivesBackWhatItShowsWithAnyColour) {
   EXPECT_EQ(dialog.choice().colour, 255u);
   dialog.faceList()->setCurrentRow(1);
   EXPECT_EQ(dialog.choice().face, "黑体");
+}
+
+TEST(FontDialog, AnyOtherColourComesFromTheColourDialogWithoutWaitingForIt) {
+  FontDialog dialog(FontChoice{"宋体", 50, true, false, false, false, 65535});
+  QPushButton* other = nullptr;
+  for (auto* button : dialog.findChildren<QPushButton*>())
+    if (button->text() == "其他颜色…") other = button;
+  ASSERT_NE(other, nullptr);
+  other->click();  // returns at once: the colour dialog is open, not run
+  auto* colours = dialog.findChild<QColorDialog*>();
+  ASSERT_NE(colours, nullptr);
+  EXPECT_TRUE(colours->isVisible());
+  EXPECT_EQ(colours->currentColor(), QColor(255, 255, 0));  // it starts from the colour shown
+  colours->setCurrentColor(QColor(18, 52, 86));
+  colours->accept();
+  EXPECT_EQ(dialog.choice().colour, 0x563412u);
+  EXPECT_EQ(dialog.colourList()->currentText(), "自定义");
 }
 
 TEST(FontDialog, AFaceClearedByHandKeepsTheFaceShownFirst) {
