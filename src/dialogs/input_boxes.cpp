@@ -10,6 +10,7 @@ struct Script {
   bool scripted = false;
   std::deque<std::optional<std::string>> answers;
   std::deque<std::string> asked;
+  std::deque<std::string> offered;
 };
 
 Script& script() {
@@ -23,6 +24,7 @@ std::optional<std::string> InputBoxes::ask(const std::string& prompt, const std:
                                            const std::string& initial) {
   Script& s = script();
   s.asked.push_back(prompt);
+  s.offered.push_back(initial);
   if (s.scripted) {
     if (s.answers.empty()) return std::nullopt;
     auto answer = s.answers.front();
@@ -46,6 +48,10 @@ void InputBoxes::setNextAnswer(std::optional<std::string> answer) {
   script().answers.push_back(std::move(answer));
 }
 const std::deque<std::string>& InputBoxes::asked() { return script().asked; }
-void InputBoxes::clearAsked() { script().asked.clear(); }
+const std::deque<std::string>& InputBoxes::offered() { return script().offered; }
+void InputBoxes::clearAsked() {
+  script().asked.clear();
+  script().offered.clear();
+}
 
 }  // namespace zv

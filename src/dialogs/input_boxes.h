@@ -13,10 +13,11 @@ class InputBoxes {
                                         const std::string& initial);
 
   // For tests: while scripted, no box is shown; queued answers are given in turn, then a
-  // cancel. The prompts asked are recorded.
+  // cancel. The prompts asked and the texts offered with them are recorded.
   static void setScripted(bool scripted);
   static void setNextAnswer(std::optional<std::string> answer);
   static const std::deque<std::string>& asked();
+  static const std::deque<std::string>& offered();
   static void clearAsked();
 };
 

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "forms/logic/font_numbers.h"
+#include "platform/qt/fonts.h"
+
 namespace zv::forms {
 
 UnitFont UnitFont::fromPixelHeight(const QString& face, int pixels, bool bold) {
@@ -18,7 +21,8 @@ int pointsToPixels(double points) {
 }
 
 QFont UnitFont::toQFont() const {
-  QFont font(face);
+  QFont font;
+  font.setFamilies(familiesFor(face));
   font.setPixelSize(pointsToPixels(points));
   font.setBold(bold);
   font.setItalic(italic);
@@ -28,14 +32,12 @@ QFont UnitFont::toQFont() const {
 }
 
 QColor colourFromBgr(std::uint32_t bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                static_cast<int>((bgr >> 16) & 0xFF));
+  const Rgb rgb = rgbFromBgr(bgr);
+  return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 std::uint32_t colourToBgr(const QColor& colour) {
-  return static_cast<std::uint32_t>(colour.red()) |
-         (static_cast<std::uint32_t>(colour.green()) << 8) |
-         (static_cast<std::uint32_t>(colour.blue()) << 16);
+  return bgrFromRgb({colour.red(), colour.green(), colour.blue()});
 }
 
 }  // namespace zv::forms

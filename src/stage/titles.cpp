@@ -1,7 +1,12 @@
 #include "stage/titles.h"
 
+#include <cmath>
+
 #include "app/handler_names.h"
 #include "app/window_layouts.h"
+#include "dialogs/input_boxes.h"
+#include "dialogs/message_boxes.h"
+#include "forms/logic/font_numbers.h"
 #include "platform/number_text.h"
 #include "store/settings_keys.h"
 
@@ -10,39 +15,106 @@ namespace zv {
 namespace h = handlers;
 using forms::TransparentLabel;
 
+namespace {
+
+const Titles::Target kMainTitle{units::kMainTitle,     keys::kMainTitle,     "请输入主标题",
+                                "购物有奖活动",        keys::kMainTitleFace, keys::kMainTitleSize,
+                                keys::kMainTitleColour};
+const Titles::Target kSubtitle{units::kSubtitle,      keys::kSubtitle,     "请输入副标题",
+                               "---现场抽奖仪式---",  keys::kSubtitleFace, keys::kSubtitleSize,
+                               keys::kSubtitleColour};
+
+// The title's font and colour as the layout gives them: where the font dialog starts
+// before anything was confirmed in it.
+FontChoice layoutFont(const char* label) {
+  FontChoice choice;
+  for (const forms::UnitDescription& unit : mainWindowLayout().units) {
+    if (unit.name != label) continue;
+    if (unit.font) {
+      choice.face = unit.font->face;
+      choice.points = forms::pointsFromPixelHeight(unit.font->pixelHeight);
+      choice.bold = unit.font->bold;
+    }
+    choice.colour = unit.colour.value_or(0);
+  }
+  return choice;
+}
+
+// Sizes are whole points in the settings file and in the title's height.
+int wholePoints(const forms::UnitFont& font) { return static_cast<int>(std::lround(font.points)); }
+
+}  // namespace
+
 void Titles::addHandlers(forms::HandlerTable& table) {
-  // not built yet
-  bindNotBuiltYet(
-      table, {h::kMenuMainTitle, h::kMenuSubtitle, h::kMenuMainTitleFont, h::kMenuSubtitleFont});
+  addHandler(table, h::kMenuMainTitle, [this] { editText(kMainTitle); });
+  addHandler(table, h::kMenuSubtitle, [this] { editText(kSubtitle); });
+  addHandler(table, h::kMenuMainTitleFont, [this] { changeFont(kMainTitle); });
+  addHandler(table, h::kMenuSubtitleFont, [this] { changeFont(kSubtitle); });
+}
+
+void Titles::editText(const Target& t) {
+  // The box offers the stored text, not the caption shown: before the first edit that is
+  // the default although the stage still shows the layout's caption.
+  const std::string stored = stage_.settings.general(t.textKey, t.defaultText);
+  const std::optional<std::string> text = InputBoxes::ask(t.prompt, t.prompt, stored);
+  if (!text) return;
+  stage_.form.unit<TransparentLabel>(t.label)->setCaption(qs(*text));
+  if (!stage_.settings.writeGeneral(t.textKey, *text)) {
+    MessageBoxes::reportWriteFailure(stage_.settings.path());
+  }
+}
+
+void Titles::changeFont(const Target& t) {
+  auto* title = stage_.form.unit<TransparentLabel>(t.label);
+  const std::optional<FontChoice> chosen =
+      FontPicker::ask(lastConfirmed_.value_or(layoutFont(t.label)));
+  if (chosen) {
+    lastConfirmed_ = chosen;
+    forms::UnitFont font;
+    font.face = qs(chosen->face);
+    font.points = chosen->points;
+    font.bold = chosen->bold;
+    font.italic = chosen->italic;
+    font.underline = chosen->underline;
+    font.strikeOut = chosen->strikeOut;
+    title->setUnitFont(font);
+    title->setTextColour(chosen->colour);
+  }
+  // Confirmed or not, the title's font as it now is gets stored and sizes the title, so
+  // that from now on the stored font applies at start-up.
+  const forms::UnitFont& font = title->unitFont();
+  const SettingsFile& s = stage_.settings;
+  bool written = s.write(keys::kFonts, t.faceKey, font.face.toStdString());
+  written = s.write(keys::kFonts, t.sizeKey, std::to_string(wholePoints(font))) && written;
+  written = s.write(keys::kFonts, t.colourKey, forms::colourText(title->textColour())) && written;
+  title->resize(title->width(), forms::titleHeightForPoints(wholePoints(font)));
+  if (!written) MessageBoxes::reportWriteFailure(s.path());
 }
 
 void Titles::applyCaptionsAtStartUp() {
-  if (const std::string title = stage_.settings.general(keys::kMainTitle); !title.empty()) {
-    stage_.form.unit<TransparentLabel>(units::kMainTitle)->setCaption(qs(title));
-  }
-  if (const std::string title = stage_.settings.general(keys::kSubtitle); !title.empty()) {
-    stage_.form.unit<TransparentLabel>(units::kSubtitle)->setCaption(qs(title));
+  for (const Target* t : {&kMainTitle, &kSubtitle}) {
+    if (const std::string text = stage_.settings.general(t->textKey); !text.empty()) {
+      stage_.form.unit<TransparentLabel>(t->label)->setCaption(qs(text));
+    }
   }
 }
 
 void Titles::applyFontsAtStartUp() {
   stage_.form.unit<forms::CommonDialog>(units::kFontDialog)
       ->setMode(forms::CommonDialog::Mode::Font);
-  applyStoredFont(units::kMainTitle, keys::kMainTitleFace, keys::kMainTitleSize,
-                  keys::kMainTitleColour);
-  applyStoredFont(units::kSubtitle, keys::kSubtitleFace, keys::kSubtitleSize,
-                  keys::kSubtitleColour);
+  applyStoredFont(kMainTitle);
+  applyStoredFont(kSubtitle);
 }
 
-void Titles::applyStoredFont(const char* label, std::string_view faceKey, std::string_view sizeKey,
-                             std::string_view colourKey) {
+void Titles::applyStoredFont(const Target& t) {
   const SettingsFile& s = stage_.settings;
-  const std::string colour = s.read(keys::kFonts, colourKey);
+  const std::string colour = s.read(keys::kFonts, t.colourKey);
   if (colour.empty()) return;
-  auto* title = stage_.form.unit<TransparentLabel>(label);
+  // Face, size and colour only: the styles and the height stay as the layout has them.
+  auto* title = stage_.form.unit<TransparentLabel>(t.label);
   forms::UnitFont font = title->unitFont();
-  font.face = qs(s.read(keys::kFonts, faceKey));
-  font.points = integerValue(s.read(keys::kFonts, sizeKey));
+  font.face = qs(s.read(keys::kFonts, t.faceKey));
+  font.points = integerValue(s.read(keys::kFonts, t.sizeKey));
   title->setUnitFont(font);
   title->setTextColour(static_cast<std::uint32_t>(integerValue(colour)));
 }

@@ -1,5 +1,9 @@
 #pragma once
 // The main title and the subtitle: their texts and their fonts.
+#include <optional>
+#include <string_view>
+
+#include "dialogs/font_picker.h"
 #include "stage/stage_context.h"
 
 namespace zv {
@@ -14,11 +18,23 @@ class Titles {
   // The font dialog's mode, then the stored fonts, each only when its colour is stored.
   void applyFontsAtStartUp();
 
+  // What one title's menu items work on.
+  struct Target {
+    const char* label;
+    std::string_view textKey;
+    const char* prompt;       // also the input box's title
+    const char* defaultText;  // offered while nothing is stored
+    std::string_view faceKey, sizeKey, colourKey;
+  };
+
  private:
-  void applyStoredFont(const char* label, std::string_view faceKey, std::string_view sizeKey,
-                       std::string_view colourKey);
+  void editText(const Target& t);
+  void changeFont(const Target& t);
+  void applyStoredFont(const Target& t);
 
   StageContext& stage_;
+  // The font dialog serves both titles and starts from the choice last confirmed in it.
+  std::optional<FontChoice> lastConfirmed_;
 };
 
 }  // namespace zv

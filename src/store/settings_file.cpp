@@ -11,6 +11,10 @@ std::string SettingsFile::read(std::string_view section, std::string_view key) c
 
 std::string SettingsFile::general(std::string_view key) const { return read(keys::kGeneral, key); }
 
+std::string SettingsFile::general(std::string_view key, std::string_view fallback) const {
+  return ini::read(path_, keys::kGeneral, key, fallback);
+}
+
 bool SettingsFile::writeGeneral(std::string_view key, std::string_view value) const {
   return write(keys::kGeneral, key, value);
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "dialogs/file_picker.h"
+#include "dialogs/font_picker.h"
 #include "dialogs/input_boxes.h"
 #include "dialogs/message_boxes.h"
 #include "platform/qt/fonts.h"
@@ -17,5 +18,6 @@ int main(int argc, char** argv) {
   zv::MessageBoxes::setScripted(true);
   zv::InputBoxes::setScripted(true);
   zv::FilePicker::setScripted(true);
+  zv::FontPicker::setScripted(true);
   return RUN_ALL_TESTS();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <QString>
+#include <QStringList>
 
 namespace zv {
 
@@ -6,5 +8,14 @@ namespace zv {
 // 仿宋, 微软雅黑) to installed CJK faces, so that no text falls back to empty boxes, and
 // gives dialogs a plain Chinese face.
 void installFaceSubstitutions();
+
+// The Chinese face names a font list offers first, as the layouts and Windows-made
+// settings files name them.
+QStringList chineseFaceNames();
+
+// The families to draw a face with: the face itself, then the stand-ins of the layouts'
+// own face (宋体). A face that is neither installed nor substituted (named in a file made
+// on another machine) thus falls back to a face with Chinese glyphs, never to Qt's default.
+QStringList familiesFor(const QString& face);
 
 }  // namespace zv
