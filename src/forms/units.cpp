@@ -48,6 +48,11 @@ void PictureBox::setGlow(QColor centre, QColor edge) {
   if (border_ == Border::Raised) update();
 }
 
+void PictureBox::setPlaceholder(QString text) {
+  placeholder_ = std::move(text);
+  update();
+}
+
 const QImage& PictureBox::decoded() {
   const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
   const QSize target = size() - QSize(2 * inset, 2 * inset);
@@ -87,6 +92,14 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.fillRect(inner, glow);
   } else if (image.isNull()) {
     painter.fillRect(inner, kButtonFace);
+    if (!placeholder_.isEmpty()) {
+      QFont small = font();
+      small.setPixelSize(std::clamp(inner.height() / 5, 9, 14));
+      painter.setFont(small);
+      painter.setPen(QColor(0x90, 0x90, 0x90));
+      painter.drawText(inner.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap,
+                       placeholder_);
+    }
   } else {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(inner, image);
