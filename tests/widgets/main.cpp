@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "dialogs/file_picker.h"
 #include "dialogs/input_boxes.h"
 #include "dialogs/message_boxes.h"
 #include "platform/qt/fonts.h"
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
   zv::installFaceSubstitutions();
   zv::MessageBoxes::setScripted(true);
   zv::InputBoxes::setScripted(true);
+  zv::FilePicker::setScripted(true);
   return RUN_ALL_TESTS();
 }
