@@ -1,5 +1,6 @@
 #include "forms/units.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRadialGradient>
 #include <QRegion>
@@ -97,8 +98,15 @@ void PictureBox::paintEvent(QPaintEvent*) {
       small.setPixelSize(std::clamp(inner.height() / 5, 9, 14));
       painter.setFont(small);
       painter.setPen(QColor(0x90, 0x90, 0x90));
-      painter.drawText(inner.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap,
-                       placeholder_);
+      const QRect area = inner.adjusted(4, 4, -4, -4);
+      QString text = placeholder_;
+      if (QFontMetrics(small).horizontalAdvance(text) > area.width()) {
+        // Two even lines read better than a full line and a lone last character.
+        qsizetype half = (text.size() + 1) / 2;
+        if (text.at(half - 1).isHighSurrogate()) ++half;
+        text = text.left(half) + '\n' + text.mid(half);
+      }
+      painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text);
     }
   } else {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
