@@ -1,6 +1,9 @@
 #include "dialogs/file_picker.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace zv {
@@ -12,6 +15,7 @@ struct Script {
   std::deque<std::optional<std::string>> answers;
   std::deque<std::string> suggested;
   std::deque<std::vector<std::string>> offeredFilters;
+  QString lastFolder;  // where the operator last chose a file, this session
 };
 
 Script& script() {
@@ -51,9 +55,18 @@ std::optional<std::string> FilePicker::openFile(const std::string& title,
   dialog.setLabelText(QFileDialog::Accept, "打开");
   dialog.setLabelText(QFileDialog::Reject, "取消");
   dialog.setWindowModality(Qt::ApplicationModal);
+  // Where the operator's photos usually are, then where they last found one; the
+  // program's own working folder means nothing to them.
+  QString folder = s.lastFolder;
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  }
+  dialog.setDirectory(folder);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+  s.lastFolder = QFileInfo(chosen.front()).absolutePath();
   return chosen.front().toStdString();
 }
 
