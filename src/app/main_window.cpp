@@ -31,6 +31,7 @@ MainWindow::MainWindow(StageEnvironment environment)
                                   [this] { return screenSize(); },
                                   [this] { takeKeyboardFocus(); }});
   modules_ = std::make_unique<StageModules>(*context_, state_.prizeValues, environment_.quit);
+  drawStage_->setMusicSwitch([this] { return modules_->music.on(); });
   forms::buildInto(*form_, mainWindowLayout(), handlers(), stagePicture);
   form_->setStageColour(kStageColour);
   keyTarget_ = new DrawKeyTarget(*form_, units::kDrawButton);

@@ -47,6 +47,7 @@ class MainWindow {
   DrawCycle& draw() { return *draw_; }
   StageDraw& drawStage() { return *drawStage_; }
   RandomSource& random() { return random_; }
+  Audio& audio() { return audio_; }
   ProgramState& state() { return state_; }
   const ProgramFiles& files() const { return files_; }
   const SettingsFile& settings() const { return settings_; }

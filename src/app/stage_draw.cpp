@@ -45,7 +45,7 @@ bool StageDraw::effectsOff() const {
   return form_.unit<QCheckBox>(units::kEffectsOffBox)->isChecked();
 }
 
-bool StageDraw::musicOn() const { return form_.menuItem(menu::kMusicOn)->isTicked(); }
+bool StageDraw::musicOn() const { return musicOn_ && musicOn_(); }
 
 void StageDraw::setRollInterval(int milliseconds) {
   form_.unit<WindowTimer>(units::kRollTimer)->setInterval(milliseconds);

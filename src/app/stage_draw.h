@@ -2,6 +2,7 @@
 // The draw cycle's view of the stage window: its units, sound, the effect overlay and the
 // message boxes.
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "draw/draw_stage.h"
@@ -48,6 +49,8 @@ class StageDraw : public DrawStage {
   void after(int milliseconds, std::function<void()> continuation) override;
 
   EffectsWindow* effectsWindow() const { return effects_.get(); }
+  // Where the music switch is read at each start; the music module owns it.
+  void setMusicSwitch(std::function<bool()> musicOn) { musicOn_ = std::move(musicOn); }
 
  private:
   forms::PictureBox* slot(int slot) const;
@@ -57,6 +60,7 @@ class StageDraw : public DrawStage {
   Audio& audio_;
   RandomSource& random_;
   std::unique_ptr<EffectsWindow> effects_;
+  std::function<bool()> musicOn_;
 };
 
 // Stands in for the hidden keyboard button: it takes the focus that the focus timer hands

@@ -1,5 +1,6 @@
 #include "forms/units.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRadialGradient>
 #include <QRegion>
@@ -48,6 +49,11 @@ void PictureBox::setGlow(QColor centre, QColor edge) {
   if (border_ == Border::Raised) update();
 }
 
+void PictureBox::setPlaceholder(QString text) {
+  placeholder_ = std::move(text);
+  update();
+}
+
 const QImage& PictureBox::decoded() {
   const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
   const QSize target = size() - QSize(2 * inset, 2 * inset);
@@ -87,6 +93,21 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.fillRect(inner, glow);
   } else if (image.isNull()) {
     painter.fillRect(inner, kButtonFace);
+    if (!placeholder_.isEmpty()) {
+      QFont small = font();
+      small.setPixelSize(std::clamp(inner.height() / 5, 9, 14));
+      painter.setFont(small);
+      painter.setPen(QColor(0x90, 0x90, 0x90));
+      const QRect area = inner.adjusted(4, 4, -4, -4);
+      QString text = placeholder_;
+      if (QFontMetrics(small).horizontalAdvance(text) > area.width()) {
+        // Two even lines read better than a full line and a lone last character.
+        qsizetype half = (text.size() + 1) / 2;
+        if (text.at(half - 1).isHighSurrogate()) ++half;
+        text = text.left(half) + '\n' + text.mid(half);
+      }
+      painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text);
+    }
   } else {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(inner, image);

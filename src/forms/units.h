@@ -22,7 +22,7 @@
 
 namespace zv::forms {
 
-// A picture shown stretched to the box; the picture is held as the JPEG bytes it came
+// A picture shown stretched to the box; the picture is held as the file bytes it came
 // from, so that it can be handed to another box unchanged.
 class PictureBox : public QWidget {
  public:
@@ -37,6 +37,9 @@ class PictureBox : public QWidget {
   static constexpr int kRaisedBorderWidth = 3;
   // The colours a raised box without a picture glows in (a lit frame, not a grey hole).
   void setGlow(QColor centre, QColor edge);
+  // Text drawn in a muted colour while the box shows no picture and is not raised.
+  void setPlaceholder(QString text);
+  const QString& placeholder() const { return placeholder_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -50,6 +53,7 @@ class PictureBox : public QWidget {
   Border border_ = Border::None;
   QColor glowCentre_{0xFF, 0xF0, 0xC0};
   QColor glowEdge_{0xE0, 0x90, 0x20};
+  QString placeholder_;
 };
 
 // Text drawn without a background over whatever lies beneath.

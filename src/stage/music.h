@@ -1,5 +1,9 @@
 #pragma once
-// The background music: the track, and the switch that lets it play during a roll.
+// The background music: the track, and the switch that lets it play during a roll. The
+// switch lives here; the menu's tick marks and the settings file mirror it.
+#include <string>
+#include <vector>
+
 #include "stage/stage_context.h"
 
 namespace zv {
@@ -8,12 +12,25 @@ class Music {
  public:
   explicit Music(StageContext& stage) : stage_(stage) {}
 
+  static const std::vector<std::string>& dialogFilters();
+
   void addHandlers(forms::HandlerTable& table);
-  // The switch's tick marks only; nothing plays at start-up.
+  // The stored switch: "假" is off, anything else (none stored included) is on. Nothing
+  // plays at start-up.
   void applyAtStartUp();
 
+  // Read by the draw at each start.
+  bool on() const { return on_; }
+  // Takes effect at the next start; music playing now goes on until the draw stops.
+  void switchOn(bool on);
+  // Copies the chosen file over the track; the next draw plays it.
+  void changeTrack();
+
  private:
+  void showSwitch();
+
   StageContext& stage_;
+  bool on_ = true;
 };
 
 }  // namespace zv

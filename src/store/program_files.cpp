@@ -14,6 +14,8 @@ std::string ProgramFiles::prizePicture(int slot) const {
 
 std::string ProgramFiles::backgroundPicture() const { return joinPath(directory, "\\底图.jpg"); }
 
-std::string ProgramFiles::music() const { return joinPath(directory, "\\wav\\bjyy.mp3"); }
+std::string ProgramFiles::musicDirectory() const { return joinPath(directory, "\\wav"); }
+
+std::string ProgramFiles::music() const { return joinPath(musicDirectory(), "bjyy.mp3"); }
 
 }  // namespace zv

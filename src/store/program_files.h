@@ -12,6 +12,7 @@ struct ProgramFiles {
   std::string prizePictureDirectory() const;
   std::string prizePicture(int slot) const;  // slot 1..8
   std::string backgroundPicture() const;
+  std::string musicDirectory() const;
   std::string music() const;
 };
 

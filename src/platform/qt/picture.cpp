@@ -1,17 +1,77 @@
 #include "platform/qt/picture.h"
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+#include <QPainter>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "platform/jpeg.h"
-
 namespace zv {
 
-QImage decodePicture(std::string_view jpeg, QSize target) {
-  if (jpeg.empty()) return {};
-  const RgbImage rgb = decodeJpeg(jpeg, std::max(0, target.width()), std::max(0, target.height()));
+namespace {
+
+// The Qt reader for bytes that are not JPEG, told by their signature; the file's name is
+// never trusted. Other formats Qt could read (SVG, TIFF, …) are not offered.
+const char* otherFormat(std::string_view bytes) {
+  if (bytes.starts_with("\x89PNG\r\n\x1a\n")) return "png";
+  if (bytes.starts_with("BM")) return "bmp";
+  if (bytes.size() >= 12 && bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP") return "webp";
+  return nullptr;
+}
+
+QImage decodeOther(std::string_view bytes, const char* format, const JpegLimits& limits) {
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  if (!buffer.open(QIODevice::ReadOnly)) return {};
+  QImageReader reader(&buffer, format);
+  reader.setDecideFormatFromContent(false);
+  reader.setAutoTransform(true);
+  // Qt refuses an image whose decoded size exceeds this, before allocating it. The limit
+  // is the process's, so it is put back for Qt's other readers (icons, themes).
+  struct AllocationLimit {
+    int saved = QImageReader::allocationLimit();
+    explicit AllocationLimit(long bytes) {
+      QImageReader::setAllocationLimit(
+          static_cast<int>(std::clamp<long>(bytes / (1024 * 1024), 1, 1 << 20)));
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(saved); }
+  } allocationLimit(limits.maxDecoderMemory);
+  const QSize size = reader.size();  // from the header alone
+  if (!size.isValid() || size.isEmpty()) return {};
+  const std::int64_t pixels = std::int64_t{size.width()} * size.height();
+  // These readers decode at full size, so the output cap applies to the header's size.
+  if (pixels > limits.maxSourcePixels || pixels > limits.maxOutputPixels) return {};
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) return {};
+  if (std::int64_t{image.width()} * image.height() > limits.maxOutputPixels) return {};
+  if (image.hasAlphaChannel()) {
+    // Shop pictures often come cut out on a transparent ground: shown on white, as on the
+    // supplier's page, not on whatever colour the transparent pixels happen to hold.
+    QImage flat(image.size(), QImage::Format_RGB888);
+    if (flat.isNull()) return {};
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    return flat;
+  }
+  return image.convertToFormat(QImage::Format_RGB888);
+}
+
+}  // namespace
+
+QImage decodePicture(std::string_view bytes, QSize target) {
+  return decodePicture(bytes, target, JpegLimits{});
+}
+
+QImage decodePicture(std::string_view bytes, QSize target, const JpegLimits& limits) {
+  if (bytes.empty()) return {};
+  if (const char* format = otherFormat(bytes)) return decodeOther(bytes, format, limits);
+  const RgbImage rgb =
+      decodeJpeg(bytes, std::max(0, target.width()), std::max(0, target.height()), limits);
   if (rgb.empty()) return {};
   QImage image(rgb.width, rgb.height, QImage::Format_RGB888);
   if (image.isNull()) return {};

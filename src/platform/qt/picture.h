@@ -1,15 +1,19 @@
 #pragma once
-// JPEG bytes to a Qt image, decoded no larger than needed for the box it fills.
+// Picture file bytes to a Qt image, decoded no larger than needed for the box it fills.
+// JPEG goes through our own decoder; PNG, BMP and WebP, told by their content whatever
+// the file is called, through Qt's readers under the same caps on size and memory.
 #include <QImage>
 #include <QSize>
 #include <string_view>
 
+#include "platform/jpeg.h"
 #include "platform/picture_data.h"
 
 namespace zv {
 
-// An empty image for bytes that are not a readable JPEG.
-QImage decodePicture(std::string_view jpeg, QSize target = {});
+// An empty image for bytes that are not a readable picture or exceed the limits.
+QImage decodePicture(std::string_view bytes, QSize target = {});
+QImage decodePicture(std::string_view bytes, QSize target, const JpegLimits& limits);
 
 // The same, from a small cache of recent decodes keyed by the bytes themselves (shared
 // bytes are recognised at once, equal bytes by comparison), so a picture file re-read
