@@ -24,6 +24,10 @@ EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random)
   if (screen) setGeometry(screen->geometry());
   random.seedFromClock();
   movie_ = random.randomInt(4, 6);
+  // Measurements of one movie at a time name it; the draw from the generator is made
+  // anyway so that the sequence of later draws does not change.
+  if (const int chosen = qEnvironmentVariableIntValue("ZV_EFFECT_MOVIE"); chosen >= 4 && chosen <= 6)
+    movie_ = chosen;
   control_ = host.play(this, artwork::effectMovie(movie_), 0);
 }
 
