@@ -111,7 +111,7 @@ void StageDraw::stopAllPlayback() { audio_.stopAll(); }
 void StageDraw::playWinSound() { audio_.playOnce(winSound()); }
 
 void StageDraw::openEffects() {
-  effects_ = std::make_unique<EffectsWindow>(&form_, random_);
+  effects_ = std::make_unique<EffectsWindow>(&form_, random_, effectsPlacementFor(&form_));
   effects_->show();
 }
 

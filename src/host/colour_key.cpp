@@ -60,25 +60,38 @@ ColourKey* ColourKey::install(QWidget* window, std::uint32_t colour) {
 }
 
 ColourKey* ColourKey::of(const QWidget* widget) {
-  if (!widget) return nullptr;
-  return widget->window()->findChild<ColourKey*>(QString(), Qt::FindDirectChildrenOnly);
+  for (const QWidget* w = widget; w; w = w->parentWidget()) {
+    if (auto* key = w->findChild<ColourKey*>(QString(), Qt::FindDirectChildrenOnly)) return key;
+    if (w->isWindow()) break;
+  }
+  return nullptr;
 }
 
 ColourKey::ColourKey(QWidget* window, std::uint32_t colour)
     : QObject(window),
       window_(window),
       keyRgb_(qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF) & 0xFFFFFF),
-      mechanism_(key::chooseMechanism(compositorPresent(), inputShapeAvailable(),
-                                      window->testAttribute(Qt::WA_WState_Created) &&
-                                          !window->testAttribute(Qt::WA_TranslucentBackground))) {
+      mechanism_(!window->isWindow()
+                     ? key::Mechanism::kLayerInsideWindow
+                     : key::chooseMechanism(compositorPresent(), inputShapeAvailable(),
+                                            window->testAttribute(Qt::WA_WState_Created) &&
+                                                !window->testAttribute(Qt::WA_TranslucentBackground))) {
   if (mechanism_ == key::Mechanism::kAlphaWithInputShape) {
     window_->setAttribute(Qt::WA_TranslucentBackground);
   }
   applyOutline();  // nothing shows until the first frame
 }
 
-void ColourKey::present(QImage& frame, QPoint origin) {
+void ColourKey::present(QImage& frame, QPoint origin, QRect burning) {
   if (frame.depth() != 32) return;
+  if (mechanism_ == key::Mechanism::kLayerInsideWindow) {
+    const QRect area = burning.intersected(frame.rect());
+    if (area.isEmpty()) return;
+    const int stride = static_cast<int>(frame.bytesPerLine() / 4);
+    key::clearKeyPixels(reinterpret_cast<std::uint32_t*>(frame.bits()) + area.y() * stride + area.x(),
+                        area.width(), area.height(), stride, keyRgb_);
+    return;
+  }
   std::vector<key::Rect> outline =
       key::visibleOutline(reinterpret_cast<const std::uint32_t*>(frame.constBits()), frame.width(),
                           frame.height(), static_cast<int>(frame.bytesPerLine() / 4), keyRgb_);
@@ -95,7 +108,15 @@ void ColourKey::present(QImage& frame, QPoint origin) {
   applyOutline();
 }
 
+bool ColourKey::showsAt(const QImage& frame, QPoint point, QRgb keyRgb, key::Mechanism mechanism) {
+  if (!frame.valid(point)) return false;
+  const QRgb pixel = frame.pixel(point);
+  if (mechanism == key::Mechanism::kWindowShape) return (pixel & 0xFFFFFF) != (keyRgb & 0xFFFFFF);
+  return qAlpha(pixel) != 0;
+}
+
 void ColourKey::applyOutline() {
+  if (mechanism_ == key::Mechanism::kLayerInsideWindow) return;
   if (mechanism_ == key::Mechanism::kAlphaWithInputShape) {
     setInputShape(window_, outline_);
     return;

@@ -19,9 +19,10 @@ class ColourKey : public QObject {
 
  public:
   // Keys window on colour (0x00BBGGRR). Best called before the window is first shown, so
-  // that a compositor can be given a window with an alpha channel.
+  // that a compositor can be given a window with an alpha channel. A window that is not a
+  // top-level window is keyed as a layer of the window it lies in.
   static ColourKey* install(QWidget* window, std::uint32_t colour);
-  // The key of widget's top-level window, if it has one.
+  // The key of the keyed window or layer that widget lies in, if there is one.
   static ColourKey* of(const QWidget* widget);
 
   key::Mechanism mechanism() const { return mechanism_; }
@@ -29,8 +30,14 @@ class ColourKey : public QObject {
 
   // A frame that the window shows at origin (window coordinates) is about to be painted:
   // makes its key pixels see-through. Only the window shape, when it changed, costs an
-  // X request; with the alpha mechanism the frame's key pixels are cleared in place.
-  void present(QImage& frame, QPoint origin);
+  // X request; with the alpha mechanisms the frame's key pixels are cleared in place.
+  // A layer is told which part of the frame holds anything but the key (frame
+  // coordinates) and touches only that part; the rest is the key already.
+  void present(QImage& frame, QPoint origin, QRect burning = {});
+
+  // Whether the frame last presented shows something (not the key) at point, in the
+  // coordinates of the frame.
+  static bool showsAt(const QImage& frame, QPoint point, QRgb keyRgb, key::Mechanism mechanism);
 
   // The outline shown after the last present, in window coordinates.
   const std::vector<key::Rect>& outline() const { return outline_; }

@@ -115,7 +115,8 @@ void EffectMovieHost::suppressContextMenu(QWidget* controlWindow) {
 std::string EffectMovieHost::effectFolder() { return userRuntimeFolder("zorvane"); }
 
 std::uint64_t EffectMovieHost::windowNumber(QWidget* window) {
-  return topLevelWindowId(window);
+  // A layer's showings are named by the window it lies in.
+  return topLevelWindowId(window ? window->window() : nullptr);
 }
 
 }  // namespace zv

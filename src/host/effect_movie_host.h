@@ -47,7 +47,8 @@ class EffectMovieHost {
   // The folder the files go to: the user's own, $XDG_RUNTIME_DIR/zorvane or
   // <tmp>/zorvane-<uid> (see userRuntimeFolder). It is made when a showing needs it.
   static std::string effectFolder();
-  // The window's id, which names the files of its showings.
+  // The id of the window (or of the window a layer lies in), which names the files of its
+  // showings.
   static std::uint64_t windowNumber(QWidget* window);
 
   const std::string& pageText() const { return pageText_; }

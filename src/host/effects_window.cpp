@@ -1,27 +1,94 @@
 #include "host/effects_window.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include "draw/random_source.h"
 #include "host/effect_movie_host.h"
+#include "host/movie_view.h"
 #include "resources/effect_movies.h"
 
 namespace zv {
 
-EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random)
-    // A tool window is transient for its owner: window managers keep it above the owner
-    // even when the owner is full screen, where a stays-on-top hint alone is not honoured.
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                         Qt::WindowDoesNotAcceptFocus) {
-  setAttribute(Qt::WA_ShowWithoutActivating);
-  setAttribute(Qt::WA_X11DoNotAcceptFocus);
+namespace {
+
+Qt::WindowFlags flagsFor(EffectsPlacement placement) {
+  // A tool window is transient for its owner: window managers keep it above the owner
+  // even when the owner is full screen, where a stays-on-top hint alone is not honoured.
+  if (placement == EffectsPlacement::OwnWindow) {
+    return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+           Qt::WindowDoesNotAcceptFocus;
+  }
+  return Qt::Widget;
+}
+
+}  // namespace
+
+// A layer lets every click through to the stage; a right click on a burning firework
+// still opens no menu, as over the effect's own window.
+class EffectsWindow::RightButtonGuard : public QObject {
+ public:
+  explicit RightButtonGuard(EffectsWindow& layer) : layer_(layer) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    QPointF global;
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::RightButton) return false;
+        global = mouse->globalPosition();
+        break;
+      }
+      case QEvent::ContextMenu:
+        global = static_cast<QContextMenuEvent*>(event)->globalPos();
+        break;
+      default:
+        return false;
+    }
+    auto* target = qobject_cast<QWidget*>(watched);
+    QWidget* owner = layer_.parentWidget();
+    if (!target || !owner || !layer_.isVisible() || target->window() != owner->window())
+      return false;
+    auto* view = static_cast<MovieView*>(layer_.control());
+    return view && view->burningAt(view->mapFromGlobal(global.toPoint()));
+  }
+
+ private:
+  EffectsWindow& layer_;
+};
+
+EffectsPlacement effectsPlacementFor(const QWidget* owner) {
+  return owner && owner->isWindow() && (owner->windowState() & Qt::WindowFullScreen)
+             ? EffectsPlacement::InsideOwner
+             : EffectsPlacement::OwnWindow;
+}
+
+EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random, EffectsPlacement placement)
+    : QWidget(owner, flagsFor(placement)), placement_(placement) {
   setFocusPolicy(Qt::NoFocus);
   EffectMovieHost host;
-  const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
-  if (screen) setGeometry(screen->geometry());
+  if (placement_ == EffectsPlacement::InsideOwner && owner) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGeometry(owner->rect());
+    raise();
+    guard_ = std::make_unique<RightButtonGuard>(*this);
+  } else {
+    placement_ = EffectsPlacement::OwnWindow;
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    const QScreen* screen =
+        owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen) setGeometry(screen->geometry());
+  }
   random.seedFromClock();
   movie_ = random.randomInt(4, 6);
   // Measurements of one movie at a time name it; the draw from the generator is made
@@ -31,6 +98,8 @@ EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random)
   control_ = host.play(this, artwork::effectMovie(movie_), 0);
 }
 
+EffectsWindow::~EffectsWindow() = default;
+
 bool EffectsWindow::event(QEvent* event) {
   // Without a window manager the keyboard follows the pointer, which may rest on a
   // firework; keys belong to the stage beneath.
@@ -38,10 +107,12 @@ bool EffectsWindow::event(QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
-      if (QWidget* owner = parentWidget()) {
-        QWidget* target = owner->focusWidget() ? owner->focusWidget() : owner;
-        QCoreApplication::sendEvent(target, event);
-        return true;
+      if (placement_ == EffectsPlacement::OwnWindow) {
+        if (QWidget* owner = parentWidget()) {
+          QWidget* target = owner->focusWidget() ? owner->focusWidget() : owner;
+          QCoreApplication::sendEvent(target, event);
+          return true;
+        }
       }
       break;
     default:

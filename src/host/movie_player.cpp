@@ -37,12 +37,12 @@ void applyFloor(QImage& image, const QRect& area, QRgb background, int floor) {
 
 MoviePlayer::MoviePlayer(movie::Movie movie) : movie_(std::move(movie)) {}
 
-void MoviePlayer::render(QImage& target, int frame) {
+QRect MoviePlayer::render(QImage& target, int frame) {
   const movie::Colour bgc = movie_.background;
   const QRgb background = qRgb(bgc.r, bgc.g, bgc.b);
   target.fill(background);
   movie::frameContent(movie_, frame, content_);
-  if (content_.sparks.empty() && content_.flashes.empty()) return;
+  if (content_.sparks.empty() && content_.flashes.empty()) return {};
 
   const movie::Fit fit =
       movie::fitStage(movie_.width, movie_.height, target.width(), target.height());
@@ -106,6 +106,7 @@ void MoviePlayer::render(QImage& target, int frame) {
   }
   const QRect area = drawn.adjusted(-2, -2, 2, 2).toAlignedRect().intersected(target.rect());
   if (!area.isEmpty()) applyFloor(target, area, background, kEmberFloor);
+  return area;
 }
 
 }  // namespace zv

@@ -24,8 +24,9 @@ class MoviePlayer {
   // Draws frame over the whole of target (Format_ARGB32_Premultiplied or Format_RGB32,
   // every pixel left opaque): the stage scaled to fit with its aspect kept, centred, and
   // the rest of the target in the background colour. A frame outside the movie draws the
-  // background alone.
-  void render(QImage& target, int frame);
+  // background alone. Returns the area that holds anything but the background (empty
+  // when nothing burns), so that only that much needs to reach the screen.
+  QRect render(QImage& target, int frame);
 
  private:
   movie::Movie movie_;

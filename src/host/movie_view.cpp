@@ -21,16 +21,27 @@ constexpr std::size_t kMaxMovieBytes = 1024 * 1024;
 
 class Surface : public QWidget {
  public:
-  Surface(QWidget* parent, const QImage& picture) : QWidget(parent), picture_(picture) {
+  // A surface on a layer inside another window lets that window paint what lies beneath
+  // and draws the burning part of the picture over it; in a window of its own it fills
+  // every pixel it is asked for.
+  Surface(QWidget* parent, const QImage& picture, const QRect& burning, const int& shown,
+          bool layer)
+      : QWidget(parent), picture_(picture), burning_(burning), shown_(shown), layer_(layer) {
     setObjectName(MovieView::kSurfaceName);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (!layer_) setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
   }
 
  protected:
   void paintEvent(QPaintEvent* event) override {
+    if (shown_ < 0) return;  // nothing drawn yet: the picture holds no frame
     QPainter p(this);
+    if (layer_) {
+      const QRect area = event->rect().intersected(burning_);
+      if (!area.isEmpty()) p.drawImage(area, picture_, area);
+      return;
+    }
     // Source, so that the cleared key pixels stay transparent in a translucent window.
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(event->rect(), picture_, event->rect());
@@ -38,6 +49,9 @@ class Surface : public QWidget {
 
  private:
   const QImage& picture_;
+  const QRect& burning_;
+  const int& shown_;
+  const bool layer_;
 };
 
 }  // namespace
@@ -65,15 +79,21 @@ MovieView::MovieView(QWidget* parent, const std::string& pageFile, QSize bound)
                        static_cast<std::uint8_t>(c >> 16)};
   player_ = std::make_unique<MoviePlayer>(std::move(*movie));
   picture_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-  surface_ = new Surface(this, picture_);
+  const ColourKey* key = ColourKey::of(this);
+  surface_ = new Surface(this, picture_, burning_, shown_,
+                         key && key->mechanism() == key::Mechanism::kLayerInsideWindow);
   surface_->setGeometry(QRect(QPoint(0, 0), size));
 
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(std::max(1, 1000 / frameRate()));
   connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
   clock_.start();
-  showFrame(0);
   timer_.start();
+  // The first frame comes as soon as the event loop runs, so that whoever opened the
+  // movie is not kept waiting for a full-screen frame.
+  QTimer::singleShot(0, this, [this] {
+    if (shown_ < 0) showFrame(0);
+  });
 }
 
 MovieView::~MovieView() = default;
@@ -89,16 +109,28 @@ void MovieView::tick() {
 
 void MovieView::showFrame(int frame) {
   if (!player_) return;
-  player_->render(picture_, frame);
+  const bool first = shown_ < 0;
+  const QRect burning = player_->render(picture_, frame);
   shown_ = frame;
   if (ColourKey* key = ColourKey::of(this)) {
-    key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)));
+    key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)), burning);
   }
+  // Everything outside the burning parts of this frame and the last is background in
+  // both, so only they change on screen.
+  const QRect changed = first ? picture_.rect() : burning_.united(burning);
+  burning_ = burning;
+  if (changed.isEmpty()) return;
   if (surface_->isVisible()) {
-    surface_->repaint();
+    surface_->repaint(changed);
   } else {
-    surface_->update();
+    surface_->update(changed);
   }
+}
+
+bool MovieView::burningAt(QPoint point) const {
+  const ColourKey* key = ColourKey::of(this);
+  if (!player_ || shown_ < 0 || !key || !burning_.contains(point)) return false;
+  return ColourKey::showsAt(picture_, point, key->keyRgb(), key->mechanism());
 }
 
 }  // namespace zv

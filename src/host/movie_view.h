@@ -3,6 +3,8 @@
 // reads the page, finds the movie in the page's own directory and plays it at the page's
 // size (within a bound) on the page's background colour, looping, at the movie's frame
 // rate. Only files that this user alone can have written are read (readPrivateFile).
+// The first frame is drawn once the event loop runs, not while the view is being made,
+// and each frame repaints only what changed since the one before.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
@@ -35,6 +37,10 @@ class MovieView : public QWidget {
   // Shows frame now, whatever the clock says.
   void showFrame(int frame);
 
+  // Whether the frame on show covers point (view coordinates) with something other than
+  // the key: a firework rather than the see-through background.
+  bool burningAt(QPoint point) const;
+
  private:
   void tick();
 
@@ -44,6 +50,7 @@ class MovieView : public QWidget {
   QTimer timer_;
   QElapsedTimer clock_;
   int shown_ = -1;
+  QRect burning_;  // what the frame on show holds besides the background
 };
 
 }  // namespace zv

@@ -84,7 +84,14 @@ TEST_F(DrawStageTest, LabelsStartAndStopAndTheOverlayComesAndGoes) {
   ASSERT_NE(overlay, nullptr);
   EXPECT_TRUE(overlay->isVisible());
   EXPECT_EQ(overlay->parentWidget(), &s.form());
-  EXPECT_TRUE(overlay->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  // The stage is full screen: the effect is a layer over all of its units that never
+  // takes the keyboard or the mouse.
+  EXPECT_EQ(overlay->placement(), EffectsPlacement::InsideOwner);
+  EXPECT_FALSE(overlay->isWindow());
+  EXPECT_EQ(overlay->geometry(), s.form().rect());
+  EXPECT_EQ(s.form().children().last(), overlay);
+  EXPECT_EQ(overlay->focusPolicy(), Qt::NoFocus);
+  EXPECT_TRUE(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
   ASSERT_TRUE(QTest::qWaitFor([&] { return wins() == 1; }, 2000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !s.stage->drawStage().effectsOpen(); }, 5000));
 }

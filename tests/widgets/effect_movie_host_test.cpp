@@ -319,3 +319,128 @@ TEST_F(EffectHostTest, TheEffectsWindowCoversTheScreenAndPlaysEachOfTheThreeMovi
 
 }  // namespace
 }  // namespace zv
+
+namespace zv {
+namespace {
+
+// A full-screen stage with one unit under the effect, recording the buttons pressed on it.
+class LayerTest : public EffectHostTest {
+ protected:
+  void SetUp() override {
+    EffectHostTest::SetUp();
+    window.setStyleSheet("background: #7A0C12");
+    window.setAutoFillBackground(true);
+    unit = new QWidget(&window);
+    unit->setGeometry(window.rect());
+    unit->installEventFilter(&presses);
+    window.setWindowState(Qt::WindowFullScreen);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+  // The layer's effect, waited for until a frame with fireworks is on show; the clock
+  // is stopped there so that the picture holds still.
+  MovieView* burningView(EffectsWindow& effects) {
+    auto* view = static_cast<MovieView*>(effects.control());
+    if (!view) return nullptr;
+    view->showFrame(20);
+    return view;
+  }
+  QPoint burningPoint(const MovieView& view) {
+    for (int y = 0; y < view.height(); y += 2)
+      for (int x = 0; x < view.width(); x += 2)
+        if (view.burningAt({x, y})) return {x, y};
+    return {-1, -1};
+  }
+  QPoint blackPoint(const MovieView& view) {
+    for (int y = 0; y < view.height(); y += 5)
+      for (int x = 0; x < view.width(); x += 5)
+        if (!view.burningAt({x, y})) return {x, y};
+    return {-1, -1};
+  }
+
+  class Recorder : public QObject {
+   public:
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::MouseButtonPress)
+        buttons.push_back(static_cast<QMouseEvent*>(event)->button());
+      menus += event->type() == QEvent::ContextMenu;
+      return false;
+    }
+    std::vector<Qt::MouseButton> buttons;
+    int menus = 0;
+  } presses;
+  QWidget* unit = nullptr;
+  RandomSource random;
+};
+
+TEST_F(LayerTest, AFullScreenStageGetsItsEffectAsALayerAndAWindowedOneAWindowOfItsOwn) {
+  EXPECT_EQ(effectsPlacementFor(&window), EffectsPlacement::InsideOwner);
+  QWidget windowed;
+  windowed.setGeometry(10, 10, 300, 200);
+  EXPECT_EQ(effectsPlacementFor(&windowed), EffectsPlacement::OwnWindow);
+  EXPECT_EQ(effectsPlacementFor(nullptr), EffectsPlacement::OwnWindow);
+  EXPECT_EQ(effectsPlacementFor(unit), EffectsPlacement::OwnWindow) << "only a window is a stage";
+
+  // Asked for a layer without an owner, the effect still gets a window.
+  EffectsWindow orphan(nullptr, random, EffectsPlacement::InsideOwner);
+  EXPECT_EQ(orphan.placement(), EffectsPlacement::OwnWindow);
+  EXPECT_TRUE(orphan.isWindow());
+}
+
+TEST_F(LayerTest, TheLayerShowsTheStageThroughEveryBlackPixelAndNamesItsFilesByTheStage) {
+  const QImage before = window.grab().toImage();
+  EffectsWindow effects(&window, random, EffectsPlacement::InsideOwner);
+  effects.show();
+  ASSERT_EQ(ColourKey::of(effects.control())->mechanism(), key::Mechanism::kLayerInsideWindow);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(file(name() + ".swf"))))
+      << "the files are named by the stage's window";
+  MovieView* view = burningView(effects);
+  ASSERT_TRUE(view && view->playing());
+  const QImage during = window.grab().toImage();
+  ASSERT_EQ(during.size(), before.size());
+  int burning = 0;
+  for (int y = 0; y < during.height(); y += 2) {
+    for (int x = 0; x < during.width(); x += 2) {
+      if (view->burningAt({x, y})) {
+        ++burning;
+        continue;
+      }
+      ASSERT_EQ(during.pixel(x, y), before.pixel(x, y)) << "black covers the stage at " << x << ","
+                                                       << y;
+    }
+  }
+  EXPECT_GT(burning, 50) << "no fireworks in frame 20";
+  effects.hide();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.grab().toImage(), before) << "the stage is whole again";
+}
+
+TEST_F(LayerTest, ClicksGoThroughTheLayerButARightClickOnAFireworkOpensNothing) {
+  EffectsWindow effects(&window, random, EffectsPlacement::InsideOwner);
+  effects.show();
+  MovieView* view = burningView(effects);
+  ASSERT_NE(view, nullptr);
+  const QPoint burning = burningPoint(*view), black = blackPoint(*view);
+  ASSERT_NE(burning, QPoint(-1, -1));
+  ASSERT_NE(black, QPoint(-1, -1));
+  EXPECT_EQ(window.childAt(burning), unit) << "the layer takes no mouse";
+
+  QTest::mouseClick(unit, Qt::LeftButton, {}, burning);
+  QTest::mouseClick(unit, Qt::RightButton, {}, black);
+  QTest::mouseClick(unit, Qt::RightButton, {}, burning);
+  EXPECT_EQ(presses.buttons, (std::vector<Qt::MouseButton>{Qt::LeftButton, Qt::RightButton}));
+  for (const QPoint at : {burning, black}) {
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, unit->mapToGlobal(at));
+    QCoreApplication::sendEvent(unit, &menu);
+  }
+  EXPECT_EQ(presses.menus, 1) << "only the menu asked for over black";
+
+  // A hidden effect guards nothing.
+  presses.buttons.clear();
+  effects.hide();
+  QTest::mouseClick(unit, Qt::RightButton, {}, burning);
+  EXPECT_EQ(presses.buttons, std::vector<Qt::MouseButton>{Qt::RightButton});
+}
+
+}  // namespace
+}  // namespace zv

@@ -31,6 +31,10 @@ enum class Mechanism {
   // on them pass through. Needs a compositor, a window created with an alpha channel and
   // a way to set the input shape.
   kAlphaWithInputShape,
+  // A layer inside another window (the full-screen stage's own), repainted over what lies
+  // beneath it by that window: key pixels at alpha 0, no shape at all, and the mouse
+  // passes through the whole layer. Nothing for the X server or a window manager to do.
+  kLayerInsideWindow,
 };
 Mechanism chooseMechanism(bool compositorPresent, bool inputShapeAvailable,
                           bool windowCreatedWithoutAlpha);
