@@ -103,15 +103,35 @@ class EffectsOnStage : public StageTest {
     key("space");
     std::this_thread::sleep_for(400ms);
   }
-  // Stops the draw; returns when the overlay is up (or the time ran out).
-  Clock::time_point stopDraw() {
+  // Stops the draw; with ownWindow, returns when the overlay's window is up (or the time
+  // ran out).
+  Clock::time_point stopDraw(bool ownWindow = false) {
     key("space");
     const auto stopped = Clock::now();
-    waitUntil([&] { return overlay() != 0; }, 3s);
+    if (ownWindow) waitUntil([&] { return overlay() != 0; }, 3s);
     return stopped;
   }
   std::optional<movie::Movie> movieOf(Window w) {
     return movie::read(readWholeFile(effectFolder() + "/vexo-" + std::to_string(w) + ".swf"));
+  }
+  // The movie file of the latest showing, or "" before any.
+  std::string newestMovieFile() {
+    std::string newest;
+    std::filesystem::file_time_type newestTime{};
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(effectFolder(), error)) {
+      const std::string name = e.path().filename().string();
+      if (name.rfind("vexo-", 0) != 0 || e.path().extension() != ".swf") continue;
+      if (newest.empty() || e.last_write_time() > newestTime) {
+        newest = e.path().string();
+        newestTime = e.last_write_time();
+      }
+    }
+    return newest;
+  }
+  static ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
   }
   // Effect files anywhere in the test's folders.
   int vexoFiles() {
@@ -128,31 +148,66 @@ class EffectsOnStage : public StageTest {
 
 bool sameColour(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 
+int differingPixels(const XvfbServer::Shot& a, const XvfbServer::Shot& b) {
+  int differing = 0;
+  for (int py = 0; py < a.height(); py += 2)
+    for (int px = 0; px < a.width(); px += 2) differing += !sameColour(a.at(px, py), b.at(px, py));
+  return differing;
+}
+
+// Beside the wheel, below the titles and right of the result picture the stage is its
+// plain colour: anything else there is a firework.
+int fireworkPixelsBesideTheWheel(const XvfbServer::Shot& shot) {
+  int burning = 0;
+  for (int py = 170; py < 740; py += 3) {
+    for (int px = 240; px < 1200; px += 3) {
+      if (px > 420 && px < 950) continue;
+      burning += !shot.at(px, py).near(kStage, 40);
+    }
+  }
+  return burning;
+}
+
+struct TimedShot {
+  Clock::duration after;  // since the stop
+  XvfbServer::Shot shot;
+};
+
+// Over a full-screen stage the fireworks are drawn inside the stage's own window: the
+// screen itself tells when they show.
 TEST_F(EffectsOnStage, FireworksCoverTheStageOnlyWhereTheyBurnAndGoAfterThreeAndAHalfSeconds) {
   addPrizePictures();
   writeSettings("[zbt]\r\nlx=真\r\n");
   start();
   startDraw();
   const auto stopped = stopDraw();
-  const Window w = overlay();
-  ASSERT_NE(w, 0u) << "no overlay";
-  ASSERT_TRUE(movieOf(w).has_value()) << "the movie file is named by the window";
+  std::vector<TimedShot> shots;
+  while (Clock::now() - stopped < 5s) {
+    shots.push_back({Clock::now() - stopped, x.shot()});
+    std::this_thread::sleep_for(80ms);
+  }
+  EXPECT_EQ(overlay(), 0u) << "no window of its own over a full-screen stage";
+  ASSERT_FALSE(newestMovieFile().empty()) << "the showing's movie file";
   struct stat st {};
   ASSERT_EQ(::lstat(effectFolder().c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0700u) << "the effect folder is the user's alone";
-  std::this_thread::sleep_until(stopped + 700ms);  // the landing is done beneath
-  const auto during = x.shot();
-  std::this_thread::sleep_until(stopped + 3s);
-  EXPECT_NE(overlay(), 0u) << "gone too early";
-  ASSERT_TRUE(waitUntil([&] { return overlay() == 0; }, 2s));
-  EXPECT_LT(Clock::now() - stopped, 4200ms);
-  std::this_thread::sleep_for(300ms);
-  const auto after = x.shot();  // the stage alone, as it was beneath the overlay
+  const auto& after = shots.back().shot;  // the stage alone, as it was beneath the overlay
+  ASSERT_EQ(differingPixels(shots[shots.size() - 4].shot, after), 0) << "the stage is still";
+  Clock::duration lastBurning{};
+  const XvfbServer::Shot* during = nullptr;
+  for (const TimedShot& s : shots) {
+    if (differingPixels(s.shot, after) < 100) continue;
+    lastBurning = s.after;
+    if (!during && s.after > 700ms) during = &s.shot;  // the landing is done beneath
+  }
+  ASSERT_NE(during, nullptr) << "no fireworks over the stage";
+  EXPECT_GT(lastBurning, 2800ms) << "gone too early";
+  EXPECT_LT(lastBurning, 3900ms) << "still there after three and a half seconds";
 
   int differing = 0, dim = 0, marginDiffering = 0;
   for (int py = 0; py < 768; ++py) {
     for (int px = 0; px < 1366; ++px) {
-      const Rgb a = during.at(px, py);
+      const Rgb a = during->at(px, py);
       if (sameColour(a, after.at(px, py))) continue;
       ++differing;
       dim += std::max({a.r, a.g, a.b}) < 40;
@@ -166,25 +221,54 @@ TEST_F(EffectsOnStage, FireworksCoverTheStageOnlyWhereTheyBurnAndGoAfterThreeAnd
   EXPECT_LT(dim, differing / 200) << "dark fringes around the fireworks";
 }
 
-TEST_F(EffectsOnStage, AStartClickThroughTheBlackStartsTheNextDrawAndRemovesTheOverlay) {
+// A stage in a window of its own gets the fireworks in a window over the whole screen.
+TEST_F(EffectsOnStage, OverAWindowedStageTheFireworksAreAKeyedWindowOverTheScreen) {
+  addPrizePictures();
+  writeSettings("[zbt]\r\nlx=真\r\n界面大小=窗口\r\n");
+  start();
+  startDraw();
+  const auto stopped = stopDraw(true);
+  const Window w = overlay();
+  ASSERT_NE(w, 0u) << "no overlay";
+  ASSERT_TRUE(movieOf(w).has_value()) << "the movie file is named by the window";
+  std::this_thread::sleep_until(stopped + 700ms);
+  const auto during = x.shot();
+  ASSERT_TRUE(waitUntil([&] { return overlay() == 0; }, 4s));
+  EXPECT_LT(Clock::now() - stopped, 4200ms);
+  std::this_thread::sleep_for(300ms);
+  const auto after = x.shot();
+  int differing = 0, margin = 0;
+  for (int py = 0; py < 768; py += 2) {
+    for (int px = 0; px < 1366; px += 2) {
+      if (sameColour(during.at(px, py), after.at(px, py))) continue;
+      ++differing;
+      margin += px < 150 || px > 1216;
+    }
+  }
+  EXPECT_GT(differing, 250) << "no fireworks over the stage";
+  EXPECT_LT(differing, 683 * 384 / 3) << "the black of the movie covers the stage";
+  EXPECT_EQ(margin, 0);
+}
+
+TEST_F(EffectsOnStage, AStartClickThroughTheFireworksStartsTheNextDrawAndRemovesThem) {
   addPrizePictures();
   writeSettings("[zbt]\r\nlx=真\r\n");
   start();
   startDraw();
   const auto stopped = stopDraw();
-  ASSERT_NE(overlay(), 0u);
-  std::this_thread::sleep_for(300ms);  // the landing brings the start label back
-  // The click goes through where the movie is black at that moment; on a firework it is
-  // caught, so try again.
-  bool through = false;
-  while (!through && Clock::now() - stopped < 2500ms) {
-    click(kHubX, kHubY);
-    through = waitUntil([&] { return overlay() == 0; }, 250ms);
+  int burningBefore = 0;
+  while (Clock::now() - stopped < 1200ms) {  // the landing brings the start label back
+    burningBefore = std::max(burningBefore, fireworkPixelsBesideTheWheel(x.shot()));
+    std::this_thread::sleep_for(60ms);
   }
-  ASSERT_TRUE(through) << "no click reached the start label";
-  EXPECT_LT(Clock::now() - stopped, 3s) << "the overlay went by itself, not by the click";
+  ASSERT_GT(burningBefore, 20) << "no fireworks beside the wheel to be removed";
   ASSERT_EQ(totalWins(), 1);
-  std::this_thread::sleep_for(300ms);
+  click(kHubX, kHubY);  // whatever burns there, the click reaches the start label
+  std::this_thread::sleep_for(150ms);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(fireworkPixelsBesideTheWheel(x.shot()), 0) << "fireworks still showing " << i;
+    std::this_thread::sleep_for(60ms);
+  }
   key("space");  // the click started a draw: Space stops it
   EXPECT_TRUE(waitUntil([&] { return totalWins() == 2; }, 5s));
 }
@@ -211,12 +295,17 @@ TEST_F(EffectsOnStage, EachShowingPlaysEffectMovieFourFiveOrSixAndEachOfThemAppe
   std::set<int> seen;
   for (int draw = 0; draw < 30 && seen.size() < 3; ++draw) {
     startDraw();  // also removes the previous overlay at once
-    stopDraw();
-    const Window w = overlay();
-    ASSERT_NE(w, 0u) << draw;
+    const std::string movieFile = newestMovieFile();
+    const auto shownBefore = movieFile.empty() ? 0 : inodeOf(movieFile);
+    key("space");
     // Space is ignored until the draw has landed, which may take a moment on a slow machine.
     ASSERT_TRUE(waitUntil([&] { return totalWins() == draw + 1; }, 5s)) << draw;
-    const auto m = movieOf(w);
+    // Each showing writes its movie anew, named by the window it plays in.
+    ASSERT_TRUE(waitUntil([&] {
+      const std::string f = newestMovieFile();
+      return !f.empty() && inodeOf(f) != shownBefore;
+    }, 3s)) << draw;
+    const auto m = movie::read(readWholeFile(newestMovieFile()));
     ASSERT_TRUE(m.has_value()) << draw;
     const int number = m->frameRate == 12 ? 4 : m->frameRate == 36 ? 5 : m->frameRate == 20 ? 6 : 0;
     ASSERT_NE(number, 0) << "frame rate " << m->frameRate;
