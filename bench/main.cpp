@@ -98,6 +98,20 @@ int main(int argc, char** argv) {
                 "a draw's nine reads of an unchanged 50 MB config.a, ms (< 1)",
                 ms.at("BM_DrawReadsOfHugeSettings"));
   }
+  if (ms.count("BM_StopWithEffects")) {
+    ok &= check(ms.at("BM_StopWithEffects") < 8,
+                "stop with the win effect at 1920x1080, GUI thread ms (< 8)",
+                ms.at("BM_StopWithEffects"));
+    const auto after = reporter.counters.find("BM_StopWithEffects.longest_event_after_ms");
+    if (after != reporter.counters.end()) {
+      ok &= check(after->second < 30, "longest event after the stop until the first frame, ms (< 30)",
+                  after->second);
+    }
+  }
+  if (reporter.counters.count("BM_MemoryOverDraws.kB_per_draw")) {
+    const double growth = reporter.counters.at("BM_MemoryOverDraws.kB_per_draw");
+    ok &= check(growth < 4, "memory held per draw with effects over 100 draws, kB (< 4)", growth);
+  }
   std::printf("%s\n", ok ? "all performance targets met" : "performance targets missed");
   return ok ? 0 : 1;
 }

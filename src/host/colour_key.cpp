@@ -82,14 +82,15 @@ ColourKey::ColourKey(QWidget* window, std::uint32_t colour)
   applyOutline();  // nothing shows until the first frame
 }
 
-void ColourKey::present(QImage& frame, QPoint origin, QRect burning) {
+void ColourKey::present(QImage& frame, QPoint origin, const QRegion& burning) {
   if (frame.depth() != 32) return;
   if (mechanism_ == key::Mechanism::kLayerInsideWindow) {
-    const QRect area = burning.intersected(frame.rect());
-    if (area.isEmpty()) return;
     const int stride = static_cast<int>(frame.bytesPerLine() / 4);
-    key::clearKeyPixels(reinterpret_cast<std::uint32_t*>(frame.bits()) + area.y() * stride + area.x(),
-                        area.width(), area.height(), stride, keyRgb_);
+    for (const QRect& area : burning.intersected(frame.rect())) {
+      key::clearKeyPixels(
+          reinterpret_cast<std::uint32_t*>(frame.bits()) + area.y() * stride + area.x(),
+          area.width(), area.height(), stride, keyRgb_);
+    }
     return;
   }
   std::vector<key::Rect> outline =

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPoint>
+#include <QRegion>
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -33,7 +34,7 @@ class ColourKey : public QObject {
   // X request; with the alpha mechanisms the frame's key pixels are cleared in place.
   // A layer is told which part of the frame holds anything but the key (frame
   // coordinates) and touches only that part; the rest is the key already.
-  void present(QImage& frame, QPoint origin, QRect burning = {});
+  void present(QImage& frame, QPoint origin, const QRegion& burning = {});
 
   // Whether the frame last presented shows something (not the key) at point, in the
   // coordinates of the frame.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/logic/tile_mask.h"
+
 namespace zv {
 
 namespace {
@@ -37,7 +39,7 @@ void applyFloor(QImage& image, const QRect& area, QRgb background, int floor) {
 
 MoviePlayer::MoviePlayer(movie::Movie movie) : movie_(std::move(movie)) {}
 
-QRect MoviePlayer::render(QImage& target, int frame) {
+QRegion MoviePlayer::render(QImage& target, int frame) {
   const movie::Colour bgc = movie_.background;
   const QRgb background = qRgb(bgc.r, bgc.g, bgc.b);
   target.fill(background);
@@ -47,7 +49,13 @@ QRect MoviePlayer::render(QImage& target, int frame) {
   const movie::Fit fit =
       movie::fitStage(movie_.width, movie_.height, target.width(), target.height());
   const QRectF stage(fit.left, fit.top, fit.width, fit.height);
-  QRectF drawn;  // target pixels touched, to limit the floor pass
+  // Target pixels touched, to limit the floor pass and what reaches the screen; a shape
+  // is counted with a pixel around it for its antialiased edge.
+  key::TileMask drawn(target.width(), target.height(), kBurningTile);
+  const auto touch = [&drawn, &stage](const QRectF& box) {
+    const QRectF cut = box.adjusted(-2, -2, 2, 2).intersected(stage);
+    if (!cut.isEmpty()) drawn.mark(cut.left(), cut.top(), cut.right(), cut.bottom());
+  };
   {
     QPainter p(&target);
     p.setRenderHint(QPainter::Antialiasing);
@@ -72,7 +80,7 @@ QRect MoviePlayer::render(QImage& target, int frame) {
       gradient.setColorAt(1, glow(f.colour, f.brightness * 0.55));
       p.setBrush(gradient);
       p.drawEllipse(centre, radius, radius);
-      drawn |= QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+      touch(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
     }
 
     for (const movie::Spark& s : content_.sparks) {
@@ -100,13 +108,19 @@ QRect MoviePlayer::render(QImage& target, int frame) {
       p.setBrush(QColor(255, 255, 255, static_cast<int>(160 * s.brightness)));
       p.drawEllipse(head, r * 0.5, r * 0.5);
       const double reach = r + 1;
-      drawn |= QRectF(std::min(head.x(), tail.x()) - reach, std::min(head.y(), tail.y()) - reach,
-                      std::abs(along.x()) + 2 * reach, std::abs(along.y()) + 2 * reach);
+      touch(QRectF(std::min(head.x(), tail.x()) - reach, std::min(head.y(), tail.y()) - reach,
+                   std::abs(along.x()) + 2 * reach, std::abs(along.y()) + 2 * reach));
     }
   }
-  const QRect area = drawn.adjusted(-2, -2, 2, 2).toAlignedRect().intersected(target.rect());
-  if (!area.isEmpty()) applyFloor(target, area, background, kEmberFloor);
-  return area;
+  std::vector<QRect> tiles;
+  for (const key::Rect& r : drawn.rects()) {
+    tiles.emplace_back(r.x, r.y, r.width, r.height);
+    applyFloor(target, tiles.back(), background, kEmberFloor);
+  }
+  QRegion burning;
+  // Already banded the way QRegion keeps its rectangles.
+  burning.setRects(tiles.data(), static_cast<int>(tiles.size()));
+  return burning;
 }
 
 }  // namespace zv

@@ -2,6 +2,7 @@
 // Draws frames of an effect movie with QPainter. Everything is drawn as shapes at the
 // target's own size, so a full-screen frame is as crisp as a small one.
 #include <QImage>
+#include <QRegion>
 
 #include "host/logic/fireworks.h"
 #include "host/logic/movie.h"
@@ -24,9 +25,10 @@ class MoviePlayer {
   // Draws frame over the whole of target (Format_ARGB32_Premultiplied or Format_RGB32,
   // every pixel left opaque): the stage scaled to fit with its aspect kept, centred, and
   // the rest of the target in the background colour. A frame outside the movie draws the
-  // background alone. Returns the area that holds anything but the background (empty
-  // when nothing burns), so that only that much needs to reach the screen.
-  QRect render(QImage& target, int frame);
+  // background alone. Returns the tiles of kBurningTile pixels that hold anything but the
+  // background (empty when nothing burns), so that only they need to reach the screen.
+  QRegion render(QImage& target, int frame);
+  static constexpr int kBurningTile = 48;
 
  private:
   movie::Movie movie_;

@@ -24,7 +24,7 @@ class Surface : public QWidget {
   // A surface on a layer inside another window lets that window paint what lies beneath
   // and draws the burning part of the picture over it; in a window of its own it fills
   // every pixel it is asked for.
-  Surface(QWidget* parent, const QImage& picture, const QRect& burning, const int& shown,
+  Surface(QWidget* parent, const QImage& picture, const QRegion& burning, const int& shown,
           bool layer)
       : QWidget(parent), picture_(picture), burning_(burning), shown_(shown), layer_(layer) {
     setObjectName(MovieView::kSurfaceName);
@@ -38,8 +38,7 @@ class Surface : public QWidget {
     if (shown_ < 0) return;  // nothing drawn yet: the picture holds no frame
     QPainter p(this);
     if (layer_) {
-      const QRect area = event->rect().intersected(burning_);
-      if (!area.isEmpty()) p.drawImage(area, picture_, area);
+      for (const QRect& area : event->region().intersected(burning_)) p.drawImage(area, picture_, area);
       return;
     }
     // Source, so that the cleared key pixels stay transparent in a translucent window.
@@ -49,7 +48,7 @@ class Surface : public QWidget {
 
  private:
   const QImage& picture_;
-  const QRect& burning_;
+  const QRegion& burning_;
   const int& shown_;
   const bool layer_;
 };
@@ -110,14 +109,14 @@ void MovieView::tick() {
 void MovieView::showFrame(int frame) {
   if (!player_) return;
   const bool first = shown_ < 0;
-  const QRect burning = player_->render(picture_, frame);
+  const QRegion burning = player_->render(picture_, frame);
   shown_ = frame;
   if (ColourKey* key = ColourKey::of(this)) {
     key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)), burning);
   }
   // Everything outside the burning parts of this frame and the last is background in
   // both, so only they change on screen.
-  const QRect changed = first ? picture_.rect() : burning_.united(burning);
+  const QRegion changed = first ? QRegion(picture_.rect()) : burning_.united(burning);
   burning_ = burning;
   if (changed.isEmpty()) return;
   if (surface_->isVisible()) {

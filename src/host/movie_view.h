@@ -7,6 +7,7 @@
 // and each frame repaints only what changed since the one before.
 #include <QElapsedTimer>
 #include <QImage>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -50,7 +51,7 @@ class MovieView : public QWidget {
   QTimer timer_;
   QElapsedTimer clock_;
   int shown_ = -1;
-  QRect burning_;  // what the frame on show holds besides the background
+  QRegion burning_;  // what the frame on show holds besides the background
 };
 
 }  // namespace zv

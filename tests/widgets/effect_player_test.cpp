@@ -19,12 +19,18 @@ TEST(EffectPlayer, EveryPixelIsExactlyBlackOrClearlyBurning) {
     MoviePlayer player(builtIn(n));
     QImage frame(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     for (int f = 0; f < player.frameCount(); f += 4) {
-      player.render(frame, f);
+      // Only the tiles said to burn need to reach the screen: nothing burns outside them.
+      const QRegion burning = player.render(frame, f);
       for (int y = 0; y < frame.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
         for (int x = 0; x < frame.width(); ++x) {
           const QRgb p = row[x];
           ASSERT_EQ(qAlpha(p), 255);
+          if (!black(p)) {
+            ASSERT_TRUE(burning.contains(QPoint(x, y)))
+                << "movie " << n << " frame " << f << " burns outside its tiles at " << x << ","
+                << y;
+          }
           ASSERT_TRUE(black(p) ||
                       std::max({qRed(p), qGreen(p), qBlue(p)}) >= MoviePlayer::kEmberFloor)
               << "movie " << n << " frame " << f << " at " << x << "," << y;
