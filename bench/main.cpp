@@ -104,9 +104,10 @@ int main(int argc, char** argv) {
     if (!reporter.counters.count(run + ".frames_per_second")) continue;
     const double share = reporter.counters.at(run + ".frames_per_second") /
                          reporter.counters.at(run + ".painted_rate");
-    ok &= check(share > 0.95 && share < 1.05,
-                ("frame counter on a known client, " + desktop + ": counted / painted (~1)").c_str(),
-                share);
+    ok &=
+        check(share > 0.95 && share < 1.05,
+              ("frame counter on a known client, " + desktop + ": counted / painted (~1)").c_str(),
+              share);
   }
   // The fireworks as the X server puts them on screen, on each desktop.
   for (const std::string desktop : {"Bare", "Openbox", "Compositor"}) {
@@ -130,8 +131,8 @@ int main(int argc, char** argv) {
         std::printf("%s %-62s %.6g\n", "measured:     ", what.c_str(), server);
       }
       if (desktop == "Compositor")
-        std::printf("%s %-62s %.6g\n", "measured:     ",
-                    ("movie " + number + ", Compositor: picom CPU share").c_str(),
+        std::printf("%s %-62s %.6g\n",
+                    "measured:     ", ("movie " + number + ", Compositor: picom CPU share").c_str(),
                     counter("picom_cpu"));
     }
   }

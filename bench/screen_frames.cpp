@@ -114,8 +114,8 @@ std::int64_t DamageWatch::serverMsAt(Clock::time_point t) const {
   return reports_.empty() ? steadyMs(t) : steadyMs(t) - offset;
 }
 
-FrameCount countFrames(const DamageWatch& watch, DamageWatch::Target target,
-                       Clock::time_point from, Clock::time_point to, std::int64_t gapMs) {
+FrameCount countFrames(const DamageWatch& watch, DamageWatch::Target target, Clock::time_point from,
+                       Clock::time_point to, std::int64_t gapMs) {
   std::vector<std::int64_t> times;
   for (const auto& r : watch.reports())
     if (r.target == target) times.push_back(r.serverMs);
@@ -142,8 +142,8 @@ double frameRate(const FrameCount& count, double windowMs, double periodMs) {
   if (count.frames < 2) return count.frames * 1000.0 / windowMs;
   // On time, the starts span (frames - 1) periods, which is always more than the window
   // less two periods.
-  const double span = std::max(static_cast<double>(count.lastStart - count.firstStart),
-                               windowMs - 2 * periodMs);
+  const double span =
+      std::max(static_cast<double>(count.lastStart - count.firstStart), windowMs - 2 * periodMs);
   return (count.frames - 1) * 1000.0 / span;
 }
 
@@ -171,9 +171,9 @@ void paintKnownFrames(const std::string& display, int frames, int periodMs, int 
   XSetWindowAttributes attributes{};
   attributes.override_redirect = True;
   attributes.background_pixel = BlackPixel(d, screen);
-  const Window w = XCreateWindow(d, RootWindow(d, screen), 40, 40, 480, 320, 0, CopyFromParent,
-                                 InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
-                                 &attributes);
+  const Window w =
+      XCreateWindow(d, RootWindow(d, screen), 40, 40, 480, 320, 0, CopyFromParent, InputOutput,
+                    CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
   XMapRaised(d, w);
   const GC gc = XCreateGC(d, w, 0, nullptr);
   XSync(d, False);
@@ -181,7 +181,8 @@ void paintKnownFrames(const std::string& display, int frames, int periodMs, int 
   auto next = Clock::now();
   for (int f = 0; f < frames; ++f) {
     for (int p = 0; p < pieces; ++p) {
-      XSetForeground(d, gc, static_cast<unsigned long>(0x10000 * ((f * 37 + p * 91) & 0xFF) + 0x40));
+      XSetForeground(d, gc,
+                     static_cast<unsigned long>(0x10000 * ((f * 37 + p * 91) & 0xFF) + 0x40));
       XFillRectangle(d, w, gc, 10 + p * 150, 10, 140, 300);
       XFlush(d);
       std::this_thread::sleep_for(std::chrono::milliseconds(2));

@@ -60,8 +60,8 @@ struct FrameCount {
   std::int64_t busyMs = 0;          // how long all the runs lasted together
   std::int64_t firstStart = 0, lastStart = 0;
 };
-FrameCount countFrames(const DamageWatch& watch, DamageWatch::Target target,
-                       Clock::time_point from, Clock::time_point to, std::int64_t gapMs);
+FrameCount countFrames(const DamageWatch& watch, DamageWatch::Target target, Clock::time_point from,
+                       Clock::time_point to, std::int64_t gapMs);
 
 // Frames per second over a window of windowMs for a source of the given frame period,
 // without the one frame more or less that where the window falls decides: frames on time
