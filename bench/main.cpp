@@ -112,6 +112,44 @@ int main(int argc, char** argv) {
     const double growth = reporter.counters.at("BM_MemoryOverDraws.kB_per_draw");
     ok &= check(growth < 4, "memory held per draw with effects over 100 draws, kB (< 4)", growth);
   }
+  // The instrument first: a client painting at a known rate is counted at that rate.
+  for (const std::string desktop : {"Bare", "Compositor"}) {
+    const std::string run = "BM_OnScreenKnownClient" + desktop;
+    if (!reporter.counters.count(run + ".frames_per_second")) continue;
+    const double share = reporter.counters.at(run + ".frames_per_second") /
+                         reporter.counters.at(run + ".painted_rate");
+    ok &=
+        check(share > 0.95 && share < 1.05,
+              ("frame counter on a known client, " + desktop + ": counted / painted (~1)").c_str(),
+              share);
+  }
+  // The fireworks as the X server puts them on screen, on each desktop.
+  for (const std::string desktop : {"Bare", "Openbox", "Compositor"}) {
+    for (const std::string number : {"4", "5", "6"}) {
+      const std::string run = "BM_OnScreen" + desktop + "Movie" + number;
+      if (!reporter.counters.count(run + ".on_screen_share")) continue;
+      const auto counter = [&](const std::string& name) {
+        return reporter.counters.count(run + "." + name) ? reporter.counters.at(run + "." + name)
+                                                         : -1.0;
+      };
+      ok &= check(counter("on_screen_share") >= 0.98,
+                  ("movie " + number + " on screen, " + desktop + ": frames / movie rate (>= 0.98)")
+                      .c_str(),
+                  counter("on_screen_share"));
+      const double server = counter("xserver_cpu"), program = counter("program_cpu");
+      const std::string what = "movie " + number + ", " + desktop +
+                               ": X server CPU share (program's " + std::to_string(program) + ")";
+      if (desktop == "Bare") {
+        ok &= check(server >= 0 && server < program, (what + " (< program's)").c_str(), server);
+      } else {
+        std::printf("%s %-62s %.6g\n", "measured:     ", what.c_str(), server);
+      }
+      if (desktop == "Compositor")
+        std::printf("%s %-62s %.6g\n",
+                    "measured:     ", ("movie " + number + ", Compositor: picom CPU share").c_str(),
+                    counter("picom_cpu"));
+    }
+  }
   std::printf("%s\n", ok ? "all performance targets met" : "performance targets missed");
   return ok ? 0 : 1;
 }

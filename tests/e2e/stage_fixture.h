@@ -7,8 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/files.h"
-#include "platform/text_codec.h"
+#include "program_folder.h"
 #include "store/ini_file.h"
 #include "support/temp_dir.h"
 #include "x_session.h"
@@ -52,17 +51,9 @@ class StageTest : public ::testing::Test {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
   }
 
-  void writeSettings(const std::string& utf8) {
-    writeWholeFileAtomically(dir.file("config.a"), utf8ToGbk(utf8));
-  }
+  void writeSettings(const std::string& utf8) { writeProgramSettings(dir.path(), utf8); }
   // The eight sample prize pictures of the build.
-  void addPrizePictures() {
-    makeDirectories(dir.file("奖品图片"));
-    for (int slot = 1; slot <= 8; ++slot) {
-      const std::string name = "/" + std::to_string(slot) + ".jpg";
-      copyFileOverwriting(std::string(ZV_SAMPLES) + name, dir.file("奖品图片") + name);
-    }
-  }
+  void addPrizePictures() { addSamplePrizePictures(dir.path()); }
   std::string tally(int slot) {
     return ini::read(dir.file("jieguo.a"), "zjjg", "j" + std::to_string(slot));
   }

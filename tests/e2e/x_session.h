@@ -35,6 +35,9 @@ class XvfbServer {
   bool ok() const { return display_ != nullptr && desktopReady_; }
   Desktop desktop() const { return desktop_; }
   const std::string& name() const { return name_; }  // ":N"
+  pid_t pid() const { return pid_; }
+  // The window manager's and the compositor's processes, in the order they started.
+  const std::vector<pid_t>& desktopPids() const { return desktopPids_; }
 
   // A snapshot of the whole screen.
   class Shot {
@@ -79,6 +82,7 @@ class ProgramProcess {
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
   bool running() const;
+  pid_t pid() const { return pid_; }
   // Sends SIGTERM and waits for the program to end; false when it is still running.
   bool terminate(std::chrono::milliseconds timeout);
   void sendSignal(int signal);
