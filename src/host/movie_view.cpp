@@ -84,6 +84,7 @@ MovieView::MovieView(QWidget* parent, const std::string& pageFile, QSize bound)
   surface_->setGeometry(QRect(QPoint(0, 0), size));
 
   timer_.setTimerType(Qt::PreciseTimer);
+  timer_.setSingleShot(true);
   timer_.setInterval(std::max(1, 1000 / frameRate()));
   connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
   clock_.start();
@@ -102,8 +103,13 @@ int MovieView::frameRate() const { return player_ ? player_->movie().frameRate :
 void MovieView::tick() {
   const qint64 elapsed = clock_.elapsed();
   // Frames follow the clock, so a slow frame is caught up rather than slowing the movie.
-  const int frame = static_cast<int>(elapsed * frameRate() / 1000 % player_->frameCount());
+  const qint64 sinceStart = elapsed * frameRate() / 1000;
+  const int frame = static_cast<int>(sinceStart % player_->frameCount());
   if (frame != shown_) showFrame(frame);
+  // The next tick is set for the moment the next frame is due: a fixed interval drifts
+  // against the frame clock and now and then skips a frame or shows one twice.
+  const qint64 due = ((sinceStart + 1) * 1000 + frameRate() - 1) / frameRate();
+  timer_.start(static_cast<int>(std::max<qint64>(1, due - clock_.elapsed())));
 }
 
 void MovieView::showFrame(int frame) {
