@@ -111,13 +111,23 @@ void StageDraw::stopAllPlayback() { audio_.stopAll(); }
 void StageDraw::playWinSound() { audio_.playOnce(winSound()); }
 
 void StageDraw::openEffects() {
-  effects_ = std::make_unique<EffectsWindow>(&form_, random_, effectsPlacementFor(&form_));
+  // One window per stage and placement, shown again for each win: making and destroying
+  // a window at every stop cost time at the stop and left memory behind each time.
+  const EffectsPlacement placement = effectsPlacementFor(&form_);
+  if (effects_ && effects_->placement() == placement) {
+    effects_->replay(random_);
+  } else {
+    effects_ = std::make_unique<EffectsWindow>(&form_, random_, placement);
+  }
+  if (placement == EffectsPlacement::InsideOwner) effects_->raise();
   effects_->show();
 }
 
-void StageDraw::closeEffects() { effects_.reset(); }
+void StageDraw::closeEffects() {
+  if (effects_) effects_->stop();
+}
 
-bool StageDraw::effectsOpen() const { return effects_ != nullptr; }
+bool StageDraw::effectsOpen() const { return effects_ && effects_->control() != nullptr; }
 
 void StageDraw::showExhaustedMessage() {
   MessageBoxes::show(kExhaustedText, kExhaustedTitle, MessageButtons::Ok, MessageIcon::Information);

@@ -73,18 +73,29 @@ EffectsPlacement effectsPlacementFor(const QWidget* owner) {
 }
 
 EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random, EffectsPlacement placement)
-    : QWidget(owner, flagsFor(placement)), placement_(placement) {
+    : QWidget(owner, flagsFor(owner ? placement : EffectsPlacement::OwnWindow)),
+      placement_(owner ? placement : EffectsPlacement::OwnWindow) {
   setFocusPolicy(Qt::NoFocus);
-  EffectMovieHost host;
-  if (placement_ == EffectsPlacement::InsideOwner && owner) {
+  if (placement_ == EffectsPlacement::InsideOwner) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setGeometry(owner->rect());
-    raise();
     guard_ = std::make_unique<RightButtonGuard>(*this);
   } else {
-    placement_ = EffectsPlacement::OwnWindow;
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
+  }
+  replay(random);
+}
+
+EffectsWindow::~EffectsWindow() = default;
+
+void EffectsWindow::replay(RandomSource& random) {
+  stop();
+  // The stage may have changed its size or screen since the last showing.
+  QWidget* owner = parentWidget();
+  if (placement_ == EffectsPlacement::InsideOwner) {
+    setGeometry(owner->rect());
+    raise();
+  } else {
     const QScreen* screen =
         owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen) setGeometry(screen->geometry());
@@ -95,10 +106,15 @@ EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random, EffectsPlacem
   // anyway so that the sequence of later draws does not change.
   if (const int chosen = qEnvironmentVariableIntValue("ZV_EFFECT_MOVIE"); chosen >= 4 && chosen <= 6)
     movie_ = chosen;
+  EffectMovieHost host;
   control_ = host.play(this, artwork::effectMovie(movie_), 0);
 }
 
-EffectsWindow::~EffectsWindow() = default;
+void EffectsWindow::stop() {
+  hide();
+  delete control_;
+  control_ = nullptr;
+}
 
 bool EffectsWindow::event(QEvent* event) {
   // Without a window manager the keyboard follows the pointer, which may rest on a

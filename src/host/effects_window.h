@@ -31,6 +31,12 @@ class EffectsWindow : public QWidget {
                 EffectsPlacement placement = EffectsPlacement::OwnWindow);
   ~EffectsWindow() override;
 
+  // Another showing in the same window, which is made once per stage: a movie drawn
+  // afresh, started from its first frame.
+  void replay(RandomSource& random);
+  // Ends the showing: the movie stops and goes, the window hides.
+  void stop();
+
   int movieNumber() const { return movie_; }  // 4, 5 or 6
   QWidget* control() const { return control_; }
   EffectsPlacement placement() const { return placement_; }

@@ -7,6 +7,7 @@
 
 #include "dialogs/message_boxes.h"
 #include "host/effects_window.h"
+#include "host/movie_view.h"
 #include "stage_fixture.h"
 #include "store/ini_file.h"
 
@@ -94,6 +95,24 @@ TEST_F(DrawStageTest, LabelsStartAndStopAndTheOverlayComesAndGoes) {
   EXPECT_TRUE(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
   ASSERT_TRUE(QTest::qWaitFor([&] { return wins() == 1; }, 2000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !s.stage->drawStage().effectsOpen(); }, 5000));
+}
+
+TEST_F(DrawStageTest, TheOverlayIsMadeOnceAndShownAgainForEachWin) {
+  s.stage->draw().toggle();
+  s.stage->draw().toggle();
+  EffectsWindow* first = s.stage->drawStage().effectsWindow();
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return wins() == 1; }, 2000));
+  s.stage->draw().toggle();  // a new start removes the effect at once
+  EXPECT_FALSE(s.stage->drawStage().effectsOpen());
+  EXPECT_FALSE(first->isVisible());
+  EXPECT_EQ(first->control(), nullptr) << "the movie is gone with the showing";
+  s.stage->draw().toggle();
+  EXPECT_EQ(s.stage->drawStage().effectsWindow(), first);
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_TRUE(s.stage->drawStage().effectsOpen());
+  ASSERT_NE(first->control(), nullptr);
+  EXPECT_TRUE(static_cast<MovieView*>(first->control())->playing());
 }
 
 TEST_F(DrawStageTest, TheHotKeyMarksTheNextLanding) {
