@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "platform/qt/picture.h"
+#include "platform/qt/screen.h"
 
 namespace zv::forms {
 
@@ -93,7 +94,7 @@ void Form::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (backgroundFor_ != size()) {
     // Decoded again only when the picture or the window's size changed.
-    backgroundImage_ = decodePicture(background_, size());
+    backgroundImage_ = decodePicture(background_, devicePixelSize(this, size()));
     backgroundFor_ = size();
   }
   if (!backgroundImage_.isNull()) {

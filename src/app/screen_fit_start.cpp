@@ -1,0 +1,48 @@
+#include "app/screen_fit_start.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/logic/command_line.h"
+#include "platform/event_folder.h"
+#include "platform/logic/screen_fit.h"
+#include "platform/qt/x11_monitors.h"
+#include "store/program_files.h"
+#include "store/settings_file.h"
+#include "store/settings_keys.h"
+
+namespace zv {
+
+void fitToScreenBeforeApplication(int argc, char** argv) {
+  std::vector<std::string_view> present;
+  for (const char* name : qtScalingVariables()) {
+    if (std::getenv(name)) present.emplace_back(name);
+  }
+  if (userScalesQt(present)) return;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && std::string_view(platform) != "xcb") return;
+  if (!std::getenv("DISPLAY")) return;
+
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  const CommandLine command = parseCommandLine(arguments);
+  if (command.action != CommandLine::Action::Run) return;
+  const ProgramFiles files{chooseEventFolder(gatherEventFolderFacts(command.eventFolder)).directory};
+  const SettingsFile settings(files.settings());
+  if (!fitToScreenOn(settings.general(keys::kFitToScreen))) return;
+
+  const XDisplayFacts facts = readXDisplayFacts();
+  const auto chosen = chooseMonitor(facts.monitors, settings.general(keys::kMonitor));
+  if (!chosen) return;
+  const double factor = fitScaleFactor(facts.monitors[*chosen].height, facts.desktopRatio);
+  if (factor <= 1.0) return;  // a 768-pixel screen stays exactly as it was
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", factor);
+  setenv("QT_SCALE_FACTOR", text, 1);
+  setenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough", 1);
+}
+
+}  // namespace zv
