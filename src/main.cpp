@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   zv::chooseQtPlatformForThisProcess();
   zv::fitToScreenBeforeApplication(argc, argv);
   QApplication application(argc, argv);
+  zv::keepScreenFitToThisProcess();
   zv::installFaceSubstitutions();
   const auto eventFolder = zv::openEventFolder(argc, argv);
   if (!eventFolder) return 2;

@@ -16,6 +16,11 @@
 
 namespace zv {
 
+namespace {
+bool setByUs = false;
+bool roundingSetByUs = false;
+}  // namespace
+
 void fitToScreenBeforeApplication(int argc, char** argv) {
   std::vector<std::string_view> present;
   for (const char* name : qtScalingVariables()) {
@@ -42,7 +47,18 @@ void fitToScreenBeforeApplication(int argc, char** argv) {
   char text[32];
   std::snprintf(text, sizeof text, "%.6g", factor);
   setenv("QT_SCALE_FACTOR", text, 1);
-  setenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough", 1);
+  if (!std::getenv("QT_SCALE_FACTOR_ROUNDING_POLICY")) {
+    setenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough", 1);
+    roundingSetByUs = true;
+  }
+  setByUs = true;
+}
+
+void keepScreenFitToThisProcess() {
+  if (!setByUs) return;
+  unsetenv("QT_SCALE_FACTOR");
+  if (roundingSetByUs) unsetenv("QT_SCALE_FACTOR_ROUNDING_POLICY");
+  setByUs = roundingSetByUs = false;
 }
 
 }  // namespace zv

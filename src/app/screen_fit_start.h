@@ -10,4 +10,9 @@ namespace zv {
 // program does not run on X, or when fitting is switched off.
 void fitToScreenBeforeApplication(int argc, char** argv);
 
+// Once the application exists: takes back the variables fitToScreenBeforeApplication set,
+// so that programs started from here (the file manager of 打开活动文件夹) are not scaled by
+// this program's factor on top of their own.
+void keepScreenFitToThisProcess();
+
 }  // namespace zv
