@@ -1,6 +1,5 @@
 #include "app/screen_fit_start.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -40,13 +39,12 @@ void fitToScreenBeforeApplication(int argc, char** argv) {
   if (!fitToScreenOn(settings.general(keys::kFitToScreen))) return;
 
   const XDisplayFacts facts = readXDisplayFacts();
-  const auto chosen = chooseMonitor(facts.monitors, settings.general(keys::kMonitor));
-  if (!chosen) return;
-  const double factor = fitScaleFactor(facts.monitors[*chosen].height, facts.desktopRatio);
-  if (factor <= 1.0) return;  // a 768-pixel screen stays exactly as it was
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", factor);
-  setenv("QT_SCALE_FACTOR", text, 1);
+  const ScaleSettings scale = chooseScaleSettings(facts.monitors, facts.desktopRatio,
+                                                  settings.general(keys::kMonitor));
+  if (scale.globalFactor.empty() && scale.screenFactors.empty()) return;
+  if (!scale.globalFactor.empty()) setenv("QT_SCALE_FACTOR", scale.globalFactor.c_str(), 1);
+  if (!scale.screenFactors.empty())
+    setenv("QT_SCREEN_SCALE_FACTORS", scale.screenFactors.c_str(), 1);
   if (!std::getenv("QT_SCALE_FACTOR_ROUNDING_POLICY")) {
     setenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough", 1);
     roundingSetByUs = true;
@@ -57,6 +55,7 @@ void fitToScreenBeforeApplication(int argc, char** argv) {
 void keepScreenFitToThisProcess() {
   if (!setByUs) return;
   unsetenv("QT_SCALE_FACTOR");
+  unsetenv("QT_SCREEN_SCALE_FACTORS");
   if (roundingSetByUs) unsetenv("QT_SCALE_FACTOR_ROUNDING_POLICY");
   setByUs = roundingSetByUs = false;
 }

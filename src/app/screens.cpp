@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "app/handler_names.h"
+#include "app/logic/wheel_geometry.h"
 #include "app/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "platform/qt/screen.h"
@@ -42,11 +43,24 @@ void Screens::toggleFitToScreen() {
 }
 
 void Screens::chooseMonitor(const std::string& name) {
+  const int oldWidth = stage_.screenSize().width();
   if (!stage_.settings.writeGeneral(keys::kMonitor, name)) {
     MessageBoxes::reportWriteFailure(stage_.files.settings());
     return;
   }
   placeStage_();
+  // What start-up laid out for the old monitor's width follows the new one: a wheel in the
+  // middle stays in the middle, full-width titles stay full width. Units placed by hand
+  // keep their places.
+  const int newWidth = stage_.screenSize().width();
+  auto* wheel = stage_.form.unit<QWidget>(units::kWheel);
+  if (wheel->x() == centredLeft(oldWidth, wheel->width())) {
+    wheel->move(centredLeft(newWidth, wheel->width()), wheel->y());
+  }
+  for (const char* title : {units::kMainTitle, units::kSubtitle}) {
+    auto* label = stage_.form.unit<QWidget>(title);
+    if (label->width() == oldWidth) label->resize(newWidth, label->height());
+  }
   fillMonitorMenu();
 }
 

@@ -45,6 +45,36 @@ TEST(ScreenFit, QtScalingChosenByTheUserWins) {
   EXPECT_TRUE(userScalesQt({"QT_ENABLE_HIGHDPI_SCALING"}));
 }
 
+TEST(ScreenFit, EachMonitorGetsItsOwnFactorByNameOrOneMonitorTheGlobalOne) {
+  struct Case {
+    const char* what;
+    std::vector<MonitorInfo> monitors;
+    double desktopRatio;
+    const char* stored;
+    std::string global, perScreen;
+  };
+  const MonitorInfo laptop{"eDP-1", 1366, 768, true}, projector{"HDMI-1", 1920, 1080, false};
+  const Case cases[] = {
+      {"one 768 screen", {{"screen", 1366, 768, true}}, 1.0, "", "", ""},
+      {"one 1080p screen", {{"screen", 1920, 1080, true}}, 1.0, "", "1.40625", ""},
+      {"4K at 200 %", {{"DP-1", 3840, 2160, true}}, 2.0, "", "1.40625", ""},
+      {"laptop and projector", {laptop, projector}, 1.0, "", "", "eDP-1=1;HDMI-1=1.40625"},
+      // Per monitor Qt replaces the desktop's factor: the totals are given.
+      {"two 4K at 200 %", {{"A", 3840, 2160, true}, {"B", 3840, 2160, false}}, 2.0, "",
+       "", "A=2.8125;B=2.8125"},
+      {"two 768 screens", {laptop, {"VGA-1", 1024, 768, false}}, 1.0, "", "", ""},
+      // Names Qt could not take apart: the stored monitor's factor for all.
+      {"odd names", {{"a=b", 1366, 768, true}, {"c;d", 3840, 2160, false}}, 1.0, "c;d",
+       "2.8125", ""},
+      {"no names", {{"", 1920, 1080, true}, {"", 1366, 768, false}}, 1.0, "", "1.40625", ""},
+  };
+  for (const Case& c : cases) {
+    const ScaleSettings settings = chooseScaleSettings(c.monitors, c.desktopRatio, c.stored);
+    EXPECT_EQ(settings.globalFactor, c.global) << c.what;
+    EXPECT_EQ(settings.screenFactors, c.perScreen) << c.what;
+  }
+}
+
 TEST(ScreenFit, MonitorIsFoundByNameWhateverItsPlaceElseThePrimary) {
   const std::vector<MonitorInfo> monitors = {
       {"HDMI-1", 1920, 1080, false}, {"eDP-1", 1366, 768, true}, {"DP-2", 3840, 2160, false}};

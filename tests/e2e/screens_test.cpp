@@ -25,6 +25,8 @@ const Rgb kStage{0x7A, 0x0C, 0x12};
 constexpr int kLayoutHeight = 768;
 // The layout's prize box (106 x 65) and the wheel's middle row.
 constexpr int kPrizeWidth = 106, kPrizeHeight = 65, kWheelMiddle = 410;
+// Menu rows, as the keyboard reaches them: 界面大小, and 显示器 in its submenu.
+constexpr int kDisplaySizeRow = 9, kMonitorsItem = 3;
 
 struct Rect {
   int x, y, width, height;
@@ -244,7 +246,7 @@ TEST_F(TwoMonitors, TheStageFillsTheChosenMonitorWhereItsDialogsOpen) {
       << "the password window is at " << gate->x << "," << gate->y;
 }
 
-TEST_F(TwoMonitors, AStoredMonitorThatIsGoneFallsBackToThePrimaryAndDialogsFollowThePointer) {
+TEST_F(TwoMonitors, AGoneMonitorFallsBackToThePrimaryDialogsFollowThePointerTheMenuMovesTheStage) {
   writeSettings("[zbt]\r\n显示器=HDMI-9\r\n" + passwordSetting());
   // The primary is 1080 pixels high: the stage is scaled by 1080 / 768 there.
   const double factor = 1080.0 / kLayoutHeight;
@@ -259,6 +261,23 @@ TEST_F(TwoMonitors, AStoredMonitorThatIsGoneFallsBackToThePrimaryAndDialogsFollo
   ASSERT_TRUE(gate.has_value()) << "no password window";
   EXPECT_TRUE(centredIn(*gate, kRight))
       << "the password window is at " << gate->x << "," << gate->y;
+  x->closeWindow("密码设置！");
+  ASSERT_TRUE(waitUntil([&] { return !x->findWindow("密码设置！"); }, 3s));
+
+  // 界面大小 → 显示器 → the second monitor: the stage moves there and the choice is stored.
+  xdotool(x->name(), "mousemove 1750 980 click 3");
+  std::this_thread::sleep_for(500ms);
+  for (int i = 0; i <= kDisplaySizeRow; ++i) xdotool(x->name(), "key Down");
+  xdotool(x->name(), "key Right");
+  std::this_thread::sleep_for(200ms);
+  for (int i = 0; i < kMonitorsItem; ++i) xdotool(x->name(), "key Down");
+  xdotool(x->name(), "key Right");
+  std::this_thread::sleep_for(200ms);
+  xdotool(x->name(), "key Down Return");
+  EXPECT_TRUE(waitUntil([&] { return ini::read(dir.file("config.a"), "zbt", "显示器") == "RIGHT"; },
+                        3s));
+  std::this_thread::sleep_for(1200ms);  // a window manager reframes the stage
+  expectStageOn(kRight, kLeft);
 }
 
 }  // namespace

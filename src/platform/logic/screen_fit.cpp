@@ -1,6 +1,7 @@
 #include "platform/logic/screen_fit.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace zv {
 
@@ -41,6 +42,45 @@ std::optional<std::size_t> chooseMonitor(const std::vector<MonitorInfo>& monitor
     if (monitors[i].primary) return i;
   }
   return 0;
+}
+
+namespace {
+
+std::string factorText(double factor) {
+  // The shortest text that reads back as the same number, whatever the locale.
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, factor).ptr;
+  return std::string(text, end);
+}
+
+bool usableName(const std::string& name) {
+  return !name.empty() && name.find_first_of(";=,") == std::string::npos;
+}
+
+}  // namespace
+
+ScaleSettings chooseScaleSettings(const std::vector<MonitorInfo>& monitors, double desktopRatio,
+                                  std::string_view storedMonitor) {
+  ScaleSettings settings;
+  if (desktopRatio <= 0) desktopRatio = 1.0;
+  bool anyScaled = false, allNamed = monitors.size() > 1;
+  for (const MonitorInfo& monitor : monitors) {
+    anyScaled = anyScaled || fitScaleFactor(monitor.height, desktopRatio) > 1.0;
+    allNamed = allNamed && usableName(monitor.name);
+  }
+  if (!anyScaled) return settings;
+  if (allNamed) {
+    for (const MonitorInfo& monitor : monitors) {
+      if (!settings.screenFactors.empty()) settings.screenFactors += ';';
+      settings.screenFactors +=
+          monitor.name + "=" + factorText(fitScaleFactor(monitor.height, desktopRatio) * desktopRatio);
+    }
+    return settings;
+  }
+  const auto chosen = chooseMonitor(monitors, storedMonitor);
+  const double factor = fitScaleFactor(monitors[*chosen].height, desktopRatio);
+  if (factor > 1.0) settings.globalFactor = factorText(factor);
+  return settings;
 }
 
 std::string monitorCaption(int number, const MonitorInfo& monitor) {

@@ -39,6 +39,20 @@ struct MonitorInfo {
 std::optional<std::size_t> chooseMonitor(const std::vector<MonitorInfo>& monitors,
                                          std::string_view storedName);
 
+// What to ask of Qt: each monitor is scaled by its own factor, so that every monitor at
+// least 768 pixels high is 768 layout pixels high and the stage fits whichever it is moved
+// to, while the operator's laptop keeps its dialogs at their size. Qt takes the factors per
+// monitor by name (QT_SCREEN_SCALE_FACTORS, which replaces the desktop's own factor, so
+// each is the total); one monitor alone, or monitors without usable names, get the chosen
+// monitor's factor for all (QT_SCALE_FACTOR, on top of the desktop's). Both empty: nothing
+// to scale.
+struct ScaleSettings {
+  std::string globalFactor;   // QT_SCALE_FACTOR
+  std::string screenFactors;  // QT_SCREEN_SCALE_FACTORS, "name=factor;name=factor"
+};
+ScaleSettings chooseScaleSettings(const std::vector<MonitorInfo>& monitors, double desktopRatio,
+                                  std::string_view storedMonitor);
+
 // The menu's caption of monitor `number` (from 1): "1: 1920×1080", "2: 1024×768 (主)".
 std::string monitorCaption(int number, const MonitorInfo& monitor);
 
