@@ -2,6 +2,7 @@
 
 #include "app/event_folder_start.h"
 #include "app/main_window.h"
+#include "app/screen_fit_start.h"
 #include "dialogs/message_boxes.h"
 #include "platform/platform_choice.h"
 #include "platform/qt/fonts.h"
@@ -15,7 +16,9 @@ constexpr const char* kAlreadyRunning = "本程序已在此文件夹中运行。
 int main(int argc, char** argv) {
   if (const auto answered = zv::answerInformationRequest(argc, argv)) return *answered;
   zv::chooseQtPlatformForThisProcess();
+  zv::fitToScreenBeforeApplication(argc, argv);
   QApplication application(argc, argv);
+  zv::keepScreenFitToThisProcess();
   zv::installFaceSubstitutions();
   const auto eventFolder = zv::openEventFolder(argc, argv);
   if (!eventFolder) return 2;
@@ -32,7 +35,9 @@ int main(int argc, char** argv) {
       return 1;
   }
 
-  zv::MainWindow stage({*eventFolder, zv::primaryScreenSize});
+  zv::MainWindow stage({.programDirectory = *eventFolder,
+                        .screenSize = zv::primaryScreenSize,
+                        .monitorGeometry = zv::monitorGeometry});
   singleCopy.onRaiseRequest([&stage] { zv::SingleCopy::bringToFront(&stage.form()); });
   stage.start();
   return application.exec();

@@ -37,9 +37,11 @@ void DisplayModes::applyAtStartUp() {
 void DisplayModes::fullScreen() {
   QWidget& window = stage_.form;
   const bool visible = window.isVisible();
-  const QSize screen = stage_.screenSize();
+  const QRect screen = stage_.screenGeometry ? stage_.screenGeometry()
+                                              : QRect(QPoint(0, 0), stage_.screenSize());
   window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-  window.setGeometry(0, 0, screen.width(), screen.height());
+  window.setWindowState(Qt::WindowNoState);  // so that a full-screen window can change monitor
+  window.setGeometry(screen);
   window.setWindowState(Qt::WindowFullScreen);
   if (visible) {
     window.show();
@@ -54,7 +56,12 @@ void DisplayModes::windowed() {
   const bool visible = window.isVisible();
   const QSize screen = stage_.screenSize();
   const Size outer = windowedSize(Size{screen.width(), screen.height()});
-  const QPoint position = window.pos();
+  QPoint position = window.pos();
+  if (stage_.screenGeometry) {
+    // On another monitor than the chosen one: to the chosen one's corner.
+    const QRect monitor = stage_.screenGeometry();
+    if (!monitor.contains(position)) position = monitor.topLeft();
+  }
   window.setWindowState(Qt::WindowNoState);
   window.setWindowFlags(Qt::Window);
   window.move(position);

@@ -42,6 +42,7 @@ inline constexpr const char* kMenuMusicOn = "menu.musicOn";
 inline constexpr const char* kMenuMusicOff = "menu.musicOff";
 inline constexpr const char* kMenuFullScreen = "menu.fullScreen";
 inline constexpr const char* kMenuWindowed = "menu.windowed";
+inline constexpr const char* kMenuFitToScreen = "menu.fitToScreen";
 inline constexpr const char* kMenuOpenEventFolder = "menu.openEventFolder";
 inline constexpr const char* kMenuJournal = "menu.journal";
 inline constexpr const char* kMenuVoidLastWin = "menu.voidLastWin";

@@ -3,6 +3,7 @@
 #include "app/handler_names.h"
 #include "app/stage_modules.h"
 #include "app/window_layouts.h"
+#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -29,7 +30,8 @@ MainWindow::MainWindow(StageEnvironment environment)
                                       random_, state_.prizeValues);
   context_.reset(new StageContext{*form_, settings_, files_, audio_, random_, *draw_,
                                   [this] { return screenSize(); },
-                                  [this] { takeKeyboardFocus(); }});
+                                  [this] { takeKeyboardFocus(); },
+                                  [this] { return screenGeometry(); }});
   modules_ = std::make_unique<StageModules>(*context_, state_.prizeValues, environment_.quit);
   drawStage_->setMusicSwitch([this] { return modules_->music.on(); });
   forms::buildInto(*form_, mainWindowLayout(), handlers(), stagePicture);
@@ -53,11 +55,18 @@ void MainWindow::takeKeyboardFocus() {
 
 void MainWindow::runCreated() { form_->dispatch("", EventKind::Created); }
 
-QSize MainWindow::screenSize() const {
-  return environment_.screenSize ? environment_.screenSize() : QSize(1024, 768);
+QSize MainWindow::screenSize() const { return screenGeometry().size(); }
+
+QRect MainWindow::screenGeometry() const {
+  if (environment_.monitorGeometry) {
+    const QRect chosen = environment_.monitorGeometry(settings_.general(keys::kMonitor));
+    if (chosen.isValid()) return chosen;
+  }
+  return {QPoint(0, 0), environment_.screenSize ? environment_.screenSize() : QSize(1024, 768)};
 }
 
 DisplayModes& MainWindow::displayModes() { return modules_->displayModes; }
+Screens& MainWindow::screens() { return modules_->screens; }
 Wheel& MainWindow::wheel() { return modules_->wheel; }
 RecordModule& MainWindow::record() { return modules_->record; }
 PasswordWindow* MainWindow::passwordWindow() const { return modules_->menu.passwordWindow(); }

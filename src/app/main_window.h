@@ -2,6 +2,7 @@
 // The stage window and the composition root of its features: it owns the services the
 // features share, lists the feature modules (app/stage_modules.h) and runs the start-up
 // sequence that calls into them.
+#include <QRect>
 #include <QSize>
 #include <functional>
 #include <memory>
@@ -23,11 +24,15 @@ struct StageEnvironment {
   std::string programDirectory;
   std::function<QSize()> screenSize;  // the primary screen, read at each use
   std::function<void()> quit;         // ends the program; the application's quit by default
+  // The chosen monitor's geometry by its stored name (the primary's when it is gone); when
+  // unset, the stage's monitor is screenSize at 0, 0.
+  std::function<QRect(const std::string& monitorName)> monitorGeometry;
 };
 
 struct StageContext;
 struct StageModules;
 class DisplayModes;
+class Screens;
 class Wheel;
 class PasswordWindow;
 class RecordModule;
@@ -52,8 +57,10 @@ class MainWindow {
   const ProgramFiles& files() const { return files_; }
   const SettingsFile& settings() const { return settings_; }
   QSize screenSize() const;
+  QRect screenGeometry() const;  // the stage's monitor
 
   DisplayModes& displayModes();
+  Screens& screens();
   Wheel& wheel();
   RecordModule& record();
   PasswordWindow* passwordWindow() const;

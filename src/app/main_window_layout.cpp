@@ -298,7 +298,11 @@ WindowDescription build() {
               {item("更换背景音乐", h::kMenuChangeMusic), item(menu::kMusicOn, h::kMenuMusicOn),
                item(menu::kMusicOff, h::kMenuMusicOff)}),
       submenu("界面大小", {item(menu::kFullScreen, h::kMenuFullScreen),
-                           item(menu::kWindowed, h::kMenuWindowed)}),
+                           item(menu::kWindowed, h::kMenuWindowed),
+                           // Beyond the original, after its items: the screens of today.
+                           separator(), item(menu::kFitToScreen, h::kMenuFitToScreen, true),
+                           // Filled with the connected monitors each time it opens.
+                           submenu(menu::kMonitors, {separator()})}),
       // Beyond the original: a group of its own, so the items above and below keep
       // their order.
       separator(),

@@ -5,6 +5,7 @@
 
 #include "app/display_modes.h"
 #include "app/menu_commands.h"
+#include "app/screens.h"
 #include "app/wheel.h"
 #include "stage/dragging.h"
 #include "stage/music.h"
@@ -19,6 +20,7 @@ struct StageModules {
   StageModules(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit)
       : record(stage.files),
         displayModes(stage),
+        screens(stage, [this] { displayModes.applyAtStartUp(); }),
         wheel(stage),
         menu(stage, prizeValues, std::move(quit), record.clearRecorder()),
         panel(stage, {[this] { wheel.reset(); }, [this] { wheel.enlargementStep(); },
@@ -30,6 +32,7 @@ struct StageModules {
 
   void addHandlers(forms::HandlerTable& table) {
     displayModes.addHandlers(table);
+    screens.addHandlers(table);
     wheel.addHandlers(table);
     menu.addHandlers(table);
     panel.addHandlers(table);
@@ -42,6 +45,7 @@ struct StageModules {
 
   RecordModule record;  // first: the menu's results window reports clears to it
   DisplayModes displayModes;
+  Screens screens;
   Wheel wheel;
   MenuCommands menu;
   SettingsPanel panel;

@@ -24,8 +24,9 @@ void MainWindow::startUp() {
 
   // 4-7. The window over the screen, the wheel centred, full-width titles, the credit
   // line moved to the lower right and hidden.
-  const QSize screen = screenSize();
-  f.setGeometry(0, 0, screen.width(), screen.height());
+  const QRect monitor = screenGeometry();
+  const QSize screen = monitor.size();
+  f.setGeometry(monitor);
   auto* wheel = f.unit<QWidget>(units::kWheel);
   wheel->move(centredLeft(screen.width(), wheel->width()), wheel->y());
   for (const char* title : {units::kMainTitle, units::kSubtitle}) {
@@ -39,6 +40,7 @@ void MainWindow::startUp() {
   m.dragging.applyStoredPositionsAtStartUp();  // 8
   m.panel.applyEffectsSwitchAtStartUp();       // 9
   m.panel.applyResultSizeAtStartUp();          // 10
+  m.screens.applyAtStartUp();  // the monitor menu; dialogs on the operator's monitor
   m.displayModes.applyAtStartUp();             // 11
   m.music.applyAtStartUp();                    // 12
   m.panel.applyDrawTimesAtStartUp();           // 13, 14

@@ -50,6 +50,8 @@ std::string stagePicture(std::string_view id);
 namespace menu {
 inline constexpr const char* kFullScreen = "全屏";
 inline constexpr const char* kWindowed = "窗口";
+inline constexpr const char* kFitToScreen = "适应屏幕";
+inline constexpr const char* kMonitors = "显示器";
 inline constexpr const char* kMusicOn = "启用背景音乐";
 inline constexpr const char* kMusicOff = "禁用背景音乐";
 inline constexpr const char* kOpenEventFolder = "打开活动文件夹";

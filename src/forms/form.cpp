@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "platform/qt/picture.h"
+#include "platform/qt/screen.h"
 
 namespace zv::forms {
 
@@ -91,10 +92,11 @@ void Form::showModal() {
 
 void Form::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (backgroundFor_ != size()) {
-    // Decoded again only when the picture or the window's size changed.
-    backgroundImage_ = decodePicture(background_, size());
-    backgroundFor_ = size();
+  if (const QSize device = devicePixelSize(this, size()); backgroundFor_ != device) {
+    // Decoded again only when the picture or the window's size (or its screen's scale)
+    // changed.
+    backgroundImage_ = decodePicture(background_, device);
+    backgroundFor_ = device;
   }
   if (!backgroundImage_.isNull()) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

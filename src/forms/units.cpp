@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/qt/picture.h"
+#include "platform/qt/screen.h"
 
 namespace zv::forms {
 
@@ -56,7 +57,8 @@ void PictureBox::setPlaceholder(QString text) {
 
 const QImage& PictureBox::decoded() {
   const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
-  const QSize target = size() - QSize(2 * inset, 2 * inset);
+  // Decoded at the screen's device pixels, so that a scaled stage stays sharp.
+  const QSize target = devicePixelSize(this, size() - QSize(2 * inset, 2 * inset));
   if (stale_ || target != decodedFor_) {
     decoded_ = decodePictureCached(picture_, target);
     decodedFor_ = target;

@@ -14,6 +14,7 @@
 // built, and startUp() calls their start-up steps in the fixed order of the created
 // event. A module never reaches MainWindow or another module; what it needs comes
 // through the context.
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -36,8 +37,9 @@ struct StageContext {
   Audio& audio;
   RandomSource& random;
   DrawCycle& draw;
-  std::function<QSize()> screenSize;        // the primary screen, read at each use
+  std::function<QSize()> screenSize;        // the stage's monitor, read at each use
   std::function<void()> takeKeyboardFocus;  // the stage active and Space at the draw
+  std::function<QRect()> screenGeometry;    // the stage's monitor, origin included
 };
 
 // Binds a handler that needs none of the event's details.

@@ -98,7 +98,12 @@ namespace {
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 }  // namespace
 
-XvfbServer::XvfbServer(int width, int height, Desktop desktop) : desktop_(desktop) {
+XvfbServer::XvfbServer(int width, int height, Desktop desktop)
+    : XvfbServer(width, height, desktop, {}) {}
+
+XvfbServer::XvfbServer(int width, int height, Desktop desktop,
+                       const std::function<void(const std::string& display)>& beforeDesktop)
+    : desktop_(desktop) {
   XSetErrorHandler(ignoreXErrors);
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return;
@@ -119,7 +124,9 @@ XvfbServer::XvfbServer(int width, int height, Desktop desktop) : desktop_(deskto
   if (number.empty()) return;
   name_ = ":" + number;
   display_ = XOpenDisplay(name_.c_str());
-  if (display_) desktopReady_ = startDesktop();
+  if (!display_) return;
+  if (beforeDesktop) beforeDesktop(name_);
+  desktopReady_ = startDesktop();
 }
 
 XvfbServer::~XvfbServer() {

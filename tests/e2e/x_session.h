@@ -28,6 +28,10 @@ const char* desktopName(Desktop desktop);
 class XvfbServer {
  public:
   XvfbServer(int width, int height, Desktop desktop = desktopFromEnvironment());
+  // `beforeDesktop` runs with the display's name once the server is up and before the
+  // window manager starts (which reads the monitors once), e.g. to split it into monitors.
+  XvfbServer(int width, int height, Desktop desktop,
+             const std::function<void(const std::string& display)>& beforeDesktop);
   ~XvfbServer();
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;

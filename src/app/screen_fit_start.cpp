@@ -1,0 +1,63 @@
+#include "app/screen_fit_start.h"
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/logic/command_line.h"
+#include "platform/event_folder.h"
+#include "platform/logic/screen_fit.h"
+#include "platform/qt/x11_monitors.h"
+#include "store/program_files.h"
+#include "store/settings_file.h"
+#include "store/settings_keys.h"
+
+namespace zv {
+
+namespace {
+bool setByUs = false;
+bool roundingSetByUs = false;
+}  // namespace
+
+void fitToScreenBeforeApplication(int argc, char** argv) {
+  std::vector<std::string_view> present;
+  for (const char* name : qtScalingVariables()) {
+    if (std::getenv(name)) present.emplace_back(name);
+  }
+  if (userScalesQt(present)) return;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && std::string_view(platform) != "xcb") return;
+  if (!std::getenv("DISPLAY")) return;
+
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  const CommandLine command = parseCommandLine(arguments);
+  if (command.action != CommandLine::Action::Run) return;
+  const ProgramFiles files{chooseEventFolder(gatherEventFolderFacts(command.eventFolder)).directory};
+  const SettingsFile settings(files.settings());
+  if (!fitToScreenOn(settings.general(keys::kFitToScreen))) return;
+
+  const XDisplayFacts facts = readXDisplayFacts();
+  const ScaleSettings scale = chooseScaleSettings(facts.monitors, facts.desktopRatio,
+                                                  settings.general(keys::kMonitor));
+  if (scale.globalFactor.empty() && scale.screenFactors.empty()) return;
+  if (!scale.globalFactor.empty()) setenv("QT_SCALE_FACTOR", scale.globalFactor.c_str(), 1);
+  if (!scale.screenFactors.empty())
+    setenv("QT_SCREEN_SCALE_FACTORS", scale.screenFactors.c_str(), 1);
+  if (!std::getenv("QT_SCALE_FACTOR_ROUNDING_POLICY")) {
+    setenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough", 1);
+    roundingSetByUs = true;
+  }
+  setByUs = true;
+}
+
+void keepScreenFitToThisProcess() {
+  if (!setByUs) return;
+  unsetenv("QT_SCALE_FACTOR");
+  unsetenv("QT_SCREEN_SCALE_FACTORS");
+  if (roundingSetByUs) unsetenv("QT_SCALE_FACTOR_ROUNDING_POLICY");
+  setByUs = roundingSetByUs = false;
+}
+
+}  // namespace zv
