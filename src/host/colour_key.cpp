@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QRegion>
+#include <cmath>
 #include <string>
 
 #include "host/native_window.h"
@@ -21,7 +22,20 @@ QNativeInterface::QX11Application* x11() {
   return qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
 }
 
-QRegion regionOf(const std::vector<key::Rect>& rects) {
+// The outline in window pixels; on a scaled screen each device rectangle becomes the
+// window pixels it touches.
+QRegion regionOf(const std::vector<key::Rect>& rects, qreal scale) {
+  if (scale != 1) {
+    QRegion region;
+    for (const key::Rect& r : rects) {
+      const int left = static_cast<int>(std::floor(r.x / scale));
+      const int top = static_cast<int>(std::floor(r.y / scale));
+      const int right = static_cast<int>(std::ceil((r.x + r.width) / scale));
+      const int bottom = static_cast<int>(std::ceil((r.y + r.height) / scale));
+      region += QRect(left, top, right - left, bottom - top);
+    }
+    return region;
+  }
   std::vector<QRect> qrects;
   qrects.reserve(rects.size());
   for (const key::Rect& r : rects) qrects.emplace_back(r.x, r.y, r.width, r.height);
@@ -82,7 +96,7 @@ ColourKey::ColourKey(QWidget* window, std::uint32_t colour)
   applyOutline();  // nothing shows until the first frame
 }
 
-void ColourKey::present(QImage& frame, QPoint origin, const QRegion& burning) {
+void ColourKey::present(QImage& frame, QPoint origin, const QRegion& burning, qreal scale) {
   if (frame.depth() != 32) return;
   if (mechanism_ == key::Mechanism::kLayerInsideWindow) {
     const int stride = static_cast<int>(frame.bytesPerLine() / 4);
@@ -97,15 +111,16 @@ void ColourKey::present(QImage& frame, QPoint origin, const QRegion& burning) {
       key::visibleOutline(reinterpret_cast<const std::uint32_t*>(frame.constBits()), frame.width(),
                           frame.height(), static_cast<int>(frame.bytesPerLine() / 4), keyRgb_);
   for (key::Rect& r : outline) {
-    r.x += origin.x();
-    r.y += origin.y();
+    r.x += qRound(origin.x() * scale);
+    r.y += qRound(origin.y() * scale);
   }
   if (mechanism_ == key::Mechanism::kAlphaWithInputShape) {
     key::clearKeyPixels(reinterpret_cast<std::uint32_t*>(frame.bits()), frame.width(),
                         frame.height(), static_cast<int>(frame.bytesPerLine() / 4), keyRgb_);
   }
-  if (outline == outline_) return;
+  if (outline == outline_ && scale == scale_) return;
   outline_ = std::move(outline);
+  scale_ = scale;
   applyOutline();
 }
 
@@ -124,7 +139,7 @@ void ColourKey::applyOutline() {
   }
   // An empty region would lift the mask altogether; a pixel outside the window shows
   // nothing instead.
-  window_->setMask(outline_.empty() ? QRegion(-2, -2, 1, 1) : regionOf(outline_));
+  window_->setMask(outline_.empty() ? QRegion(-2, -2, 1, 1) : regionOf(outline_, scale_));
 }
 
 bool ColourKey::compositorPresent() {

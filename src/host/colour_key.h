@@ -34,13 +34,15 @@ class ColourKey : public QObject {
   // X request; with the alpha mechanisms the frame's key pixels are cleared in place.
   // A layer is told which part of the frame holds anything but the key (frame
   // coordinates) and touches only that part; the rest is the key already.
-  void present(QImage& frame, QPoint origin, const QRegion& burning = {});
+  // The frame is in device pixels, `scale` of them to a window pixel (the screen's device
+  // pixel ratio).
+  void present(QImage& frame, QPoint origin, const QRegion& burning = {}, qreal scale = 1);
 
   // Whether the frame last presented shows something (not the key) at point, in the
   // coordinates of the frame.
   static bool showsAt(const QImage& frame, QPoint point, QRgb keyRgb, key::Mechanism mechanism);
 
-  // The outline shown after the last present, in window coordinates.
+  // The outline shown after the last present, in the window's device pixels.
   const std::vector<key::Rect>& outline() const { return outline_; }
 
   // Whether a compositor runs on the window's screen (the owner of _NET_WM_CM_S<screen>).
@@ -56,6 +58,7 @@ class ColourKey : public QObject {
   QRgb keyRgb_;
   key::Mechanism mechanism_;
   std::vector<key::Rect> outline_;
+  qreal scale_ = 1;
 };
 
 }  // namespace zv

@@ -11,6 +11,7 @@
 #include "draw/random_source.h"
 #include "host/effect_movie_host.h"
 #include "host/movie_view.h"
+#include "platform/qt/screen.h"
 #include "resources/effect_movies.h"
 
 namespace zv {
@@ -96,9 +97,8 @@ void EffectsWindow::replay(RandomSource& random) {
     setGeometry(owner->rect());
     raise();
   } else {
-    const QScreen* screen =
-        owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen) setGeometry(screen->geometry());
+    // Exactly the stage's monitor.
+    setGeometry(stageScreenGeometry(owner));
   }
   random.seedFromClock();
   movie_ = random.randomInt(4, 6);

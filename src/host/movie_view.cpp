@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "host/colour_key.h"
 #include "host/logic/effect_page.h"
@@ -25,8 +26,13 @@ class Surface : public QWidget {
   // and draws the burning part of the picture over it; in a window of its own it fills
   // every pixel it is asked for.
   Surface(QWidget* parent, const QImage& picture, const QRegion& burning, const int& shown,
-          bool layer)
-      : QWidget(parent), picture_(picture), burning_(burning), shown_(shown), layer_(layer) {
+          qreal scale, bool layer)
+      : QWidget(parent),
+        picture_(picture),
+        burning_(burning),
+        shown_(shown),
+        scale_(scale),
+        layer_(layer) {
     setObjectName(MovieView::kSurfaceName);
     if (!layer_) setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -38,20 +44,60 @@ class Surface : public QWidget {
     if (shown_ < 0) return;  // nothing drawn yet: the picture holds no frame
     QPainter p(this);
     if (layer_) {
-      for (const QRect& area : event->region().intersected(burning_)) p.drawImage(area, picture_, area);
+      for (const QRect& area : event->region().intersected(burning_)) draw(p, area);
       return;
     }
     // Source, so that the cleared key pixels stay transparent in a translucent window.
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(event->rect(), picture_, event->rect());
+    draw(p, event->rect());
+  }
+
+ private:
+  // The picture is in device pixels: each of the surface's pixels shows scale of them.
+  void draw(QPainter& p, const QRect& area) {
+    if (scale_ == 1) {
+      p.drawImage(area, picture_, area);
+      return;
+    }
+    const QRectF source(area.x() * scale_, area.y() * scale_, area.width() * scale_,
+                        area.height() * scale_);
+    p.drawImage(QRectF(area), picture_, source);
   }
 
  private:
   const QImage& picture_;
-  const QRegion& burning_;
+  const QRegion& burning_;  // in the surface's pixels
   const int& shown_;
+  const qreal scale_;
   const bool layer_;
 };
+
+// Picture pixels as the view pixels that show them.
+QRegion shownPixels(const QRegion& pixels, qreal scale) {
+  if (scale == 1) return pixels;
+  QRegion shown;
+  for (const QRect& r : pixels) {
+    const int left = static_cast<int>(std::floor(r.x() / scale));
+    const int top = static_cast<int>(std::floor(r.y() / scale));
+    const int right = static_cast<int>(std::ceil((r.x() + r.width()) / scale));
+    const int bottom = static_cast<int>(std::ceil((r.y() + r.height()) / scale));
+    shown += QRect(left, top, right - left, bottom - top);
+  }
+  return shown;
+}
+
+// View pixels as the picture pixels they show.
+QRegion picturePixels(const QRegion& shown, qreal scale) {
+  QRegion pixels;
+  for (const QRect& r : shown) {
+    const int left = static_cast<int>(std::floor(r.x() * scale));
+    const int top = static_cast<int>(std::floor(r.y() * scale));
+    const int right = static_cast<int>(std::ceil((r.x() + r.width()) * scale));
+    const int bottom = static_cast<int>(std::ceil((r.y() + r.height()) * scale));
+    pixels += QRect(left, top, right - left, bottom - top);
+  }
+  return pixels;
+}
 
 }  // namespace
 
@@ -77,9 +123,11 @@ MovieView::MovieView(QWidget* parent, const std::string& pageFile, QSize bound)
   movie->background = {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8),
                        static_cast<std::uint8_t>(c >> 16)};
   player_ = std::make_unique<MoviePlayer>(std::move(*movie));
-  picture_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+  // Drawn at the screen's own resolution, so the fireworks stay sharp on a scaled screen.
+  scale_ = std::max<qreal>(1, devicePixelRatioF());
+  picture_ = QImage(size * scale_, QImage::Format_ARGB32_Premultiplied);
   const ColourKey* key = ColourKey::of(this);
-  surface_ = new Surface(this, picture_, burning_, shown_,
+  surface_ = new Surface(this, picture_, burningShown_, shown_, scale_,
                          key && key->mechanism() == key::Mechanism::kLayerInsideWindow);
   surface_->setGeometry(QRect(QPoint(0, 0), size));
 
@@ -117,13 +165,18 @@ void MovieView::showFrame(int frame) {
   const bool first = shown_ < 0;
   const QRegion burning = player_->render(picture_, frame);
   shown_ = frame;
-  if (ColourKey* key = ColourKey::of(this)) {
-    key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)), burning);
-  }
   // Everything outside the burning parts of this frame and the last is background in
   // both, so only they change on screen.
-  const QRegion changed = first ? QRegion(picture_.rect()) : burning_.united(burning);
+  const QRegion shown = shownPixels(burning, scale_);
+  if (ColourKey* key = ColourKey::of(this)) {
+    // A view pixel at the edge of a burning part shows picture pixels beside it too: they
+    // are keyed along with it.
+    key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)),
+                 scale_ == 1 ? burning : picturePixels(shown, scale_), scale_);
+  }
+  const QRegion changed = first ? QRegion(surface_->rect()) : burningShown_.united(shown);
   burning_ = burning;
+  burningShown_ = shown;
   if (changed.isEmpty()) return;
   if (surface_->isVisible()) {
     surface_->repaint(changed);
@@ -134,8 +187,9 @@ void MovieView::showFrame(int frame) {
 
 bool MovieView::burningAt(QPoint point) const {
   const ColourKey* key = ColourKey::of(this);
-  if (!player_ || shown_ < 0 || !key || !burning_.contains(point)) return false;
-  return ColourKey::showsAt(picture_, point, key->keyRgb(), key->mechanism());
+  const QPoint pixel(static_cast<int>(point.x() * scale_), static_cast<int>(point.y() * scale_));
+  if (!player_ || shown_ < 0 || !key || !burning_.contains(pixel)) return false;
+  return ColourKey::showsAt(picture_, pixel, key->keyRgb(), key->mechanism());
 }
 
 }  // namespace zv

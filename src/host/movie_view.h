@@ -32,7 +32,8 @@ class MovieView : public QWidget {
 
   bool playing() const { return player_ != nullptr; }
   int frame() const { return shown_; }                // the frame on show, -1 before the first
-  const QImage& picture() const { return picture_; }  // as painted (key pixels cleared)
+  // As painted (key pixels cleared), in the screen's device pixels.
+  const QImage& picture() const { return picture_; }
   int frameRate() const;
 
   // Shows frame now, whatever the clock says.
@@ -51,7 +52,9 @@ class MovieView : public QWidget {
   QTimer timer_;
   QElapsedTimer clock_;
   int shown_ = -1;
-  QRegion burning_;  // what the frame on show holds besides the background
+  QRegion burning_;        // what the frame on show holds besides the background (picture pixels)
+  QRegion burningShown_;   // the same in the view's own pixels
+  qreal scale_ = 1;        // picture pixels to a view pixel: the screen's device pixel ratio
 };
 
 }  // namespace zv
