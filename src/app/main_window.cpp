@@ -59,6 +59,7 @@ QSize MainWindow::screenSize() const {
 
 DisplayModes& MainWindow::displayModes() { return modules_->displayModes; }
 Wheel& MainWindow::wheel() { return modules_->wheel; }
+Pictures& MainWindow::pictures() { return modules_->pictures; }
 RecordModule& MainWindow::record() { return modules_->record; }
 PasswordWindow* MainWindow::passwordWindow() const { return modules_->menu.passwordWindow(); }
 ResultsWindow* MainWindow::resultsWindow() const { return modules_->menu.resultsWindow(); }

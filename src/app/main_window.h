@@ -28,6 +28,7 @@ struct StageEnvironment {
 struct StageContext;
 struct StageModules;
 class DisplayModes;
+class Pictures;
 class Wheel;
 class PasswordWindow;
 class RecordModule;
@@ -55,6 +56,7 @@ class MainWindow {
 
   DisplayModes& displayModes();
   Wheel& wheel();
+  Pictures& pictures();
   RecordModule& record();
   PasswordWindow* passwordWindow() const;
   ResultsWindow* resultsWindow() const;

@@ -54,9 +54,13 @@ void PictureBox::setPlaceholder(QString text) {
   update();
 }
 
+QSize PictureBox::decodeTarget(Border border) const {
+  const int inset = border == Border::Raised ? kRaisedBorderWidth : 0;
+  return size() - QSize(2 * inset, 2 * inset);
+}
+
 const QImage& PictureBox::decoded() {
-  const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
-  const QSize target = size() - QSize(2 * inset, 2 * inset);
+  const QSize target = decodeTarget();
   if (stale_ || target != decodedFor_) {
     decoded_ = decodePictureCached(picture_, target);
     decodedFor_ = target;
