@@ -2,7 +2,7 @@
 # tools/run and tools/test.
 ZV_PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libjpeg62-turbo-dev libsdl2-mixer-dev libx11-dev libxcb1-dev libxcb-shape0-dev
+  qt6-base-dev libjpeg62-turbo-dev libsdl2-mixer-dev libx11-dev libxcb1-dev libxcb-shape0-dev libxdamage-dev
   # SDL2_mixer decodes MP3 through libmpg123 (already a dependency of it; named here so that
   # a missing decoder is plain); prize pictures in WebP need Qt's extra image plugins.
   libmpg123-0 qt6-image-formats-plugins
