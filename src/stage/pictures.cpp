@@ -44,13 +44,40 @@ void Pictures::addHandlers(forms::HandlerTable& table) {
   addHandler(table, h::kMenuRemoveBackground, [this] { removeBackground(); });
 }
 
+namespace {
+
+// Camera-sized files take longer to read and decode than the whole stage takes to build,
+// so they start first, decoded for the slots' size in the layout.
+std::unique_ptr<PictureFilesLoading> startLoading(const ProgramFiles& files) {
+  std::vector<std::string> paths;
+  for (int slot = 1; slot <= kSlotCount; ++slot) paths.push_back(files.prizePicture(slot));
+  return std::make_unique<PictureFilesLoading>(
+      std::move(paths), QSize(layout_wheel::kPrizeWidth, layout_wheel::kPrizeHeight));
+}
+
+struct EarlyLoading {
+  std::string directory;
+  std::unique_ptr<PictureFilesLoading> loading;
+};
+EarlyLoading& earlyLoading() {
+  static EarlyLoading early;
+  return early;
+}
+
+}  // namespace
+
+void Pictures::startLoadingEarly(const std::string& programDirectory) {
+  earlyLoading() = {programDirectory, startLoading(ProgramFiles{programDirectory})};
+}
+
 Pictures::Pictures(StageContext& stage) : stage_(stage) {
-  // Camera-sized files take longer to read and decode than the whole stage takes to
-  // build, so they start now, decoded for the slots' size in the layout.
-  std::vector<std::string> files;
-  for (int slot = 1; slot <= kSlotCount; ++slot) files.push_back(stage_.files.prizePicture(slot));
-  loading_ = std::make_unique<PictureFilesLoading>(
-      std::move(files), QSize(layout_wheel::kPrizeWidth, layout_wheel::kPrizeHeight));
+  EarlyLoading& early = earlyLoading();
+  if (early.loading && early.directory == stage_.files.directory) {
+    loading_ = std::move(early.loading);
+  } else {
+    loading_ = startLoading(stage_.files);
+  }
+  early = {};
 }
 
 Pictures::~Pictures() = default;

@@ -14,8 +14,12 @@ namespace zv {
 
 class Pictures {
  public:
-  // Starts reading and decoding the prize picture files on every core, for start-up.
+  // Starts reading and decoding the prize picture files on every core, for start-up,
+  // unless startLoadingEarly began that for the same program directory.
   explicit Pictures(StageContext& stage);
+  // The same, as soon as the program knows its directory (before the stage exists), so
+  // the decodes overlap all of the rest of the start.
+  static void startLoadingEarly(const std::string& programDirectory);
   ~Pictures();
 
   // The file dialog's filters: the first lists JPEG files whatever their camera named

@@ -72,6 +72,12 @@ PictureFilesLoading::PictureFilesLoading(std::vector<std::string> paths, QSize f
 }
 
 PictureFilesLoading::~PictureFilesLoading() {
+  {
+    // Unused (the program ends, or another copy took over): no more reads or decodes.
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  done_.notify_all();
   for (std::thread& thread : threads_) thread.join();
 }
 
@@ -80,7 +86,7 @@ void PictureFilesLoading::work() {
     std::size_t i;
     {
       const std::lock_guard<std::mutex> lock(mutex_);
-      if (nextRead_ == paths_.size()) break;
+      if (stopping_ || nextRead_ == paths_.size()) break;
       i = nextRead_++;
     }
     PictureData bytes(readWholeFile(paths_[i]));
@@ -94,9 +100,10 @@ void PictureFilesLoading::work() {
     PictureData bytes;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      if (nextDecode_ == paths_.size()) return;
+      if (stopping_ || nextDecode_ == paths_.size()) return;
       i = nextDecode_++;
-      done_.wait(lock, [&] { return read_[i]; });
+      done_.wait(lock, [&] { return read_[i] || stopping_; });
+      if (stopping_) return;
       bytes = bytes_[i];
     }
     QImage image = usable(firstGuess_) ? decodePicture(bytes.view(), firstGuess_) : QImage();

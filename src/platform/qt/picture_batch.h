@@ -41,7 +41,7 @@ std::vector<PictureAtSize> decodeIntoCacheNow(const std::vector<PictureSizes>& p
 class PictureFilesLoading {
  public:
   PictureFilesLoading(std::vector<std::string> paths, QSize firstGuess);
-  ~PictureFilesLoading();  // waits for the threads
+  ~PictureFilesLoading();  // waits for the reads and decodes under way, starts no more
   PictureFilesLoading(const PictureFilesLoading&) = delete;
   PictureFilesLoading& operator=(const PictureFilesLoading&) = delete;
 
@@ -63,6 +63,7 @@ class PictureFilesLoading {
   std::vector<QImage> decoded_;
   std::vector<bool> decodedReady_;
   std::size_t nextRead_ = 0, nextDecode_ = 0;
+  bool stopping_ = false;
   std::vector<std::thread> threads_;
 };
 
