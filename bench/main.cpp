@@ -150,6 +150,22 @@ int main(int argc, char** argv) {
                     counter("picom_cpu"));
     }
   }
+  if (ms.count("BM_StartUpWithPhotos")) {
+    ok &= check(ms.at("BM_StartUpWithPhotos") < 300,
+                "start to first painted stage, eight 12 MP pictures, median ms (< 300)",
+                ms.at("BM_StartUpWithPhotos"));
+  }
+  if (ms.count("BM_StartUpWithoutPictures")) {
+    ok &= check(ms.at("BM_StartUpWithoutPictures") < 150,
+                "start to first painted stage, no pictures, median ms (< 150)",
+                ms.at("BM_StartUpWithoutPictures"));
+  }
+  if (ms.count("BM_FirstRevolution") && reporter.counters.count("BM_FirstRevolution.asked_ms")) {
+    const double asked = reporter.counters.at("BM_FirstRevolution.asked_ms");
+    ok &= check(ms.at("BM_FirstRevolution") <= asked * 1.05,
+                "first revolution with 12 MP pictures, ms (<= 1.05 x eight steps asked)",
+                ms.at("BM_FirstRevolution"));
+  }
   std::printf("%s\n", ok ? "all performance targets met" : "performance targets missed");
   return ok ? 0 : 1;
 }

@@ -6,37 +6,16 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <chrono>
-#include <memory>
+#include <cstdint>
 
 #include "app/main_window.h"
-#include "app/window_layouts.h"
+#include "photo_stage.h"
 #include "photos.h"
-#include "platform/files.h"
 #include "platform/jpeg.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-// A stage whose eight prize pictures are camera-sized photographs.
-struct PhotoStage {
-  zv::testing::TempDir dir;
-  std::unique_ptr<zv::MainWindow> stage;
-
-  PhotoStage() {
-    zv::makeDirectories(dir.file("奖品图片"));
-    for (int slot = 1; slot <= 8; ++slot) {
-      zv::writeWholeFileAtomically(dir.file("奖品图片/" + std::to_string(slot) + ".jpg"),
-                                   zv::bench::photo12MP(slot));
-    }
-    zv::writeWholeFileAtomically(dir.file("config.a"), "[zbt]\r\nlx=\xD5\xE6\r\n");  // lx=真
-    stage = std::make_unique<zv::MainWindow>(
-        zv::StageEnvironment{dir.path(), [] { return QSize(1366, 768); }});
-    stage->start();
-    QCoreApplication::processEvents();
-  }
-  void paint() { QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); }
-};
+using zv::bench::PhotoStage;
 
 void BM_RollStepWithPhotos(benchmark::State& state) {
   PhotoStage s;

@@ -8,6 +8,7 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/screen.h"
 #include "platform/qt/single_copy.h"
+#include "stage/pictures.h"
 
 namespace {
 constexpr const char* kAlreadyRunning = "本程序已在此文件夹中运行。";
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   zv::installFaceSubstitutions();
   const auto eventFolder = zv::openEventFolder(argc, argv);
   if (!eventFolder) return 2;
+  zv::Pictures::startLoadingEarly(*eventFolder);
 
   zv::SingleCopy singleCopy(*eventFolder);
   switch (singleCopy.claim()) {

@@ -68,6 +68,7 @@ QRect MainWindow::screenGeometry() const {
 DisplayModes& MainWindow::displayModes() { return modules_->displayModes; }
 Screens& MainWindow::screens() { return modules_->screens; }
 Wheel& MainWindow::wheel() { return modules_->wheel; }
+Pictures& MainWindow::pictures() { return modules_->pictures; }
 RecordModule& MainWindow::record() { return modules_->record; }
 PasswordWindow* MainWindow::passwordWindow() const { return modules_->menu.passwordWindow(); }
 ResultsWindow* MainWindow::resultsWindow() const { return modules_->menu.resultsWindow(); }

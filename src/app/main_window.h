@@ -32,6 +32,7 @@ struct StageEnvironment {
 struct StageContext;
 struct StageModules;
 class DisplayModes;
+class Pictures;
 class Screens;
 class Wheel;
 class PasswordWindow;
@@ -62,6 +63,7 @@ class MainWindow {
   DisplayModes& displayModes();
   Screens& screens();
   Wheel& wheel();
+  Pictures& pictures();
   RecordModule& record();
   PasswordWindow* passwordWindow() const;
   ResultsWindow* resultsWindow() const;

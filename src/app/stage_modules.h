@@ -28,7 +28,9 @@ struct StageModules {
         titles(stage),
         dragging(stage),
         pictures(stage),
-        music(stage) {}
+        music(stage) {
+    panel.onSaved([this] { pictures.prepareShownSizes(); });
+  }
 
   void addHandlers(forms::HandlerTable& table) {
     displayModes.addHandlers(table);

@@ -70,6 +70,7 @@ void MainWindow::startUp() {
 
   // Every size is known now: a unit stored off this screen is shown at its edge.
   m.dragging.keepUnitsOnScreenAtStartUp();
+  m.pictures.preparePicturesForFirstFrame();
 }
 
 }  // namespace zv

@@ -55,10 +55,14 @@ void PictureBox::setPlaceholder(QString text) {
   update();
 }
 
-const QImage& PictureBox::decoded() {
-  const int inset = border_ == Border::Raised ? kRaisedBorderWidth : 0;
+QSize PictureBox::decodeTarget(Border border) const {
+  const int inset = border == Border::Raised ? kRaisedBorderWidth : 0;
   // Decoded at the screen's device pixels, so that a scaled stage stays sharp.
-  const QSize target = devicePixelSize(this, size() - QSize(2 * inset, 2 * inset));
+  return devicePixelSize(this, size() - QSize(2 * inset, 2 * inset));
+}
+
+const QImage& PictureBox::decoded() {
+  const QSize target = decodeTarget();
   if (stale_ || target != decodedFor_) {
     decoded_ = decodePictureCached(picture_, target);
     decodedFor_ = target;

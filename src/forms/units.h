@@ -35,6 +35,9 @@ class PictureBox : public QWidget {
   void setBorder(Border border);
   Border border() const { return border_; }
   static constexpr int kRaisedBorderWidth = 3;
+  // The size its picture is decoded at: the box within the border it has, or would have.
+  QSize decodeTarget() const { return decodeTarget(border_); }
+  QSize decodeTarget(Border border) const;
   // The colours a raised box without a picture glows in (a lit frame, not a grey hole).
   void setGlow(QColor centre, QColor edge);
   // Text drawn in a muted colour while the box shows no picture and is not raised.

@@ -1,6 +1,7 @@
 #include "stage/pictures.h"
 
 #include "app/handler_names.h"
+#include "app/logic/wheel_geometry.h"
 #include "app/window_layouts.h"
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
@@ -43,11 +44,82 @@ void Pictures::addHandlers(forms::HandlerTable& table) {
   addHandler(table, h::kMenuRemoveBackground, [this] { removeBackground(); });
 }
 
+namespace {
+
+// Camera-sized files take longer to read and decode than the whole stage takes to build,
+// so they start first, decoded for the slots' size in the layout.
+std::unique_ptr<PictureFilesLoading> startLoading(const ProgramFiles& files) {
+  std::vector<std::string> paths;
+  for (int slot = 1; slot <= kSlotCount; ++slot) paths.push_back(files.prizePicture(slot));
+  return std::make_unique<PictureFilesLoading>(
+      std::move(paths), QSize(layout_wheel::kPrizeWidth, layout_wheel::kPrizeHeight));
+}
+
+struct EarlyLoading {
+  std::string directory;
+  std::unique_ptr<PictureFilesLoading> loading;
+};
+EarlyLoading& earlyLoading() {
+  static EarlyLoading early;
+  return early;
+}
+
+}  // namespace
+
+void Pictures::startLoadingEarly(const std::string& programDirectory) {
+  earlyLoading() = {programDirectory, startLoading(ProgramFiles{programDirectory})};
+}
+
+Pictures::Pictures(StageContext& stage) : stage_(stage) {
+  EarlyLoading& early = earlyLoading();
+  if (early.loading && early.directory == stage_.files.directory) {
+    loading_ = std::move(early.loading);
+  } else {
+    loading_ = startLoading(stage_.files);
+  }
+  early = {};
+}
+
+Pictures::~Pictures() = default;
+
 void Pictures::applyPrizePicturesAtStartUp() {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     auto* box = stage_.form.unit<forms::PictureBox>(units::prizeBox(slot));
     box->setPlaceholder(qs(kEmptySlotHint));
-    box->setPicture(PictureData(readWholeFile(stage_.files.prizePicture(slot))));
+    box->setPicture(loading_ ? loading_->bytes(static_cast<std::size_t>(slot) - 1)
+                             : PictureData(readWholeFile(stage_.files.prizePicture(slot))));
+  }
+}
+
+std::vector<PictureSizes> Pictures::shownSizes() const {
+  using forms::PictureBox;
+  const QSize result = stage_.form.unit<PictureBox>(units::kResultPicture)->decodeTarget();
+  std::vector<PictureSizes> pictures;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const auto* box = stage_.form.unit<PictureBox>(units::prizeBox(slot));
+    // In the slot, in the result picture while the highlight is on it, and in the slot
+    // raised when the roll lands there.
+    pictures.push_back({box->picture(),
+                        {box->decodeTarget(PictureBox::Border::None), result,
+                         box->decodeTarget(PictureBox::Border::Raised)}});
+  }
+  return pictures;
+}
+
+void Pictures::preparePicturesForFirstFrame() {
+  std::vector<PictureSizes> pictures = shownSizes();
+  // The wheel's backdrop is in the first frame too, and decodes beside the photographs.
+  const auto* wheel = stage_.form.unit<forms::PictureBox>(units::kWheelBackground);
+  pictures.push_back({wheel->picture(), {wheel->decodeTarget()}});
+  const std::vector<PictureAtSize> later =
+      loading_ ? loading_->finish(pictures) : decodeIntoCacheNow(pictures);
+  loading_.reset();
+  for (const PictureAtSize& rest : later) queue_.add(rest.picture, rest.target);
+}
+
+void Pictures::prepareShownSizes() {
+  for (const PictureSizes& p : shownSizes()) {
+    for (const QSize target : p.targets) queue_.add(p.picture, target);
   }
 }
 
@@ -72,6 +144,7 @@ void Pictures::changePrizePicture(int slot) {
   if (!copyChosen(*chosen, target)) return;
   stage_.form.unit<forms::PictureBox>(units::prizeBox(slot))
       ->setPicture(PictureData(readWholeFile(target)));
+  prepareShownSizes();
 }
 
 void Pictures::changeBackground() {

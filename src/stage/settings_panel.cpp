@@ -89,6 +89,7 @@ void SettingsPanel::close() {
 void SettingsPanel::save() {
   FormPanelStage view(*this, stage_, wheel_);
   savePanel(view);
+  if (saved_) saved_();
 }
 
 void SettingsPanel::applyEffectsSwitchAtStartUp() {

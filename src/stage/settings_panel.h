@@ -33,10 +33,13 @@ class SettingsPanel {
   void close();
   // Writes all five settings and applies the result size and the wheel size.
   void save();
+  // Called after each save, which may have resized the result picture and the slots.
+  void onSaved(std::function<void()> saved) { saved_ = std::move(saved); }
 
  private:
   StageContext& stage_;
   WheelResizing wheel_;
+  std::function<void()> saved_;
 };
 
 }  // namespace zv

@@ -256,6 +256,7 @@ ProgramProcess::ProgramProcess(const std::string& programDirectory, const std::s
   const std::string copy = program + ".new";
   std::filesystem::copy_file(ZV_PROGRAM, copy, std::filesystem::copy_options::overwrite_existing);
   std::filesystem::rename(copy, program);
+  started_ = std::chrono::steady_clock::now();
   pid_ = fork();
   if (pid_ == 0) {
     setenv("DISPLAY", display.c_str(), 1);

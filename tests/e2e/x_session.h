@@ -90,9 +90,12 @@ class ProgramProcess {
   // Sends SIGTERM and waits for the program to end; false when it is still running.
   bool terminate(std::chrono::milliseconds timeout);
   void sendSignal(int signal);
+  // The moment just before the program's process was forked.
+  std::chrono::steady_clock::time_point started() const { return started_; }
 
  private:
   mutable pid_t pid_ = -1;
+  std::chrono::steady_clock::time_point started_;
 };
 
 // Runs xdotool with the given arguments on the display; returns its exit status.

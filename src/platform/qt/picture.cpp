@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace zv {
@@ -18,11 +19,16 @@ namespace {
 const char* otherFormat(std::string_view bytes) {
   if (bytes.starts_with("\x89PNG\r\n\x1a\n")) return "png";
   if (bytes.starts_with("BM")) return "bmp";
-  if (bytes.size() >= 12 && bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP") return "webp";
+  if (bytes.size() >= 12 && bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP")
+    return "webp";
   return nullptr;
 }
 
 QImage decodeOther(std::string_view bytes, const char* format, const JpegLimits& limits) {
+  // The allocation limit below is the process's: one such decode at a time, so that
+  // pictures decoded on several threads do not put back each other's limits.
+  static std::mutex oneAtATime;
+  const std::lock_guard<std::mutex> lock(oneAtATime);
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);
   if (!buffer.open(QIODevice::ReadOnly)) return {};
@@ -92,46 +98,75 @@ struct CacheEntry {
   std::uint64_t lastUse = 0;
 };
 
-// Enough for the eight slots, the result picture, the wheel and the background at once.
-constexpr std::size_t kCacheEntries = 16;
+// Enough for the eight slots each at three sizes (the slot, the slot raised by the
+// highlight, the result picture), the wheel, the background and the panel's icons.
+constexpr std::size_t kCacheEntries = 32;
 
-}  // namespace
+// Used from the GUI thread only; decodes made on other threads are stored from there.
+std::vector<CacheEntry>& cache() {
+  static std::vector<CacheEntry> entries;
+  return entries;
+}
+std::uint64_t uses = 0;
 
-QImage decodePictureCached(const PictureData& picture, QSize target) {
-  if (picture.empty()) return {};
-  static std::vector<CacheEntry> cache;
-  static std::uint64_t uses = 0;
-  ++uses;
-  for (CacheEntry& entry : cache) {
+CacheEntry* findEntry(const PictureData& picture, QSize target) {
+  for (CacheEntry& entry : cache()) {
     if (entry.target != target || entry.bytes.size() != picture.size()) continue;
-    if (entry.bytes.sameAs(picture)) {
-      entry.lastUse = uses;
-      return entry.image;
-    }
+    if (entry.bytes.sameAs(picture)) return &entry;
     if (std::memcmp(entry.bytes.view().data(), picture.view().data(), picture.size()) == 0) {
       // The same contents read again: every entry of the old bytes takes the new ones, so
       // their next look-ups need no comparison.
       const PictureData old = entry.bytes;
-      for (CacheEntry& other : cache) {
+      for (CacheEntry& other : cache()) {
         if (other.bytes.sameAs(old)) other.bytes = picture;
       }
-      entry.lastUse = uses;
-      return entry.image;
+      return &entry;
     }
   }
+  return nullptr;
+}
+
+}  // namespace
+
+QImage fitPictureToTarget(QImage decoded, QSize target) {
   // Kept at the box's own size, so that painting it is a plain copy.
-  QImage image = decodePicture(picture.view(), target);
-  if (!image.isNull() && target.isValid() && !target.isEmpty() && image.size() != target) {
-    image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (!decoded.isNull() && target.isValid() && !target.isEmpty() && decoded.size() != target) {
+    return decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
-  CacheEntry fresh{picture, target, image, uses};
-  if (cache.size() < kCacheEntries) {
-    cache.push_back(std::move(fresh));
+  return decoded;
+}
+
+bool isPictureCached(const PictureData& picture, QSize target) {
+  return !picture.empty() && findEntry(picture, target) != nullptr;
+}
+
+void storeCachedPicture(const PictureData& picture, QSize target, QImage image) {
+  if (picture.empty()) return;
+  ++uses;
+  if (CacheEntry* entry = findEntry(picture, target)) {
+    entry->lastUse = uses;
+    return;
+  }
+  CacheEntry fresh{picture, target, std::move(image), uses};
+  std::vector<CacheEntry>& entries = cache();
+  if (entries.size() < kCacheEntries) {
+    entries.push_back(std::move(fresh));
   } else {
-    *std::min_element(cache.begin(), cache.end(), [](const CacheEntry& a, const CacheEntry& b) {
+    *std::min_element(entries.begin(), entries.end(), [](const CacheEntry& a, const CacheEntry& b) {
       return a.lastUse < b.lastUse;
     }) = std::move(fresh);
   }
+}
+
+QImage decodePictureCached(const PictureData& picture, QSize target) {
+  if (picture.empty()) return {};
+  ++uses;
+  if (CacheEntry* entry = findEntry(picture, target)) {
+    entry->lastUse = uses;
+    return entry->image;
+  }
+  QImage image = fitPictureToTarget(decodePicture(picture.view(), target), target);
+  storeCachedPicture(picture, target, image);
   return image;
 }
 

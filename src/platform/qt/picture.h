@@ -20,4 +20,12 @@ QImage decodePicture(std::string_view bytes, QSize target, const JpegLimits& lim
 // from disk at every roll step is decoded again only when its contents changed.
 QImage decodePictureCached(const PictureData& picture, QSize target);
 
+// A decode for target, shaped as the cache keeps it (at the target's own size), made on
+// any thread; decoded is what decodePicture gave, for target or for a larger size.
+QImage fitPictureToTarget(QImage decoded, QSize target);
+// Whether the cache already holds picture at target (bytes compared as in the look-up).
+bool isPictureCached(const PictureData& picture, QSize target);
+// Puts a decode made elsewhere (another thread, a shared decode) into the cache.
+void storeCachedPicture(const PictureData& picture, QSize target, QImage image);
+
 }  // namespace zv
