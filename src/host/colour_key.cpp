@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/native_window.h"
+#include "host/pixel_scale.h"
 
 // X headers last: their macros clash with Qt names.
 #include <X11/Xlib.h>
@@ -27,13 +28,7 @@ QNativeInterface::QX11Application* x11() {
 QRegion regionOf(const std::vector<key::Rect>& rects, qreal scale) {
   if (scale != 1) {
     QRegion region;
-    for (const key::Rect& r : rects) {
-      const int left = static_cast<int>(std::floor(r.x / scale));
-      const int top = static_cast<int>(std::floor(r.y / scale));
-      const int right = static_cast<int>(std::ceil((r.x + r.width) / scale));
-      const int bottom = static_cast<int>(std::ceil((r.y + r.height) / scale));
-      region += QRect(left, top, right - left, bottom - top);
-    }
+    for (const key::Rect& r : rects) region += coveringRect(QRect(r.x, r.y, r.width, r.height), 1 / scale);
     return region;
   }
   std::vector<QRect> qrects;

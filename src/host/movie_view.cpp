@@ -9,6 +9,7 @@
 #include "host/logic/effect_page.h"
 #include "host/logic/movie.h"
 #include "host/movie_player.h"
+#include "host/pixel_scale.h"
 #include "platform/files.h"
 #include "platform/private_folder.h"
 
@@ -71,33 +72,6 @@ class Surface : public QWidget {
   const qreal scale_;
   const bool layer_;
 };
-
-// Picture pixels as the view pixels that show them.
-QRegion shownPixels(const QRegion& pixels, qreal scale) {
-  if (scale == 1) return pixels;
-  QRegion shown;
-  for (const QRect& r : pixels) {
-    const int left = static_cast<int>(std::floor(r.x() / scale));
-    const int top = static_cast<int>(std::floor(r.y() / scale));
-    const int right = static_cast<int>(std::ceil((r.x() + r.width()) / scale));
-    const int bottom = static_cast<int>(std::ceil((r.y() + r.height()) / scale));
-    shown += QRect(left, top, right - left, bottom - top);
-  }
-  return shown;
-}
-
-// View pixels as the picture pixels they show.
-QRegion picturePixels(const QRegion& shown, qreal scale) {
-  QRegion pixels;
-  for (const QRect& r : shown) {
-    const int left = static_cast<int>(std::floor(r.x() * scale));
-    const int top = static_cast<int>(std::floor(r.y() * scale));
-    const int right = static_cast<int>(std::ceil((r.x() + r.width()) * scale));
-    const int bottom = static_cast<int>(std::ceil((r.y() + r.height()) * scale));
-    pixels += QRect(left, top, right - left, bottom - top);
-  }
-  return pixels;
-}
 
 }  // namespace
 
@@ -167,12 +141,12 @@ void MovieView::showFrame(int frame) {
   shown_ = frame;
   // Everything outside the burning parts of this frame and the last is background in
   // both, so only they change on screen.
-  const QRegion shown = shownPixels(burning, scale_);
+  const QRegion shown = coveringRegion(burning, 1 / scale_);
   if (ColourKey* key = ColourKey::of(this)) {
     // A view pixel at the edge of a burning part shows picture pixels beside it too: they
     // are keyed along with it.
     key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)),
-                 scale_ == 1 ? burning : picturePixels(shown, scale_), scale_);
+                 scale_ == 1 ? burning : coveringRegion(shown, scale_), scale_);
   }
   const QRegion changed = first ? QRegion(surface_->rect()) : burningShown_.united(shown);
   burning_ = burning;

@@ -282,3 +282,83 @@ TEST_F(TwoMonitors, AGoneMonitorFallsBackToThePrimaryDialogsFollowThePointerTheM
 
 }  // namespace
 }  // namespace zv::e2e
+
+namespace zv::e2e {
+namespace {
+
+// Fireworks over a windowed stage have a window of their own: it covers the stage's
+// monitor and nothing of the other.
+TEST_F(TwoMonitors, TheFireworksOfAWindowedStageCoverItsMonitorOnly) {
+  writeSettings("[zbt]\r\n显示器=RIGHT\r\n界面大小=窗口\r\nlx=真\r\n");
+  start({kRight.x + 5, kRight.height - 40}, {kRight.x + kRight.width / 2, kWheelMiddle});
+  xdotool(x->name(), "mousemove " + std::to_string(kRight.x + kRight.width - 40) + " 700");
+  std::this_thread::sleep_for(400ms);
+  const auto before = x->shot();
+  xdotool(x->name(), "key space");
+  std::this_thread::sleep_for(400ms);
+  xdotool(x->name(), "key space");
+  std::vector<XvfbServer::Shot> shots;
+  for (int i = 0; i < 12; ++i) {
+    std::this_thread::sleep_for(120ms);
+    shots.push_back(x->shot());
+  }
+  std::this_thread::sleep_for(3500ms);
+  const auto after = x->shot();
+  int burningOnStage = 0;
+  for (std::size_t i = 0; i < shots.size(); ++i) {
+    const auto& shot = shots[i];
+    for (int py = 0; py < 1080; py += 3) {
+      for (int px = 0; px < kLeft.width; px += 3) {
+        const Rgb a = shot.at(px, py), b = before.at(px, py);
+        ASSERT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b)
+            << "fireworks on the other monitor at " << px << "," << py;
+      }
+    }
+    if (i < 6) continue;  // the landing is done beneath after that
+    for (int py = 0; py < kRight.height; py += 3) {
+      for (int px = kRight.x; px < kRight.x + kRight.width; px += 3) {
+        const Rgb a = shot.at(px, py), b = after.at(px, py);
+        burningOnStage += !(a.r == b.r && a.g == b.g && a.b == b.b);
+      }
+    }
+  }
+  EXPECT_GT(burningOnStage, 200) << "no fireworks over the stage's monitor";
+}
+
+}  // namespace
+}  // namespace zv::e2e
+
+namespace zv::e2e {
+namespace {
+
+// On a scaled full-HD stage the fireworks are drawn at device pixels over the stage: the
+// stage shows through their black, with no dark seams along the tiles they are sent in.
+TEST_F(Screens, FireworksOverAScaledStageLeaveNoDarkSeams) {
+  serve(1920, 1080);
+  writeSettings("[zbt]\r\nlx=真\r\n");
+  start({5, 1070}, {960, static_cast<int>(kWheelMiddle * 1080.0 / kLayoutHeight)});
+  xdotool(x->name(), "mousemove 1880 1040");
+  std::this_thread::sleep_for(300ms);
+  xdotool(x->name(), "key space");
+  std::this_thread::sleep_for(400ms);
+  xdotool(x->name(), "key space");
+  std::this_thread::sleep_for(900ms);  // landed beneath
+  const auto during = x->shot();
+  std::this_thread::sleep_for(3500ms);
+  const auto after = x->shot();
+  int differing = 0, dark = 0;
+  for (int py = 0; py < 1080; ++py) {
+    for (int px = 0; px < 1920; ++px) {
+      const Rgb a = during.at(px, py), b = after.at(px, py);
+      if (a.r == b.r && a.g == b.g && a.b == b.b) continue;
+      ++differing;
+      dark += std::max({a.r, a.g, a.b}) < 40;
+    }
+  }
+  EXPECT_GT(differing, 2000) << "no fireworks over the stage";
+  EXPECT_LT(differing, 1920 * 1080 / 3) << "the black of the movie covers the stage";
+  EXPECT_LT(dark, differing / 200) << "dark pixels among the fireworks";
+}
+
+}  // namespace
+}  // namespace zv::e2e
