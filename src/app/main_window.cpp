@@ -50,6 +50,13 @@ void MainWindow::start() {
 
 void MainWindow::takeKeyboardFocus() {
   form_->activateWindow();
+  // While the other-settings panel is open its boxes keep the keyboard (a display-mode
+  // switch comes here too): a Space typed there must not start a draw under the panel.
+  if (auto* panel = form_->unit<QWidget>(units::kPanel); panel && !panel->isHidden()) {
+    if (!panel->isAncestorOf(form_->focusWidget()))
+      form_->unit<QWidget>(units::kResultWidthEdit)->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   keyTarget_->setFocus(Qt::OtherFocusReason);
 }
 

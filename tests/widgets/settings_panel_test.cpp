@@ -89,6 +89,23 @@ TEST_F(Panel, SpaceTypesIntoThePanelWhileItIsOpenAndDrivesTheDrawOnceClosed) {
   EXPECT_TRUE(s.stage->draw().rolling()) << "Space does not reach the draw after closing";
 }
 
+TEST_F(Panel, ADisplayModeSwitchLeavesTheKeyboardInTheOpenPanel) {
+  open();
+  type(units::kRollIntervalEdit, "45");
+  s.stage->displayModes().windowed();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(s.form().focusWidget(), edit(units::kRollIntervalEdit)) << "the panel lost the keyboard";
+  s.stage->displayModes().fullScreen();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(panel()->isAncestorOf(s.form().focusWidget()));
+  QTest::keyClick(s.form().focusWidget(), Qt::Key_Space);
+  EXPECT_FALSE(s.stage->draw().rolling()) << "Space started a draw under the open panel";
+
+  // Closed, the keyboard goes back to the draw.
+  closeMark();
+  EXPECT_FALSE(panel()->isAncestorOf(s.form().focusWidget()));
+}
+
 TEST_F(Panel, TypedSpeedAutoStopAndEffectsSwitchApplyToTheNextDrawWithoutSave) {
   open();
   type(units::kRollIntervalEdit, "70");
