@@ -119,7 +119,6 @@ void StageDraw::openEffects() {
   } else {
     effects_ = std::make_unique<EffectsWindow>(&form_, random_, placement);
   }
-  if (placement == EffectsPlacement::InsideOwner) effects_->raise();
   effects_->show();
 }
 

@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QRegion>
-#include <cmath>
 #include <string>
 
 #include "host/native_window.h"

@@ -1,6 +1,5 @@
 #include "host/effects_window.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEvent>

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
-#include <cmath>
 
 #include "host/colour_key.h"
 #include "host/logic/effect_page.h"
