@@ -3,6 +3,7 @@
 #include "app/handler_names.h"
 #include "app/stage_modules.h"
 #include "app/window_layouts.h"
+#include "platform/qt/after_first_paint.h"
 #include "store/settings_keys.h"
 
 namespace zv {
@@ -43,6 +44,9 @@ MainWindow::MainWindow(StageEnvironment environment)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::start() {
+  // The sound library and device are not needed for the first frame; music asked for at
+  // start plays once they are open.
+  runAfterFirstPaint(*form_, [this] { audio_.openInBackground(); });
   runCreated();
   form_->show();
   takeKeyboardFocus();

@@ -87,7 +87,7 @@ void StageDraw::setSlotRaised(int s, bool raised) {
 }
 
 PictureData StageDraw::readPrizePictureFile(int s) const {
-  return PictureData(readWholeFile(files_.prizePicture(s)));
+  return PictureData::fromFile(files_.prizePicture(s));
 }
 
 void StageDraw::setResultPicture(PictureData picture) {

@@ -1,10 +1,9 @@
 #include "platform/audio.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include <climits>
 #include <cstdio>
+
+#include "platform/sdl_mixer_library.h"
 
 namespace zv {
 namespace {
@@ -19,91 +18,138 @@ constexpr std::size_t kMaxCachedSounds = 16;
 
 }  // namespace
 
-Audio::Audio(DecoderLoader loadDecoders) {
+Audio::Audio(DecoderLoader loadDecoders) : loadDecoders_(loadDecoders) {}
+
+void Audio::openInBackground() {
+  if (openingStarted_) return;
+  openingStarted_ = true;
+  opener_ = std::thread([this] {
+    open();
+    const std::lock_guard<std::mutex> lock(openingMutex_);
+    if (pendingMusic_) startMusic(*pendingMusic_);
+    pendingMusic_.reset();
+    openingDone_ = true;
+  });
+}
+
+void Audio::open() {
+  const DecoderLoader loadDecoders = loadDecoders_;
+  std::string why;
+  sdl_ = sdlMixerLibrary(&why);
+  if (!sdl_) {
+    std::fprintf(stderr, "Sound off (no SDL2_mixer library): %s\n", why.c_str());
+    return;
+  }
+  const SdlMixerLibrary& sdl = *sdl_;
   const char* failure = nullptr;
   // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads, and the program
   // could then not be ended by a signal.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+  sdl.setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (sdl.initSubSystem(SDL_INIT_AUDIO) != 0) {
     failure = "no audio subsystem";
   } else {
     subsystemUp_ = true;
-    if (Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kChannels, kBufferFrames) != 0) {
+    if (sdl.openAudio(kFrequency, MIX_DEFAULT_FORMAT, kChannels, kBufferFrames) != 0) {
       failure = "no sound device";
     } else {
       open_ = true;
-      Mix_AllocateChannels(kMixChannels);
+      sdl.allocateChannels(kMixChannels);
     }
   }
   if (failure) {
-    std::fprintf(stderr, "Sound off (%s): %s\n", failure, SDL_GetError());
-    if (subsystemUp_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    std::fprintf(stderr, "Sound off (%s): %s\n", failure, sdl.getError());
+    if (subsystemUp_) sdl.quitSubSystem(SDL_INIT_AUDIO);
     subsystemUp_ = false;
     return;
   }
   // Mix_Init reports what it could load; MP3 is what the music files are. The win sound
   // is WAV, which needs no decoder, so a missing one silences the music alone.
-  const int loaded = loadDecoders ? loadDecoders(MIX_INIT_MP3) : Mix_Init(MIX_INIT_MP3);
+  const int loaded = loadDecoders ? loadDecoders(MIX_INIT_MP3) : sdl.init(MIX_INIT_MP3);
   mixerUp_ = !loadDecoders && loaded != 0;
   musicDecoder_ = (loaded & MIX_INIT_MP3) != 0;
-  if (!musicDecoder_) std::fprintf(stderr, "Music off (no MP3 decoder): %s\n", SDL_GetError());
+  if (!musicDecoder_) std::fprintf(stderr, "Music off (no MP3 decoder): %s\n", sdl.getError());
+}
+
+void Audio::waitUntilOpened() const {
+  // Callers wait from their own thread only, so the thread is not started or joined twice.
+  const_cast<Audio*>(this)->openInBackground();
+  if (opener_.joinable()) opener_.join();
 }
 
 Audio::~Audio() {
+  if (openingStarted_) waitUntilOpened();
   if (open_) {
     stopAll();
     freeMusic();
-    for (auto& [key, chunk] : chunks_) Mix_FreeChunk(chunk);
+    for (auto& [key, chunk] : chunks_) sdl_->freeChunk(chunk);
     chunks_.clear();
-    Mix_CloseAudio();
+    sdl_->closeAudio();
   }
-  if (mixerUp_) Mix_Quit();
-  if (subsystemUp_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (mixerUp_) sdl_->quit();
+  if (subsystemUp_) sdl_->quitSubSystem(SDL_INIT_AUDIO);
 }
 
 void Audio::playMusicLoop(const std::string& path) {
-  if (!musicAvailable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(openingMutex_);
+    if (!openingDone_) {
+      pendingMusic_ = path;
+      return;
+    }
+  }
+  waitUntilOpened();  // done already: only the join is left
+  startMusic(path);
+}
+
+void Audio::startMusic(const std::string& path) {
+  if (!open_ || !musicDecoder_) return;
   freeMusic();
-  music_ = Mix_LoadMUS(path.c_str());
+  music_ = sdl_->loadMusic(path.c_str());
   if (!music_) return;
-  if (Mix_PlayMusic(music_, -1) != 0) freeMusic();
+  if (sdl_->playMusic(music_, -1) != 0) freeMusic();
 }
 
 void Audio::playOnce(std::string_view wavBytes) {
+  waitUntilOpened();
   if (!open_ || wavBytes.empty() || wavBytes.size() > static_cast<std::size_t>(INT_MAX)) return;
   const auto key = std::make_pair(wavBytes.data(), wavBytes.size());
   auto it = chunks_.find(key);
   if (it == chunks_.end()) {
-    SDL_RWops* source = SDL_RWFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
+    SDL_RWops* source = sdl_->rwFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
     if (!source) return;
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+    Mix_Chunk* chunk = sdl_->loadWav(source, 1);
     if (!chunk) return;
     if (chunks_.size() >= kMaxCachedSounds) {
       // Freeing a chunk halts the channels that play it, so nothing reads freed memory.
-      for (auto& [oldKey, old] : chunks_) Mix_FreeChunk(old);
+      for (auto& [oldKey, old] : chunks_) sdl_->freeChunk(old);
       chunks_.clear();
     }
     it = chunks_.emplace(key, chunk).first;
   }
-  if (Mix_PlayChannel(-1, it->second, 0) >= 0) ++oneShotsStarted_;
+  if (sdl_->playChannelTimed(-1, it->second, 0, -1) >= 0) ++oneShotsStarted_;
 }
 
 void Audio::stopAll() {
+  waitUntilOpened();
   if (!open_) return;
-  Mix_HaltMusic();
-  Mix_HaltChannel(-1);
+  sdl_->haltMusic();
+  sdl_->haltChannel(-1);
 }
 
-bool Audio::musicPlaying() const { return open_ && Mix_PlayingMusic() != 0; }
+bool Audio::musicPlaying() const {
+  waitUntilOpened();
+  return open_ && sdl_->playingMusic() != 0;
+}
 
 bool Audio::anythingPlaying() const {
-  return open_ && (Mix_PlayingMusic() != 0 || Mix_Playing(-1) > 0);
+  waitUntilOpened();
+  return open_ && (sdl_->playingMusic() != 0 || sdl_->playing(-1) > 0);
 }
 
 void Audio::freeMusic() {
   if (!music_) return;
-  Mix_HaltMusic();
-  Mix_FreeMusic(music_);
+  sdl_->haltMusic();
+  sdl_->freeMusic(music_);
   music_ = nullptr;
 }
 

@@ -3,16 +3,26 @@
 // memory. With no sound device the object stays silent and every call is a no-op, so the
 // program runs the same without sound. Without an MP3 decoder only the music is off: the
 // one-shot sounds are WAV and still play.
+//
+// The sound library is loaded and the device opened on a thread of their own, started by
+// openInBackground() (once the stage is on screen) or by the first call that needs the
+// device. Music asked for before then starts as soon as the device is open; every other
+// call waits for the opening to end.
 #include <cstddef>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 struct Mix_Chunk;
 struct _Mix_Music;
 
 namespace zv {
+
+struct SdlMixerLibrary;
 
 // Opens the default sound device on construction and closes it on destruction. Meant to
 // exist once in the program; the device is shared process state.
@@ -27,14 +37,24 @@ class Audio {
   Audio(const Audio&) = delete;
   Audio& operator=(const Audio&) = delete;
 
+  // Starts opening the device, unless it is open or opening already.
+  void openInBackground();
+
   // Whether the sound device opened; when false every call below does nothing.
-  bool available() const { return open_; }
+  bool available() const {
+    waitUntilOpened();
+    return open_;
+  }
   // Whether music can play: a device and an MP3 decoder.
-  bool musicAvailable() const { return open_ && musicDecoder_; }
+  bool musicAvailable() const {
+    waitUntilOpened();
+    return open_ && musicDecoder_;
+  }
 
   // Ends any music in progress, then plays the MP3 file at path from its beginning,
   // repeated without end. A missing or undecodable file, or no MP3 decoder, leaves the
-  // music off.
+  // music off. Does not wait for the device: asked before it is open, the music starts
+  // when it is (the last asked wins).
   void playMusicLoop(const std::string& path);
 
   // Plays a WAV held in memory once, without waiting. The bytes must stay valid while
@@ -51,8 +71,13 @@ class Audio {
   int oneShotsStarted() const { return oneShotsStarted_; }
 
  private:
+  void open();  // on the opening thread
+  void waitUntilOpened() const;
+  void startMusic(const std::string& path);
   void freeMusic();
 
+  // Written by the opening thread before it ends; read by callers after the join.
+  const SdlMixerLibrary* sdl_ = nullptr;
   bool open_ = false;
   bool musicDecoder_ = false;
   int oneShotsStarted_ = 0;
@@ -60,6 +85,13 @@ class Audio {
   bool mixerUp_ = false;      // Mix_Init succeeded, to be balanced by Mix_Quit
   _Mix_Music* music_ = nullptr;
   std::map<std::pair<const char*, std::size_t>, Mix_Chunk*> chunks_;
+
+  std::mutex openingMutex_;  // guards the two below between the caller and the opener
+  bool openingDone_ = false;
+  std::optional<std::string> pendingMusic_;
+  DecoderLoader loadDecoders_;
+  mutable bool openingStarted_ = false;  // the caller's own
+  mutable std::thread opener_;
 };
 
 }  // namespace zv

@@ -87,7 +87,7 @@ void Pictures::applyPrizePicturesAtStartUp() {
     auto* box = stage_.form.unit<forms::PictureBox>(units::prizeBox(slot));
     box->setPlaceholder(qs(kEmptySlotHint));
     box->setPicture(loading_ ? loading_->bytes(static_cast<std::size_t>(slot) - 1)
-                             : PictureData(readWholeFile(stage_.files.prizePicture(slot))));
+                             : PictureData::fromFile(stage_.files.prizePicture(slot)));
   }
 }
 
@@ -143,7 +143,7 @@ void Pictures::changePrizePicture(int slot) {
   makeDirectories(stage_.files.prizePictureDirectory());
   if (!copyChosen(*chosen, target)) return;
   stage_.form.unit<forms::PictureBox>(units::prizeBox(slot))
-      ->setPicture(PictureData(readWholeFile(target)));
+      ->setPicture(PictureData::fromFile(target));
   prepareShownSizes();
 }
 

@@ -126,6 +126,23 @@ TEST_F(AudioTest, NewMusicReplacesTheOldEvenWhenItCannotPlay) {
   EXPECT_TRUE(audio.musicPlaying());
 }
 
+// The device opens on a thread of its own; music asked for before it is open must still
+// start, and the last of several asks is the one that plays.
+TEST_F(AudioTest, MusicAskedWhileTheDeviceOpensPlaysTheLastAsked) {
+  const std::string path = dir_.file("loop.mp3");
+  writeFile(path, silentMp3(12));
+  {
+    Audio audio;
+    audio.playMusicLoop(dir_.file("missing.mp3"));
+    audio.playMusicLoop(path);
+    EXPECT_TRUE(audio.musicPlaying());
+  }
+  Audio audio;
+  audio.playMusicLoop(path);
+  audio.playMusicLoop(dir_.file("missing.mp3"));
+  EXPECT_FALSE(audio.musicPlaying());
+}
+
 TEST_F(AudioTest, UnplayableMusicPlaysNothing) {
   std::string garbage;
   for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 7919 + 13) % 251));

@@ -89,7 +89,7 @@ void PictureFilesLoading::work() {
       if (stopping_ || nextRead_ == paths_.size()) break;
       i = nextRead_++;
     }
-    PictureData bytes(readWholeFile(paths_[i]));
+    PictureData bytes = PictureData::fromFile(paths_[i]);
     const std::lock_guard<std::mutex> lock(mutex_);
     bytes_[i] = std::move(bytes);
     read_[i] = true;
