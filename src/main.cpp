@@ -5,7 +5,9 @@
 #include "app/screen_fit_start.h"
 #include "dialogs/message_boxes.h"
 #include "platform/platform_choice.h"
+#include "platform/private_folder.h"
 #include "platform/qt/fonts.h"
+#include "platform/qt/remembered_decodes.h"
 #include "platform/qt/screen.h"
 #include "platform/qt/single_copy.h"
 #include "stage/pictures.h"
@@ -23,6 +25,9 @@ int main(int argc, char** argv) {
   zv::installFaceSubstitutions();
   const auto eventFolder = zv::openEventFolder(argc, argv);
   if (!eventFolder) return 2;
+  // Decodes of large pictures kept from the last start (the same photographs, mostly).
+  if (const std::string cache = zv::userCacheFolder("zorvane"); !cache.empty())
+    zv::rememberDecodesIn(cache + "/decodes");
   zv::Pictures::startLoadingEarly(*eventFolder);
 
   zv::SingleCopy singleCopy(*eventFolder);

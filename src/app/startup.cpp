@@ -7,6 +7,7 @@
 #include "app/window_layouts.h"
 #include "platform/files.h"
 #include "platform/number_text.h"
+#include "platform/qt/backing_store_warm_up.h"
 #include "store/settings_keys.h"
 
 namespace zv {
@@ -42,6 +43,9 @@ void MainWindow::startUp() {
   m.panel.applyResultSizeAtStartUp();          // 10
   m.screens.applyAtStartUp();  // the monitor menu; dialogs on the operator's monitor
   m.displayModes.applyAtStartUp();             // 11
+  // The window's size is final now. Only a full-screen window: a framed one made before
+  // it is shown may be placed differently by the window manager.
+  if (f.windowState() & Qt::WindowFullScreen) warmUpBackingStore(f);
   m.music.applyAtStartUp();                    // 12
   m.panel.applyDrawTimesAtStartUp();           // 13, 14
   m.wheel.applyStyleAtStartUp();               // 15

@@ -7,11 +7,16 @@
 #include <QScreen>
 
 #include "platform/qt/picture.h"
+#include "platform/qt/remembered_decodes.h"
 #include "platform/qt/screen.h"
 
 namespace zv::forms {
 
-Form::Form(QWidget* parent) : QWidget(parent) {}
+Form::Form(QWidget* parent) : QWidget(parent) {
+  // paintEvent covers every pixel (picture or colour): Qt's own fill of the window first
+  // would only be painted over, and on a full-HD stage it costs milliseconds at start.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 QObject* Form::find(const std::string& name) const {
   const auto it = units_.find(name);
@@ -94,8 +99,8 @@ void Form::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (const QSize device = devicePixelSize(this, size()); backgroundFor_ != device) {
     // Decoded again only when the picture or the window's size (or its screen's scale)
-    // changed.
-    backgroundImage_ = decodePicture(background_, device);
+    // changed; a full-screen photograph comes from the last start's decode.
+    backgroundImage_ = decodePictureRemembered(background_, device);
     backgroundFor_ = device;
   }
   if (!backgroundImage_.isNull()) {

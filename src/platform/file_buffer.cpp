@@ -19,9 +19,10 @@ constexpr std::size_t kPage = 4096;
 std::size_t roundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
 
 // Anonymous memory of at least size bytes, starting on a large-page boundary so that the
-// whole large pages inside it can be backed by large pages; the tail stays in small ones.
+// whole large pages inside it can be backed by large pages. A tail of less than half a
+// large page stays in small pages; a longer one takes a whole large page.
 char* mapAligned(std::size_t size, std::size_t& mapped) {
-  mapped = roundUp(size, kPage);
+  mapped = size % kLargePage >= kLargePage / 2 ? roundUp(size, kLargePage) : roundUp(size, kPage);
   const std::size_t reserve = mapped + kLargePage;
   void* raw = ::mmap(nullptr, reserve, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
@@ -52,8 +53,8 @@ bool readExactly(int fd, char* into, std::size_t size) {
   }
 }
 
-// Small files gain nothing from a mapping of their own.
-constexpr std::size_t kMappedFrom = kLargePage;
+// Smaller files gain nothing from a mapping of their own.
+constexpr std::size_t kMappedFrom = kLargePage / 2;
 
 }  // namespace
 

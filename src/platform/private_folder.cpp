@@ -41,6 +41,14 @@ std::string userRuntimeFolder(std::string_view name) {
   return inFolder(base, std::string(name) + "-" + std::to_string(::geteuid()));
 }
 
+std::string userCacheFolder(std::string_view name) {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && cache[0] == '/') return inFolder(withoutTrailingSlashes(cache), name);
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return inFolder(withoutTrailingSlashes(home) + "/.cache", name);
+  return {};
+}
+
 std::optional<PrivateFolder> PrivateFolder::open(const std::string& requested) {
   // A trailing slash would make the calls below follow a link in the folder's place.
   const std::string path = withoutTrailingSlashes(requested);

@@ -15,6 +15,10 @@ namespace zv {
 // $TMPDIR when that is an absolute path and /tmp otherwise. Nothing is created.
 std::string userRuntimeFolder(std::string_view name);
 
+// Where the user's cache folder called name goes: $XDG_CACHE_HOME/name when that variable
+// is an absolute path, else $HOME/.cache/name; empty without either. Nothing is created.
+std::string userCacheFolder(std::string_view name);
+
 class PrivateFolder {
  public:
   // The folder at path, made with mode 0700 when missing (its parent is not made). An

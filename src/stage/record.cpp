@@ -57,17 +57,6 @@ void RecordModule::attach(forms::Form& stage, DrawCycle& draw) {
   draw_ = &draw;
   draw.setLandingListener([this](const Landing& landing) { record_.recordLanding(landing); });
 
-  // Small and translucent, out of the audience's way, plain to the operator.
-  mark_ = new QLabel(QString::fromUtf8(kRehearsalMarkText), &stage);
-  mark_->setObjectName(QString::fromUtf8(kRehearsalMarkName));
-  QFont font(QStringLiteral("黑体"));
-  font.setPixelSize(28);
-  font.setBold(true);
-  mark_->setFont(font);
-  mark_->setStyleSheet(QStringLiteral(
-      "color: rgba(255, 255, 255, 150); background: rgba(0, 0, 0, 70); padding: 2px 8px;"));
-  mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  mark_->adjustSize();
   stage.installEventFilter(this);
   QObject::connect(stage.popupMenu(), &QMenu::aboutToShow, this, [this] { refreshMenu(); });
   setRehearsal(false);
@@ -90,10 +79,27 @@ bool RecordModule::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
+void RecordModule::makeMark() {
+  // Made the first time rehearsal mode comes on: its face and style sheet cost the stage
+  // several milliseconds at start, for a mark most starts never show.
+  // Small and translucent, out of the audience's way, plain to the operator.
+  mark_ = new QLabel(QString::fromUtf8(kRehearsalMarkText), stage_);
+  mark_->setObjectName(QString::fromUtf8(kRehearsalMarkName));
+  QFont font(QStringLiteral("黑体"));
+  font.setPixelSize(28);
+  font.setBold(true);
+  mark_->setFont(font);
+  mark_->setStyleSheet(QStringLiteral(
+      "color: rgba(255, 255, 255, 150); background: rgba(0, 0, 0, 70); padding: 2px 8px;"));
+  mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  mark_->adjustSize();
+}
+
 void RecordModule::setRehearsal(bool on) {
   rehearsal_ = on;
   if (draw_) draw_->setRehearsal(on);
   if (stage_) stage_->menuItem(QString::fromUtf8(menu::kRehearsal))->setTicked(on);
+  if (on && !mark_ && stage_) makeMark();
   if (mark_) {
     placeMark();
     mark_->setVisible(on);

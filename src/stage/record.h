@@ -58,7 +58,9 @@ class RecordModule : public QObject {
   DrawRecord record_;
   forms::Form* stage_ = nullptr;
   DrawCycle* draw_ = nullptr;
-  QLabel* mark_ = nullptr;
+  void makeMark();
+
+  QLabel* mark_ = nullptr;  // made when rehearsal mode first comes on
   bool rehearsal_ = false;
   std::unique_ptr<JournalWindow> journalWindow_;
 };

@@ -5,6 +5,7 @@
 #include "platform/all_cores.h"
 #include "platform/files.h"
 #include "platform/qt/picture.h"
+#include "platform/qt/remembered_decodes.h"
 
 namespace zv {
 
@@ -16,34 +17,55 @@ bool covers(const QImage& decoded, QSize target) {
   return decoded.width() >= target.width() && decoded.height() >= target.height();
 }
 
-}  // namespace
+// One picture at its sizes, made on any thread.
+struct PreparedSizes {
+  std::vector<QImage> images;  // one per target; null when left for later
+  std::vector<bool> made;
+};
 
-std::vector<PictureAtSize> decodeIntoCacheNow(const std::vector<PictureSizes>& pictures) {
-  // Each job's decode at its first size; the other sizes scaled from it where it covers.
-  struct Result {
-    std::vector<QImage> images;  // one per target; null when left for later
-    std::vector<bool> made;
-  };
-  std::vector<const PictureSizes*> jobs;
-  for (const PictureSizes& p : pictures) {
-    if (!p.picture.empty() && !p.targets.empty() && usable(p.targets.front())) jobs.push_back(&p);
+// The picture at each of its sizes: kept from an earlier run where possible, else fitted
+// from early (a decode made ahead for a guessed size) where that covers the size, else
+// from a decode for the first size. Sizes none of these covers are left for later.
+PreparedSizes prepareSizes(const PictureSizes& job, const QImage* early) {
+  PreparedSizes result;
+  result.images.resize(job.targets.size());
+  result.made.assign(job.targets.size(), false);
+  const RememberedKey key = rememberedKey(job.picture.view());
+  bool missing = false;
+  for (std::size_t t = 0; t < job.targets.size(); ++t) {
+    if (!usable(job.targets[t])) continue;
+    result.images[t] = recallPicture(key, job.targets[t], Remembered::Fitted);
+    result.made[t] = !result.images[t].isNull();
+    missing = missing || !result.made[t];
   }
-  std::vector<Result> results(jobs.size());
-  onAllCores(jobs.size(), [&](std::size_t i) {
-    const PictureSizes& job = *jobs[i];
-    Result& result = results[i];
-    result.images.resize(job.targets.size());
-    result.made.assign(job.targets.size(), false);
-    const QImage decoded = decodePicture(job.picture.view(), job.targets.front());
-    for (std::size_t t = 0; t < job.targets.size(); ++t) {
-      const QSize target = job.targets[t];
-      if (t == 0 || (usable(target) && !decoded.isNull() && covers(decoded, target))) {
-        result.images[t] = fitPictureToTarget(decoded, target);
-        result.made[t] = true;
-      }
-    }
-  });
+  if (!missing) return result;
 
+  QImage decoded = early ? *early : QImage();
+  bool decodedForFirst = false;
+  if (!result.made[0] && (decoded.isNull() || !covers(decoded, job.targets[0]))) {
+    decoded = decodePictureRemembered(key, job.picture.view(), job.targets[0]);
+    decodedForFirst = true;
+  }
+  for (std::size_t t = 0; t < job.targets.size(); ++t) {
+    const QSize target = job.targets[t];
+    if (result.made[t] || !usable(target)) continue;
+    // The first size is made even from a failed decode: an unreadable picture is then
+    // known as such and not decoded again at every showing.
+    if ((t == 0 && decodedForFirst) || (!decoded.isNull() && covers(decoded, target))) {
+      result.images[t] = fitPictureToTarget(decoded, target);
+      result.made[t] = true;
+      rememberPicture(key, target, Remembered::Fitted, result.images[t]);
+    }
+  }
+  return result;
+}
+
+// Prepares every job on all cores, then (on the GUI thread) stores what was made and
+// returns the sizes left for later.
+std::vector<PictureAtSize> prepareIntoCache(const std::vector<const PictureSizes*>& jobs,
+                                            const std::vector<const QImage*>& early) {
+  std::vector<PreparedSizes> results(jobs.size());
+  onAllCores(jobs.size(), [&](std::size_t i) { results[i] = prepareSizes(*jobs[i], early[i]); });
   std::vector<PictureAtSize> later;
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     for (std::size_t t = 0; t < jobs[i]->targets.size(); ++t) {
@@ -56,6 +78,20 @@ std::vector<PictureAtSize> decodeIntoCacheNow(const std::vector<PictureSizes>& p
     }
   }
   return later;
+}
+
+bool preparable(const PictureSizes& p) {
+  return !p.picture.empty() && !p.targets.empty() && usable(p.targets.front());
+}
+
+}  // namespace
+
+std::vector<PictureAtSize> decodeIntoCacheNow(const std::vector<PictureSizes>& pictures) {
+  std::vector<const PictureSizes*> jobs;
+  for (const PictureSizes& p : pictures) {
+    if (preparable(p)) jobs.push_back(&p);
+  }
+  return prepareIntoCache(jobs, std::vector<const QImage*>(jobs.size(), nullptr));
 }
 
 PictureFilesLoading::PictureFilesLoading(std::vector<std::string> paths, QSize firstGuess)
@@ -106,7 +142,8 @@ void PictureFilesLoading::work() {
       if (stopping_) return;
       bytes = bytes_[i];
     }
-    QImage image = usable(firstGuess_) ? decodePicture(bytes.view(), firstGuess_) : QImage();
+    QImage image =
+        usable(firstGuess_) ? decodePictureRemembered(bytes.view(), firstGuess_) : QImage();
     const std::lock_guard<std::mutex> lock(mutex_);
     decoded_[i] = std::move(image);
     decodedReady_[i] = true;
@@ -127,29 +164,20 @@ std::vector<PictureAtSize> PictureFilesLoading::finish(const std::vector<Picture
       return std::all_of(decodedReady_.begin(), decodedReady_.end(), [](bool b) { return b; });
     });
   }
-  // The decodes are ours alone now.
-  std::vector<PictureSizes> stillNeeded;
-  std::vector<PictureAtSize> later;
+  // The decodes are ours alone now. A shown picture may be another one by now, or
+  // larger than guessed: prepareSizes then decodes it again.
+  std::vector<const PictureSizes*> jobs;
+  std::vector<const QImage*> early;
   for (const PictureSizes& p : shown) {
+    if (!preparable(p)) continue;
     const QImage* decoded = nullptr;
     for (std::size_t i = 0; i < bytes_.size(); ++i) {
-      if (!p.picture.empty() && bytes_[i].sameAs(p.picture)) decoded = &decoded_[i];
+      if (bytes_[i].sameAs(p.picture) && !decoded_[i].isNull()) decoded = &decoded_[i];
     }
-    if (!decoded || p.targets.empty() || decoded->isNull() ||
-        !covers(*decoded, p.targets.front())) {
-      stillNeeded.push_back(p);  // another picture by now, or one larger than guessed
-      continue;
-    }
-    for (const QSize target : p.targets) {
-      if (usable(target) && covers(*decoded, target)) {
-        storeCachedPicture(p.picture, target, fitPictureToTarget(*decoded, target));
-      } else if (usable(target)) {
-        later.push_back({p.picture, target});
-      }
-    }
+    jobs.push_back(&p);
+    early.push_back(decoded);
   }
-  for (PictureAtSize& rest : decodeIntoCacheNow(stillNeeded)) later.push_back(std::move(rest));
-  return later;
+  return prepareIntoCache(jobs, early);
 }
 
 PictureQueue::PictureQueue() = default;
