@@ -3,6 +3,7 @@
 // reported.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -92,6 +93,36 @@ TEST(SingleCopy, WhatAKilledCopyLeftBehindDoesNotBlockTheFolder) {
   // A copy that ended normally takes its lock with it.
   EXPECT_FALSE(pathExists(lockPath(dir)));
   EXPECT_EQ(SingleCopy(dir.path()).claim(), Claim::First);
+}
+
+// Another program on the socket (silent, or talking nonsense) is dropped; the next copy
+// is answered, and nobody else may connect at all.
+TEST(SingleCopy, StrangersOnTheSocketDoNotBlockTheNextCopy) {
+  testing::TempDir dir;
+  RunningCopy first(dir.path());
+  ASSERT_EQ(first.claim, Claim::First);
+  const std::string socketPath = SingleCopy::channelName(dir.path()).toStdString();
+  struct stat st {};
+  ASSERT_EQ(::stat(socketPath.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 077, 0u) << "open to other users";
+
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
+  const auto connectStranger = [&address](const std::string& says) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    if (!says.empty()) {
+      EXPECT_EQ(::send(fd, says.data(), says.size(), MSG_NOSIGNAL), std::ssize(says));
+    }
+    return fd;
+  };
+  const int silent = connectStranger("");
+  const int chatty = connectStranger(std::string(200, 'x'));
+  const int wrong = connectStranger("lower\n");
+  EXPECT_EQ(SingleCopy(dir.path()).claim(), Claim::HandedOver);
+  EXPECT_EQ(first.raisedAfterEvents(), 1);
+  for (const int fd : {silent, chatty, wrong}) ::close(fd);
 }
 
 TEST(SingleCopy, ARunningCopyThatDoesNotAnswerIsReportedInTime) {

@@ -1,21 +1,22 @@
 #include "platform/qt/single_copy.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
-#include <QThread>
 #include <QWidget>
+#include <cerrno>
 #include <cstdio>
-#include <thread>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
+#include <cstring>
+#include <optional>
 
 namespace zv {
 namespace {
@@ -25,20 +26,73 @@ using std::chrono::milliseconds;
 
 constexpr QByteArrayView kRequest = "raise\n";
 constexpr QByteArrayView kAnswer = "shown\n";
-constexpr qint64 kLongestRequest = 64;  // anything longer is not ours
+constexpr std::size_t kLongestRequest = 64;  // anything longer is not ours
 constexpr milliseconds kRetryPause{100};
+// How long the running copy waits for a connected copy's request.
+constexpr milliseconds kRequestWait{1000};
 
 int remainingMs(Clock::time_point deadline) {
   const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
-QByteArray userId() {
-#ifdef Q_OS_UNIX
-  return QByteArray::number(static_cast<qulonglong>(::getuid()));
-#else
-  return qgetenv("USERNAME");
-#endif
+QByteArray userId() { return QByteArray::number(static_cast<qulonglong>(::getuid())); }
+
+// The socket's address; nothing for a path too long for one.
+std::optional<sockaddr_un> socketAddress(const QString& channel) {
+  // A bare name goes where Qt's local sockets put one, so both reach the same socket.
+  const QByteArray path =
+      QFile::encodeName(QDir::isAbsolutePath(channel) ? channel : QDir::temp().filePath(channel));
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path) return std::nullopt;
+  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+  return address;
+}
+
+// Waits for fd to become ready for events; false at the deadline or on an error.
+bool waitFor(int fd, short events, Clock::time_point deadline) {
+  for (;;) {
+    pollfd p{fd, events, 0};
+    const int n = ::poll(&p, 1, remainingMs(deadline));
+    if (n > 0) return (p.revents & events) != 0;
+    if (n == 0 || errno != EINTR) return false;
+  }
+}
+
+// Sends all of bytes before the deadline.
+bool sendAll(int fd, QByteArrayView bytes, Clock::time_point deadline) {
+  qsizetype sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t n = ::send(fd, bytes.data() + sent, static_cast<std::size_t>(bytes.size() - sent),
+                             MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      sent += n;
+    } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
+      return false;
+    } else if (n < 0 && errno == EAGAIN && !waitFor(fd, POLLOUT, deadline)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Reads one line (with its newline) of at most kLongestRequest bytes before the deadline.
+std::optional<QByteArray> receiveLine(int fd, Clock::time_point deadline) {
+  QByteArray line;
+  while (!line.endsWith('\n')) {
+    if (static_cast<std::size_t>(line.size()) > kLongestRequest || !waitFor(fd, POLLIN, deadline))
+      return std::nullopt;
+    char buffer[kLongestRequest + 1];
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n == 0) return std::nullopt;  // closed before a whole line
+    if (n < 0) {
+      if (errno == EINTR || errno == EAGAIN) continue;
+      return std::nullopt;
+    }
+    line.append(buffer, n);
+  }
+  return line;
 }
 
 }  // namespace
@@ -54,9 +108,10 @@ SingleCopy::SingleCopy(const std::string& programDirectory, milliseconds answerB
 
 SingleCopy::~SingleCopy() {
   // The socket goes before the lock: a copy that takes the lock over may set up its own.
-  if (server_) {
-    server_->quit();
-    server_->wait();
+  if (server_.joinable()) {
+    ::close(stopServer_[1]);
+    server_.join();
+    ::close(stopServer_[0]);
   }
   if (lock_.isLocked()) lock_.unlock();
 }
@@ -98,54 +153,62 @@ SingleCopy::Claim SingleCopy::claim() {
 
 bool SingleCopy::askRunningCopy(Clock::time_point deadline) {
   // Blocking waits, not an event loop: nothing of this copy is up yet.
-  QLocalSocket socket;
-  socket.connectToServer(channel_);
-  if (!socket.waitForConnected(remainingMs(deadline))) return false;
-  socket.write(kRequest.data(), kRequest.size());
-  if (!socket.waitForBytesWritten(remainingMs(deadline))) return false;
-  while (!socket.canReadLine()) {
-    if (!socket.waitForReadyRead(remainingMs(deadline))) return false;
-  }
-  return socket.readLine() == kAnswer;
+  const std::optional<sockaddr_un> address = socketAddress(channel_);
+  if (!address) return false;
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const bool answered =
+      ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0 &&
+      sendAll(fd, kRequest, deadline) && receiveLine(fd, deadline) == QByteArray(kAnswer.data(), kAnswer.size());
+  ::close(fd);
+  return answered;
 }
 
 void SingleCopy::serve() {
-  server_.reset(QThread::create([this] {
-    QLocalServer server;
-    server.setSocketOptions(QLocalServer::UserAccessOption);
+  const std::optional<sockaddr_un> address = socketAddress(channel_);
+  const int listening = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  bool listens = address && listening >= 0;
+  if (listens) {
     // A socket left by a copy that was killed; this copy holds the folder now.
-    QLocalServer::removeServer(channel_);
-    if (!server.listen(channel_)) {
-      std::fprintf(stderr, "Cannot listen on %s: %s\n", qPrintable(channel_),
-                   qPrintable(server.errorString()));
-      return;
-    }
-    QObject::connect(&server, &QLocalServer::newConnection, &server,
-                     [this, &server] { answer(server); });
-    QEventLoop loop;  // this thread's only loop; the destructor's quit() ends it
-    loop.exec();
-  }));
-  server_->start();
+    ::unlink(address->sun_path);
+    // Only this user may connect: the socket is made closed to everyone else.
+    const mode_t before = ::umask(0077);
+    listens = ::bind(listening, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
+    ::umask(before);
+    listens = listens && ::listen(listening, 8) == 0;
+  }
+  if (!listens || ::pipe2(stopServer_, O_CLOEXEC) != 0) {
+    std::fprintf(stderr, "Cannot listen on %s: %s\n", qPrintable(channel_), std::strerror(errno));
+    if (listening >= 0) ::close(listening);
+    return;
+  }
+  server_ = std::thread([this, listening, path = std::string(address->sun_path)] {
+    answerCopies(listening);
+    ::close(listening);
+    ::unlink(path.c_str());
+  });
 }
 
-void SingleCopy::answer(QLocalServer& server) {
-  while (QLocalSocket* socket = server.nextPendingConnection()) {
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    const auto read = [this, socket] {
-      if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kLongestRequest) socket->abort();
-        return;
-      }
-      if (socket->readLine() == kRequest) {
-        QMetaObject::invokeMethod(
-            this, [this] { if (raise_) raise_(); }, Qt::QueuedConnection);
-        socket->write(kAnswer.data(), kAnswer.size());
-      }
-      socket->disconnectFromServer();
-    };
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, read);
-    read();
+void SingleCopy::answerCopies(int listening) {
+  for (;;) {
+    pollfd waiting[2] = {{listening, POLLIN, 0}, {stopServer_[0], POLLIN, 0}};
+    if (::poll(waiting, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    if (waiting[1].revents) return;  // the pipe's writing end closed: the program ends
+    const int connection = ::accept4(listening, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection < 0) continue;
+    answer(connection);
+    ::close(connection);
   }
+}
+
+void SingleCopy::answer(int connection) {
+  const auto deadline = Clock::now() + kRequestWait;
+  if (receiveLine(connection, deadline) != QByteArray(kRequest.data(), kRequest.size())) return;
+  QMetaObject::invokeMethod(this, [this] { if (raise_) raise_(); }, Qt::QueuedConnection);
+  sendAll(connection, kAnswer, deadline);
 }
 
 void SingleCopy::bringToFront(QWidget* window) {

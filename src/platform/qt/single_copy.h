@@ -11,11 +11,9 @@
 #include <QObject>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <string>
+#include <thread>
 
-class QLocalServer;
-class QThread;
 class QWidget;
 
 namespace zv {
@@ -53,7 +51,8 @@ class SingleCopy : public QObject {
  private:
   bool askRunningCopy(std::chrono::steady_clock::time_point deadline);
   void serve();
-  void answer(QLocalServer& server);
+  void answerCopies(int listening);
+  void answer(int connection);
 
   std::string directory_;
   QString channel_;
@@ -61,7 +60,10 @@ class SingleCopy : public QObject {
   QLockFile lock_;
   // Later copies are answered from a thread of their own, so that a start-up still
   // building the stage does not keep them waiting; the raise itself runs on this thread.
-  std::unique_ptr<QThread> server_;
+  // A plain socket: the network module's hundred-odd kilobytes of libraries cost every
+  // start a few milliseconds of loading.
+  std::thread server_;
+  int stopServer_[2] = {-1, -1};  // a pipe; closing its writing end ends the thread
   std::function<void()> raise_;
 };
 
