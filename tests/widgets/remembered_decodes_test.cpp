@@ -37,6 +37,7 @@ std::string noisyJpeg(QSize size, quint32 seed) {
 }
 
 std::vector<std::filesystem::path> entries(const std::string& folder) {
+  waitForRememberedWrites();
   std::vector<std::filesystem::path> found;
   if (std::filesystem::exists(folder))
     for (const auto& e : std::filesystem::directory_iterator(folder)) found.push_back(e.path());
@@ -102,6 +103,7 @@ TEST_F(RememberedDecodes, DamagedEntriesAreDecodedAgainAndReplaced) {
   for (const Case& c : cases) {
     ASSERT_TRUE(writeWholeFileAtomically(path, c.bytes, Durability::kThrowAway));
     EXPECT_EQ(decodePictureRemembered(jpeg, target), decoded) << c.what;
+    waitForRememberedWrites();
     EXPECT_EQ(readWholeFile(path), good) << c.what << ": not replaced";
   }
 }

@@ -4,12 +4,11 @@
 #include <unistd.h>
 
 #include <QBackingStore>
-#include <QEvent>
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
-#include <cstdint>
-#include <thread>
+#include <algorithm>
+#include <functional>
 
 namespace zv {
 namespace {
@@ -18,45 +17,25 @@ namespace {
 #define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it, and the writes do it all
 #endif
 
-// Writes a zero into every page of [start, end): the store is not shown yet and its
-// first paint covers it, so the bytes written do not matter; only that each page has
-// been written once.
-void touchPages(std::uintptr_t start, std::uintptr_t end, std::uintptr_t page) {
-  ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
-  for (std::uintptr_t at = start; at < end; at += page) {
-    *reinterpret_cast<volatile unsigned char*>(at) = 0;
+// Writes a zero into every page of [start, end), a block of pages at a time, until told
+// to stop: the store is not shown yet and its first paint covers it, so the bytes
+// written do not matter; only that each page has been written once.
+void touchPages(std::uintptr_t start, std::uintptr_t end, std::uintptr_t page,
+                const std::atomic<bool>& stop) {
+  const std::uintptr_t block = 64 * page;
+  for (std::uintptr_t from = start; from < end && !stop.load(std::memory_order_relaxed);
+       from += block) {
+    const std::uintptr_t to = std::min(end, from + block);
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    for (std::uintptr_t at = from; at < to; at += page) {
+      *reinterpret_cast<volatile unsigned char*>(at) = 0;
+    }
   }
 }
 
-// Joins the thread before the window's first paint (or when the window goes unpainted).
-class TouchBeforePaint : public QObject {
- public:
-  TouchBeforePaint(QWidget& window, std::thread toucher)
-      : QObject(&window), toucher_(std::move(toucher)) {
-    window.installEventFilter(this);
-  }
-  ~TouchBeforePaint() override { finish(); }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      finish();
-      watched->removeEventFilter(this);
-      deleteLater();
-    }
-    return false;
-  }
-
- private:
-  void finish() {
-    if (toucher_.joinable()) toucher_.join();
-  }
-  std::thread toucher_;
-};
-
 }  // namespace
 
-void warmUpBackingStore(QWidget& window) {
+BackingStoreWarmUp::BackingStoreWarmUp(QWidget& window) {
   window.winId();  // the native window, and with it the backing store
   QBackingStore* store = window.backingStore();
   if (!store) return;
@@ -70,9 +49,15 @@ void warmUpBackingStore(QWidget& window) {
   const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
   const auto bits = reinterpret_cast<std::uintptr_t>(image->constBits());
   const std::uintptr_t start = (bits + page - 1) & ~(page - 1);  // whole pages of the image
-  const std::uintptr_t end = (bits + static_cast<std::uintptr_t>(image->sizeInBytes())) & ~(page - 1);
-  if (end <= start) return;
-  new TouchBeforePaint(window, std::thread(touchPages, start, end, page));
+  const std::uintptr_t end =
+      (bits + static_cast<std::uintptr_t>(image->sizeInBytes())) & ~(page - 1);
+  if (end > start) toucher_ = std::thread(touchPages, start, end, page, std::cref(stop_));
+}
+
+BackingStoreWarmUp::~BackingStoreWarmUp() {
+  // After the join the thread writes no byte of the store any more.
+  stop_.store(true, std::memory_order_relaxed);
+  if (toucher_.joinable()) toucher_.join();
 }
 
 }  // namespace zv

@@ -5,7 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <thread>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -33,29 +38,8 @@ struct Header {
   std::uint64_t sourceSize, hashHigh, hashLow;
 };
 
-struct Store {
-  std::mutex mutex;  // guards the folder's opening and trimming
-  std::string path;
-  std::optional<PrivateFolder> folder;
-  bool tried = false;
-};
+const PrivateFolder* openFolder();
 
-Store& store() {
-  static Store s;
-  return s;
-}
-
-const PrivateFolder* openFolder() {
-  Store& s = store();
-  const std::lock_guard<std::mutex> lock(s.mutex);
-  if (!s.tried && !s.path.empty()) {
-    s.tried = true;
-    const std::size_t parent = s.path.find_last_of('/');
-    if (parent != std::string::npos && parent > 0) makeDirectories(s.path.substr(0, parent));
-    s.folder = PrivateFolder::open(s.path);
-  }
-  return s.folder ? &*s.folder : nullptr;
-}
 
 std::string entryName(const RememberedKey& key, QSize target, Remembered kind) {
   return key.hash.hex() + "-" + std::to_string(target.width()) + "x" +
@@ -145,6 +129,99 @@ void trim(const PrivateFolder& folder) {
   ::closedir(dir);
 }
 
+// Entries are written by a thread of their own at low priority, after the decodes that
+// made them: writing (and trimming the folder) costs the start-up nothing.
+class Writer {
+ public:
+  ~Writer() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;  // what is still queued is made again next time
+      queue_.clear();
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  void add(std::string name, RememberedKey key, QImage image) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (stopping_) return;
+      ++pending_;
+      queue_.push_back({std::move(name), key, std::move(image)});
+      if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    }
+    wake_.notify_one();
+  }
+  void waitUntilWritten() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    written_.wait(lock, [this] { return pending_ == 0; });
+  }
+
+ private:
+  struct Job {
+    std::string name;
+    RememberedKey key;
+    QImage image;
+  };
+  void run();
+
+  std::mutex mutex_;
+  std::condition_variable wake_, written_;
+  std::deque<Job> queue_;
+  int pending_ = 0;  // queued or being written
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+struct Store {
+  std::mutex mutex;  // guards the folder's opening
+  std::string path;
+  std::optional<PrivateFolder> folder;
+  bool tried = false;
+  Writer writer;  // last: it goes first, while the folder is still open
+};
+
+Store& store() {
+  static Store s;
+  return s;
+}
+
+const PrivateFolder* openFolder() {
+  Store& s = store();
+  const std::lock_guard<std::mutex> lock(s.mutex);
+  if (!s.tried && !s.path.empty()) {
+    s.tried = true;
+    const std::size_t parent = s.path.find_last_of('/');
+    if (parent != std::string::npos && parent > 0) makeDirectories(s.path.substr(0, parent));
+    s.folder = PrivateFolder::open(s.path);
+  }
+  return s.folder ? &*s.folder : nullptr;
+}
+
+void Writer::run() {
+  ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+  bool trimmed = false;
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+      if (stopping_) return;
+      job = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    const PrivateFolder* folder = openFolder();
+    if (folder && folder->write(job.name, entryBytes(job.image, job.key), Durability::kThrowAway) &&
+        !trimmed) {
+      trim(*folder);  // once a run: a run adds a few megabytes at most
+      trimmed = true;
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    --pending_;
+    written_.notify_all();
+  }
+}
+
 }  // namespace
 
 void rememberDecodesIn(const std::string& folder) {
@@ -172,10 +249,7 @@ QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind) {
 void rememberPicture(const RememberedKey& key, QSize target, Remembered kind, const QImage& image) {
   const PrivateFolder* folder = key.empty() || !target.isValid() || target.isEmpty() ? nullptr : openFolder();
   if (!folder || !storable(image)) return;
-  if (folder->write(entryName(key, target, kind), entryBytes(image, key), Durability::kThrowAway)) {
-    const std::lock_guard<std::mutex> lock(store().mutex);
-    trim(*folder);
-  }
+  store().writer.add(entryName(key, target, kind), key, image);
 }
 
 QImage decodePictureRemembered(const RememberedKey& key, std::string_view bytes, QSize target) {
@@ -185,6 +259,8 @@ QImage decodePictureRemembered(const RememberedKey& key, std::string_view bytes,
   rememberPicture(key, target, Remembered::Decoded, decoded);
   return decoded;
 }
+
+void waitForRememberedWrites() { store().writer.waitUntilWritten(); }
 
 QImage decodePictureRemembered(std::string_view bytes, QSize target) {
   return decodePictureRemembered(rememberedKey(bytes), bytes, target);

@@ -35,8 +35,12 @@ enum class Remembered { Decoded, Fitted };
 // The image an earlier run kept; null when there is none, the key is empty or the entry
 // is damaged or foreign. Safe from any thread, as is rememberPicture.
 QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind);
-// Keeps image for later runs (a failed write only means it is made again next time).
+// Keeps image for later runs (a failed write only means it is made again next time). It
+// is written by a thread of its own, at low priority, some time after the call.
 void rememberPicture(const RememberedKey& key, QSize target, Remembered kind, const QImage& image);
+
+// Returns once every image given to rememberPicture so far is written (for tests).
+void waitForRememberedWrites();
 
 // decodePicture(bytes, target), recalled when an earlier run made it, else decoded and
 // kept.
