@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -145,6 +146,33 @@ TEST_F(RememberedDecodes, TheFirstFrameBatchTakesWhatTheLastStartKept) {
   ASSERT_TRUE(decodeIntoCacheNow({{sameBytes, {QSize(106, 65), QSize(90, 55)}}}).empty());
   EXPECT_EQ(entries(folder()).size(), 2u) << "decoded again although both sizes were kept";
   EXPECT_EQ(decodePictureCached(sameBytes, QSize(106, 65)), slot);
+}
+
+// A picture chosen from the menu is decoded by the queue at the sizes shown; the next
+// start takes those and decodes nothing.
+TEST_F(RememberedDecodes, APictureTheQueueDecodedStartsWithoutADecode) {
+  const std::string path = dir_.file("1.jpg");
+  ASSERT_TRUE(writeWholeFileAtomically(path, noisyJpeg({800, 600}, 8), Durability::kThrowAway));
+  const QSize slot(106, 65), result(200, 150);
+  QImage queued;
+  {
+    PictureQueue queue;
+    const PictureData picture = PictureData::fromFile(path);
+    queue.add(picture, slot);
+    queue.add(picture, result);
+    for (int i = 0; i < 1000 && queue.busy(); ++i) QTest::qWait(10);
+    ASSERT_FALSE(queue.busy());
+    queued = decodePictureCached(picture, slot);
+  }
+  EXPECT_EQ(entries(folder()).size(), 2u);
+
+  PictureFilesLoading loading({path}, QSize(60, 40));
+  const PictureData bytes = loading.bytes(0);
+  EXPECT_TRUE(loading.finish({{bytes, {slot, result}}}).empty());
+  const auto kept = entries(folder());
+  EXPECT_EQ(kept.size(), 2u) << "decoded again at start";
+  for (const auto& entry : kept) EXPECT_TRUE(entry.string().ends_with("-fitted")) << entry;
+  EXPECT_EQ(decodePictureCached(bytes, slot), queued);
 }
 
 }  // namespace

@@ -142,8 +142,15 @@ void PictureFilesLoading::work() {
       if (stopping_) return;
       bytes = bytes_[i];
     }
-    QImage image =
-        usable(firstGuess_) ? decodePictureRemembered(bytes.view(), firstGuess_) : QImage();
+    QImage image;
+    if (usable(firstGuess_)) {
+      const RememberedKey key = rememberedKey(bytes.view());
+      image = recallPicture(key, firstGuess_, Remembered::Decoded);
+      // Kept at the sizes shown but not at the guess (a picture chosen from the menu, whose
+      // sizes the queue kept): finish() recalls those, and no decode is needed here.
+      if (image.isNull() && !rememberedAtAnySize(key))
+        image = decodePictureRemembered(key, bytes.view(), firstGuess_);
+    }
     const std::lock_guard<std::mutex> lock(mutex_);
     decoded_[i] = std::move(image);
     decodedReady_[i] = true;
@@ -218,7 +225,13 @@ void PictureQueue::run() {
       job = std::move(waiting_.front());
       waiting_.pop_front();
     }
-    QImage image = fitPictureToTarget(decodePicture(job.picture.view(), job.target), job.target);
+    // Kept for the next start too: a picture chosen from the menu starts as fast as the rest.
+    const RememberedKey key = rememberedKey(job.picture.view());
+    QImage image = recallPicture(key, job.target, Remembered::Fitted);
+    if (image.isNull()) {
+      image = fitPictureToTarget(decodePicture(job.picture.view(), job.target), job.target);
+      rememberPicture(key, job.target, Remembered::Fitted, image);
+    }
     // Delivered through the event loop; the queue outlives this thread, and an event
     // still posted when it is destroyed is dropped with it.
     QMetaObject::invokeMethod(

@@ -260,6 +260,23 @@ QImage decodePictureRemembered(const RememberedKey& key, std::string_view bytes,
   return decoded;
 }
 
+bool rememberedAtAnySize(const RememberedKey& key) {
+  const PrivateFolder* folder = key.empty() ? nullptr : openFolder();
+  if (!folder) return false;
+  DIR* dir = ::opendir(folder->path().c_str());
+  if (!dir) return false;
+  const std::string prefix = key.hash.hex() + "-";
+  bool found = false;
+  while (const dirent* e = ::readdir(dir)) {
+    if (std::string_view(e->d_name).starts_with(prefix)) {
+      found = true;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
 void waitForRememberedWrites() { store().writer.waitUntilWritten(); }
 
 QImage decodePictureRemembered(std::string_view bytes, QSize target) {

@@ -39,6 +39,9 @@ QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind);
 // is written by a thread of its own, at low priority, some time after the call.
 void rememberPicture(const RememberedKey& key, QSize target, Remembered kind, const QImage& image);
 
+// Whether any image of the picture is kept, at any size and of either kind.
+bool rememberedAtAnySize(const RememberedKey& key);
+
 // Returns once every image given to rememberPicture so far is written (for tests).
 void waitForRememberedWrites();
 
