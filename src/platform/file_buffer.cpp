@@ -27,10 +27,12 @@ char* mapAligned(std::size_t size, std::size_t& mapped) {
   void* raw = ::mmap(nullptr, reserve, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
   char* start = static_cast<char*>(raw);
-  char* aligned = reinterpret_cast<char*>(roundUp(reinterpret_cast<std::uintptr_t>(start), kLargePage));
+  char* aligned =
+      reinterpret_cast<char*>(roundUp(reinterpret_cast<std::uintptr_t>(start), kLargePage));
   if (aligned > start) ::munmap(start, static_cast<std::size_t>(aligned - start));
   char* end = start + reserve;
-  if (end > aligned + mapped) ::munmap(aligned + mapped, static_cast<std::size_t>(end - (aligned + mapped)));
+  if (end > aligned + mapped)
+    ::munmap(aligned + mapped, static_cast<std::size_t>(end - (aligned + mapped)));
   ::madvise(aligned, mapped, MADV_HUGEPAGE);  // a hint; without it the memory still works
   return aligned;
 }
@@ -58,8 +60,7 @@ constexpr std::size_t kMappedFrom = kLargePage / 2;
 
 }  // namespace
 
-FileBuffer::FileBuffer(std::string bytes)
-    : size_(bytes.size()), copy_(std::move(bytes)) {
+FileBuffer::FileBuffer(std::string bytes) : size_(bytes.size()), copy_(std::move(bytes)) {
   data_ = copy_.data();
 }
 

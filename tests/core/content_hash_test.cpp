@@ -35,7 +35,8 @@ TEST(ContentHash, AnyChangedBitOrLengthChangesBothHalves) {
       ++variants;
     }
   }
-  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{99}, std::size_t{101}}) {
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{1}, std::size_t{99}, std::size_t{101}}) {
     highs.insert(contentHash(sample(size)).high);
     lows.insert(contentHash(sample(size)).low);
     ++variants;

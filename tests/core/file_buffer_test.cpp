@@ -22,9 +22,9 @@ std::string patterned(std::size_t size) {
 // Sizes around the point where a mapping of its own takes over, and around a large page.
 TEST(FileBuffer, ReadsEveryByteWhateverTheSize) {
   TempDir dir;
-  for (const std::size_t size : {std::size_t{1}, std::size_t{4095}, std::size_t{2 << 20} - 1,
-                                 std::size_t{2 << 20}, std::size_t{2 << 20} + 1,
-                                 std::size_t{4 << 20} + 12345}) {
+  for (const std::size_t size :
+       {std::size_t{1}, std::size_t{4095}, std::size_t{2 << 20} - 1, std::size_t{2 << 20},
+        std::size_t{2 << 20} + 1, std::size_t{4 << 20} + 12345}) {
     const std::string path = dir.file("picture.jpg");
     const std::string bytes = patterned(size);
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::ssize(bytes));

@@ -44,10 +44,12 @@ ContentHash contentHash(std::string_view bytes) {
   }
   std::uint64_t tail = kPrime3 ^ bytes.size();
   for (; left >= 8; p += 8, left -= 8) tail = rotate(tail ^ round(0, word(p)), 27) * kPrime1;
-  for (; left > 0; ++p, --left) tail = rotate(tail ^ (static_cast<unsigned char>(*p) * kPrime3), 11) * kPrime1;
-  const std::uint64_t a = rotate(lanes[0], 1) + rotate(lanes[1], 7) + rotate(lanes[2], 12) +
-                          rotate(lanes[3], 18);
-  const std::uint64_t b = (lanes[0] ^ rotate(lanes[2], 29)) * kPrime3 + (lanes[1] ^ rotate(lanes[3], 41));
+  for (; left > 0; ++p, --left)
+    tail = rotate(tail ^ (static_cast<unsigned char>(*p) * kPrime3), 11) * kPrime1;
+  const std::uint64_t a =
+      rotate(lanes[0], 1) + rotate(lanes[1], 7) + rotate(lanes[2], 12) + rotate(lanes[3], 18);
+  const std::uint64_t b =
+      (lanes[0] ^ rotate(lanes[2], 29)) * kPrime3 + (lanes[1] ^ rotate(lanes[3], 41));
   return {avalanche(a ^ tail), avalanche(b + rotate(tail, 17) * kPrime2)};
 }
 

@@ -2,20 +2,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <condition_variable>
-#include <deque>
-#include <thread>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/file_buffer.h"
@@ -39,7 +39,6 @@ struct Header {
 };
 
 const PrivateFolder* openFolder();
-
 
 std::string entryName(const RememberedKey& key, QSize target, Remembered kind) {
   return key.hash.hex() + "-" + std::to_string(target.width()) + "x" +
@@ -77,11 +76,11 @@ QImage readEntry(const std::string& path, const RememberedKey& key) {
   if (!matches) return {};
   // The image reads the file's memory in place, which stays while the image lives.
   auto* keep = new std::shared_ptr<const FileBuffer>(file);
-  return QImage(reinterpret_cast<const uchar*>(file->bytes().data() + sizeof(Header)),
-                static_cast<int>(h.width), static_cast<int>(h.height),
-                static_cast<qsizetype>(h.bytesPerLine), format,
-                [](void* held) { delete static_cast<std::shared_ptr<const FileBuffer>*>(held); },
-                keep);
+  return QImage(
+      reinterpret_cast<const uchar*>(file->bytes().data() + sizeof(Header)),
+      static_cast<int>(h.width), static_cast<int>(h.height), static_cast<qsizetype>(h.bytesPerLine),
+      format, [](void* held) { delete static_cast<std::shared_ptr<const FileBuffer>*>(held); },
+      keep);
 }
 
 std::string entryBytes(const QImage& image, const RememberedKey& key) {
@@ -116,11 +115,13 @@ void trim(const PrivateFolder& folder) {
     if (e->d_name[0] == '.' || ::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(st.st_mode))
       continue;
-    entries.push_back({e->d_name, static_cast<std::int64_t>(st.st_mtime), static_cast<std::uint64_t>(st.st_size)});
+    entries.push_back({e->d_name, static_cast<std::int64_t>(st.st_mtime),
+                       static_cast<std::uint64_t>(st.st_size)});
     total += static_cast<std::uint64_t>(st.st_size);
   }
   if (total > kFolderBytes) {
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.used < b.used; });
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.used < b.used; });
     for (const Entry& e : entries) {
       if (total <= kFolderBytes) break;
       if (::unlinkat(::dirfd(dir), e.name.c_str(), 0) == 0) total -= e.size;
@@ -238,7 +239,8 @@ RememberedKey rememberedKey(std::string_view bytes) {
 }
 
 QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind) {
-  const PrivateFolder* folder = key.empty() || !target.isValid() || target.isEmpty() ? nullptr : openFolder();
+  const PrivateFolder* folder =
+      key.empty() || !target.isValid() || target.isEmpty() ? nullptr : openFolder();
   if (!folder) return {};
   const std::string path = folder->file(entryName(key, target, kind));
   QImage image = readEntry(path, key);
@@ -247,7 +249,8 @@ QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind) {
 }
 
 void rememberPicture(const RememberedKey& key, QSize target, Remembered kind, const QImage& image) {
-  const PrivateFolder* folder = key.empty() || !target.isValid() || target.isEmpty() ? nullptr : openFolder();
+  const PrivateFolder* folder =
+      key.empty() || !target.isValid() || target.isEmpty() ? nullptr : openFolder();
   if (!folder || !storable(image)) return;
   store().writer.add(entryName(key, target, kind), key, image);
 }

@@ -159,7 +159,8 @@ bool SingleCopy::askRunningCopy(Clock::time_point deadline) {
   if (fd < 0) return false;
   const bool answered =
       ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0 &&
-      sendAll(fd, kRequest, deadline) && receiveLine(fd, deadline) == QByteArray(kAnswer.data(), kAnswer.size());
+      sendAll(fd, kRequest, deadline) &&
+      receiveLine(fd, deadline) == QByteArray(kAnswer.data(), kAnswer.size());
   ::close(fd);
   return answered;
 }
