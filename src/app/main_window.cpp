@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 
+#include <QTimer>
+#include <chrono>
+
 #include "app/handler_names.h"
 #include "app/stage_modules.h"
 #include "app/window_layouts.h"
@@ -16,6 +19,8 @@ namespace {
 // The stage's own colour where no background picture is set: a deep festive red that
 // carries the yellow titles well on a projector.
 const QColor kStageColour(0x7A, 0x0C, 0x12);
+
+constexpr std::chrono::milliseconds kSoundOpensAtTheLatest{2000};
 
 }  // namespace
 
@@ -45,8 +50,10 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::start() {
   // The sound library and device are not needed for the first frame; music asked for at
-  // start plays once they are open.
+  // start plays once they are open. A stage that is not painted soon (hidden by the
+  // desktop, say) opens them anyway, so the music does not wait for it.
   runAfterFirstPaint(*form_, [this] { audio_.openInBackground(); });
+  QTimer::singleShot(kSoundOpensAtTheLatest, form_.get(), [this] { audio_.openInBackground(); });
   runCreated();
   form_->show();
   takeKeyboardFocus();
