@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/screen_fit_start.h"
 #include "dialogs/message_boxes.h"
+#include "platform/font_library_warm_up.h"
 #include "platform/platform_choice.h"
 #include "platform/private_folder.h"
 #include "platform/qt/fonts.h"
@@ -19,8 +20,12 @@ constexpr const char* kAlreadyRunning = "本程序已在此文件夹中运行。
 int main(int argc, char** argv) {
   if (const auto answered = zv::answerInformationRequest(argc, argv)) return *answered;
   zv::chooseQtPlatformForThisProcess();
+  zv::keepSessionBusFromStarting();
   zv::fitToScreenBeforeApplication(argc, argv);
+  // While the toolkit connects to the display; after the last change to the environment.
+  zv::FontLibraryWarmUp fontLibrary;
   QApplication application(argc, argv);
+  fontLibrary.wait();
   zv::keepScreenFitToThisProcess();
   zv::installFaceSubstitutions();
   const auto eventFolder = zv::openEventFolder(argc, argv);
@@ -45,6 +50,7 @@ int main(int argc, char** argv) {
   zv::MainWindow stage({.programDirectory = *eventFolder,
                         .screenSize = zv::primaryScreenSize,
                         .monitorGeometry = zv::monitorGeometry});
+  zv::useDialogFace();  // after the stage's text boxes are made (see fonts.h)
   singleCopy.onRaiseRequest([&stage] { zv::SingleCopy::bringToFront(&stage.form()); });
   stage.start();
   return application.exec();

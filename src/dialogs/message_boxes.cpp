@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
+#include "platform/qt/fonts.h"
+
 namespace zv {
 
 namespace {
@@ -35,6 +37,7 @@ MessageAnswer MessageBoxes::show(const std::string& text, const std::string& tit
     s.answers.pop_front();
     return answer;
   }
+  useDialogFace();  // a box shown before the stage is built
   const QMessageBox::Icon boxIcon = icon == MessageIcon::Information ? QMessageBox::Information
                                     : icon == MessageIcon::Warning   ? QMessageBox::Warning
                                     : icon == MessageIcon::Question  ? QMessageBox::Question

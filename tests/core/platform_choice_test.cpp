@@ -1,4 +1,5 @@
-// When the program goes through XWayland on its own, and when it leaves Qt's choice alone.
+// When the program goes through XWayland on its own, and when it leaves Qt's choice alone;
+// when it keeps a session bus from being started for it.
 #include <gtest/gtest.h>
 
 #include "platform/platform_choice.h"
@@ -29,6 +30,24 @@ TEST(PlatformChoice, WaylandWithAnXDisplayGoesThroughXWayland) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(chooseQtPlatform(c.environment), c.platform) << c.what;
+  }
+}
+
+TEST(PlatformChoice, ASessionBusIsNeverStartedForTheProgram) {
+  struct BusCase {
+    const char* what;
+    std::string_view address;
+    bool userBusSocket;
+    std::string_view set;
+  };
+  const BusCase cases[] = {
+      {"the desktop's bus", "unix:path=/run/user/1000/bus", false, ""},
+      {"the desktop's bus and the user bus", "unix:path=/run/user/1000/bus", true, ""},
+      {"only the user bus socket", "", true, ""},
+      {"no bus at all (a bare X server)", "", false, "disabled:"},
+  };
+  for (const BusCase& c : cases) {
+    EXPECT_EQ(sessionBusAddressToSet(c.address, c.userBusSocket), c.set) << c.what;
   }
 }
 

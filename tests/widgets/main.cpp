@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
   zv::installFaceSubstitutions();
+  zv::useDialogFace();
   zv::MessageBoxes::setScripted(true);
   zv::InputBoxes::setScripted(true);
   zv::FilePicker::setScripted(true);

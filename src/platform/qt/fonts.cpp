@@ -34,12 +34,17 @@ constexpr Substitution kTable[] = {
 }  // namespace
 
 void installFaceSubstitutions() {
-  // Dialogs and message boxes take a plain Chinese face.
+  for (const auto& row : kTable)
+    QFont::insertSubstitutions(QString::fromUtf8(row.face), row.installed());
+}
+
+void useDialogFace() {
+  static bool set = false;
+  if (set) return;
+  set = true;
   QFont dialogs(QString::fromUtf8("微软雅黑"));
   dialogs.setPixelSize(14);
   QGuiApplication::setFont(dialogs);
-  for (const auto& row : kTable)
-    QFont::insertSubstitutions(QString::fromUtf8(row.face), row.installed());
 }
 
 QStringList chineseFaceNames() {

@@ -5,9 +5,15 @@
 namespace zv {
 
 // Maps the Windows face names the layouts and stored settings use (宋体, 隶书, 黑体, 楷体,
-// 仿宋, 微软雅黑) to installed CJK faces, so that no text falls back to empty boxes, and
-// gives dialogs a plain Chinese face.
+// 仿宋, 微软雅黑) to installed CJK faces, so that no text falls back to empty boxes.
 void installFaceSubstitutions();
+
+// Gives dialogs, message boxes and menus a plain Chinese face (the application's font);
+// once is enough, later calls do nothing. The stage has a face of its own: set after the
+// stage is built, this face is not loaded on the way to the first frame (every text box
+// lays out a line in the application's font when it is made, and opening a CJK font
+// file costs about 5 ms). A message box shown before that sets it itself.
+void useDialogFace();
 
 // The Chinese face names a font list offers first, as the layouts and Windows-made
 // settings files name them.
