@@ -54,9 +54,12 @@ void MainWindow::start() {
   // desktop, say) opens them anyway, so the music does not wait for it.
   runAfterFirstPaint(*form_, [this] { audio_.openInBackground(); });
   QTimer::singleShot(kSoundOpensAtTheLatest, form_.get(), [this] { audio_.openInBackground(); });
-  runCreated();
+  dispatchCreated();
   form_->show();
   takeKeyboardFocus();
+  storeWarmUp_.reset();  // the event loop may resize or recreate the window's store
+  // The titles' faces load on another core while the first frame is painted.
+  form_->prepareCaptionsAhead();
 }
 
 void MainWindow::takeKeyboardFocus() {
@@ -71,7 +74,12 @@ void MainWindow::takeKeyboardFocus() {
   keyTarget_->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::runCreated() { form_->dispatch("", EventKind::Created); }
+void MainWindow::runCreated() {
+  dispatchCreated();
+  storeWarmUp_.reset();
+}
+
+void MainWindow::dispatchCreated() { form_->dispatch("", EventKind::Created); }
 
 QSize MainWindow::screenSize() const { return screenGeometry().size(); }
 

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/program_state.h"
@@ -14,6 +15,7 @@
 #include "draw/random_source.h"
 #include "forms/form.h"
 #include "platform/audio.h"
+#include "platform/qt/backing_store_warm_up.h"
 #include "platform/qt/hot_key.h"
 #include "store/program_files.h"
 #include "store/settings_file.h"
@@ -71,6 +73,7 @@ class MainWindow {
  private:
   forms::HandlerTable handlers();
   void startUp();  // the created event
+  void dispatchCreated();
   // The stage window active and Space at the draw, as after start-up.
   void takeKeyboardFocus();
 
@@ -87,6 +90,9 @@ class MainWindow {
   DrawKeyTarget* keyTarget_ = nullptr;
   std::unique_ptr<StageContext> context_;
   std::unique_ptr<StageModules> modules_;
+  // Made by the start-up steps once the window's size is final; ended before any event is
+  // handled (declared last: gone before the window).
+  std::optional<BackingStoreWarmUp> storeWarmUp_;
 };
 
 }  // namespace zv

@@ -1,15 +1,12 @@
 // What the stage does when its window is created: every stored setting applied, in a
 // fixed order, each only when its key holds a value. A step that belongs to a feature
 // is that feature's module's own.
-#include <optional>
-
 #include "app/logic/wheel_geometry.h"
 #include "app/main_window.h"
 #include "app/stage_modules.h"
 #include "app/window_layouts.h"
 #include "platform/files.h"
 #include "platform/number_text.h"
-#include "platform/qt/backing_store_warm_up.h"
 #include "store/settings_keys.h"
 
 namespace zv {
@@ -46,10 +43,10 @@ void MainWindow::startUp() {
   m.screens.applyAtStartUp();  // the monitor menu; dialogs on the operator's monitor
   m.displayModes.applyAtStartUp();             // 11
   // The window's size is final now, and no step below changes the window itself: its
-  // backing store is touched while they run. Only a full-screen window: a framed one
-  // made before it is shown may be placed differently by the window manager.
-  std::optional<BackingStoreWarmUp> warmUp;
-  if (f.windowState() & Qt::WindowFullScreen) warmUp.emplace(f);
+  // backing store is made ready while they run and the window is shown. Only a
+  // full-screen window: a framed one made before it is shown may be placed differently
+  // by the window manager.
+  if (f.windowState() & Qt::WindowFullScreen) storeWarmUp_.emplace(f);
   m.music.applyAtStartUp();                    // 12
   m.panel.applyDrawTimesAtStartUp();           // 13, 14
   m.wheel.applyStyleAtStartUp();               // 15

@@ -8,30 +8,16 @@
 #include <QRegion>
 #include <QWidget>
 #include <algorithm>
-#include <functional>
+#include <system_error>
 
 namespace zv {
 namespace {
 
 #ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it, and the writes do it all
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it, and the reads do less
 #endif
 
-// Writes a zero into every page of [start, end), a block of pages at a time, until told
-// to stop: the store is not shown yet and its first paint covers it, so the bytes
-// written do not matter; only that each page has been written once.
-void touchPages(std::uintptr_t start, std::uintptr_t end, std::uintptr_t page,
-                const std::atomic<bool>& stop) {
-  const std::uintptr_t block = 64 * page;
-  for (std::uintptr_t from = start; from < end && !stop.load(std::memory_order_relaxed);
-       from += block) {
-    const std::uintptr_t to = std::min(end, from + block);
-    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
-    for (std::uintptr_t at = from; at < to; at += page) {
-      *reinterpret_cast<volatile unsigned char*>(at) = 0;
-    }
-  }
-}
+constexpr std::uintptr_t kPagesPerBlock = 64;
 
 }  // namespace
 
@@ -46,18 +32,39 @@ BackingStoreWarmUp::BackingStoreWarmUp(QWidget& window) {
   const auto* image = dynamic_cast<const QImage*>(store->paintDevice());
   store->endPaint();
   if (!image || image->isNull()) return;
-  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  page_ = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
   const auto bits = reinterpret_cast<std::uintptr_t>(image->constBits());
-  const std::uintptr_t start = (bits + page - 1) & ~(page - 1);  // whole pages of the image
-  const std::uintptr_t end =
-      (bits + static_cast<std::uintptr_t>(image->sizeInBytes())) & ~(page - 1);
-  if (end > start) toucher_ = std::thread(touchPages, start, end, page, std::cref(stop_));
+  start_ = (bits + page_ - 1) & ~(page_ - 1);  // whole pages of the image
+  end_ = (bits + static_cast<std::uintptr_t>(image->sizeInBytes())) & ~(page_ - 1);
+  if (end_ <= start_) return;
+  blocks_ = (end_ - start_ + kPagesPerBlock * page_ - 1) / (kPagesPerBlock * page_);
+  try {
+    thread_ = std::thread([this] { prepareBlocks(); });
+  } catch (const std::system_error&) {
+    // No thread to spare: the blocks are all prepared when the warm-up ends.
+  }
 }
 
 BackingStoreWarmUp::~BackingStoreWarmUp() {
-  // After the join the thread writes no byte of the store any more.
-  stop_.store(true, std::memory_order_relaxed);
-  if (toucher_.joinable()) toucher_.join();
+  // The blocks the thread has not taken yet are prepared here: cheaper than the paint
+  // meeting those pages one by one. After the join no byte of the store is read any more.
+  prepareBlocks();
+  if (thread_.joinable()) thread_.join();
+}
+
+void BackingStoreWarmUp::prepareBlocks() {
+  // A read after the kernel's populating makes a page as ready as a write would, and
+  // leaves its bytes alone.
+  unsigned char sum = 0;
+  for (std::size_t block = next_.fetch_add(1); block < blocks_; block = next_.fetch_add(1)) {
+    const std::uintptr_t from = start_ + block * kPagesPerBlock * page_;
+    const std::uintptr_t to = std::min(end_, from + kPagesPerBlock * page_);
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    for (std::uintptr_t at = from; at < to; at += page_) {
+      sum += *reinterpret_cast<const volatile unsigned char*>(at);
+    }
+  }
+  static_cast<void>(sum);
 }
 
 }  // namespace zv
