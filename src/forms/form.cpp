@@ -95,6 +95,22 @@ void Form::showModal() {
   activateWindow();
 }
 
+void Form::prepareCaptionsAhead() {
+  std::vector<TransparentLabel*> labels;
+  std::vector<CaptionLook> looks;
+  for (const std::string& name : order_) {
+    auto* label = dynamic_cast<TransparentLabel*>(units_.at(name));
+    if (!label || !label->isVisibleTo(this) || label->caption().isEmpty()) continue;
+    const CaptionLook look = label->look();
+    if (!PreparedCaptions::drawnAlike(look)) continue;
+    labels.push_back(label);
+    looks.push_back(look);
+  }
+  if (labels.empty()) return;
+  const auto prepared = std::make_shared<PreparedCaptions>(std::move(looks));
+  for (TransparentLabel* label : labels) label->usePrepared(prepared);
+}
+
 void Form::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (const QSize device = devicePixelSize(this, size()); backgroundFor_ != device) {

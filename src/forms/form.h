@@ -57,6 +57,10 @@ class Form : public QWidget {
   bool dispatch(const std::string& unit, EventKind event, UnitEvent details = {});
   bool hasBinding(const std::string& unit, EventKind event) const;
 
+  // Starts drawing the captions of the transparent labels that will show ahead, on a
+  // thread of their own, for the window's first frame.
+  void prepareCaptionsAhead();
+
   // Runs after the window has closed (a close request that was not refused).
   void onClosed(std::function<void()> closed) { closed_ = std::move(closed); }
   // Shows the window as an application-modal dialog centred on the screen.

@@ -18,6 +18,7 @@ struct UnitFont {
 
   static UnitFont fromPixelHeight(const QString& face, int pixels, bool bold);
   QFont toQFont() const;
+  bool operator==(const UnitFont&) const = default;
 };
 
 // The stage is laid out in pixels at 96 dots per inch, whatever the screen reports.

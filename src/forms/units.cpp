@@ -141,12 +141,28 @@ void TransparentLabel::setTextColour(std::uint32_t bgr) {
   update();
 }
 
+CaptionLook TransparentLabel::look() const {
+  return {caption_, font_, colourFromBgr(colour_), size(), devicePixelRatioF()};
+}
+
+void TransparentLabel::usePrepared(std::shared_ptr<PreparedCaptions> prepared) {
+  prepared_ = std::move(prepared);
+}
+
 void TransparentLabel::paintEvent(QPaintEvent*) {
+  const CaptionLook now = look();
+  if (prepared_) {
+    drawn_ = prepared_->imageFor(now);  // null when the look changed since
+    drawnLook_ = now;
+    prepared_.reset();
+  }
   QPainter painter(this);
-  painter.setRenderHint(QPainter::TextAntialiasing);
-  painter.setFont(font());
-  painter.setPen(colourFromBgr(colour_));
-  painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, caption_);
+  if (!drawn_.isNull() && drawnLook_ == now) {
+    painter.drawImage(0, 0, drawn_);
+  } else {
+    drawn_ = {};
+    drawCaption(painter, rect(), font(), now.colour, caption_);
+  }
 }
 
 Label::Label(QWidget* parent) : QLabel(parent) {

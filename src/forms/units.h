@@ -15,8 +15,10 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "forms/prepared_captions.h"
 #include "forms/unit_font.h"
 #include "platform/picture_data.h"
 
@@ -70,6 +72,11 @@ class TransparentLabel : public QWidget {
   void setTextColour(std::uint32_t bgr);
   std::uint32_t textColour() const { return colour_; }
 
+  // What the caption's pixels depend on now.
+  CaptionLook look() const;
+  // Paints with the image drawn ahead for its look, as long as the look stays that one.
+  void usePrepared(std::shared_ptr<PreparedCaptions> prepared);
+
  protected:
   void paintEvent(QPaintEvent*) override;
 
@@ -77,6 +84,9 @@ class TransparentLabel : public QWidget {
   QString caption_;
   UnitFont font_;
   std::uint32_t colour_ = 0;
+  std::shared_ptr<PreparedCaptions> prepared_;
+  QImage drawn_;  // the prepared image, kept for later paints of the same look
+  CaptionLook drawnLook_;
 };
 
 // A label's text wrapped within its box, lines spaced as tightly as the Windows faces
