@@ -13,16 +13,23 @@ namespace {
 // blending cached glyph images (QT_MAX_CACHED_GLYPH_SIZE).
 constexpr double kLargestCachedGlyph = 64;
 
+// The caption in device pixels, drawn as the label would draw it at its place on the
+// window: shifted by its phase, so that each pixel of the image is one of the window's.
 QImage drawnAlone(const CaptionLook& look) {
-  const QSize pixels(static_cast<int>(std::ceil(look.size.width() * look.pixelRatio)),
-                     static_cast<int>(std::ceil(look.size.height() * look.pixelRatio)));
+  const QSize pixels(
+      static_cast<int>(std::ceil(look.phase.x() + look.size.width() * look.pixelRatio)),
+      static_cast<int>(std::ceil(look.phase.y() + look.size.height() * look.pixelRatio)));
   QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
   if (image.isNull()) return image;
-  image.setDevicePixelRatio(look.pixelRatio);
   image.fill(Qt::transparent);
-  QPainter painter(&image);
-  drawCaption(painter, QRect(QPoint(0, 0), look.size), look.font.toQFont(), look.colour,
-              look.caption);
+  {
+    QPainter painter(&image);
+    painter.translate(look.phase);
+    painter.scale(look.pixelRatio, look.pixelRatio);
+    drawCaption(painter, QRect(QPoint(0, 0), look.size), look.font.toQFont(), look.colour,
+                look.caption);
+  }
+  image.setDevicePixelRatio(look.pixelRatio);
   return image;
 }
 
@@ -34,6 +41,12 @@ void drawCaption(QPainter& painter, const QRect& area, const QFont& font, const 
   painter.setFont(font);
   painter.setPen(colour);
   painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
+
+void paintPrepared(QPainter& painter, const QImage& image, const CaptionLook& look) {
+  // The image's first pixel is the device pixel the label's origin falls in.
+  painter.drawImage(QPointF(-look.phase.x() / look.pixelRatio, -look.phase.y() / look.pixelRatio),
+                    image);
 }
 
 bool PreparedCaptions::drawnAlike(const CaptionLook& look) {

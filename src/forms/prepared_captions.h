@@ -14,6 +14,7 @@
 // does not have (their edges would come out visibly different).
 #include <QColor>
 #include <QImage>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <future>
@@ -35,6 +36,9 @@ struct CaptionLook {
   QColor colour;
   QSize size;
   qreal pixelRatio = 1.0;
+  // Where the label's origin falls within a device pixel (0 to 1 across and down): at a
+  // fractional scale the glyphs' edges depend on it.
+  QPointF phase;
 
   bool operator==(const CaptionLook&) const = default;
 };
@@ -42,6 +46,10 @@ struct CaptionLook {
 // The caption centred and wrapped in area, as a transparent label draws it.
 void drawCaption(QPainter& painter, const QRect& area, const QFont& font, const QColor& colour,
                  const QString& caption);
+
+// Paints an image drawn ahead for look with the painter of the label it was drawn for,
+// each of its pixels on the window's pixel it was drawn for.
+void paintPrepared(QPainter& painter, const QImage& image, const CaptionLook& look);
 
 class PreparedCaptions {
  public:

@@ -142,7 +142,11 @@ void TransparentLabel::setTextColour(std::uint32_t bgr) {
 }
 
 CaptionLook TransparentLabel::look() const {
-  return {caption_, font_, colourFromBgr(colour_), size(), devicePixelRatioF()};
+  const qreal ratio = devicePixelRatioF();
+  // Painted into the window's store at the label's place in the window.
+  const QPointF origin = mapTo(window(), QPointF(0, 0)) * ratio;
+  const QPointF phase(origin.x() - std::floor(origin.x()), origin.y() - std::floor(origin.y()));
+  return {caption_, font_, colourFromBgr(colour_), size(), ratio, phase};
 }
 
 void TransparentLabel::usePrepared(std::shared_ptr<PreparedCaptions> prepared) {
@@ -158,7 +162,7 @@ void TransparentLabel::paintEvent(QPaintEvent*) {
   }
   QPainter painter(this);
   if (!drawn_.isNull() && drawnLook_ == now) {
-    painter.drawImage(0, 0, drawn_);
+    paintPrepared(painter, drawn_, now);
   } else {
     drawn_ = {};
     drawCaption(painter, rect(), font(), now.colour, caption_);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -77,6 +78,41 @@ TEST(PreparedCaptions, ALabelShowsWhatItWouldHaveDrawnItself) {
     // Blending a drawn caption rounds once more than drawing it in place.
     EXPECT_LE(largestDifference(shown, expected), 3) << points;
   }
+}
+
+TEST(PreparedCaptions, AtAFractionalScaleEachPixelFallsWhereTheLabelWouldDrawIt) {
+  // The 1366-wide layout shown on 1920 x 1080; the title at its place, 11.25 device
+  // pixels from the window's edge.
+  const qreal ratio = 1.40625;
+  const QPoint at(8, 15);
+  const QPointF origin = QPointF(at) * ratio;
+  CaptionLook look{
+      "某某大卖场购物有奖活动",
+      {.face = "宋体", .points = 67, .bold = true},
+      kYellow,
+      QSize(632, 110),
+      ratio,
+      QPointF(origin.x() - std::floor(origin.x()), origin.y() - std::floor(origin.y()))};
+  const auto window = [&] {
+    QImage image(QSize(1000, 200), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(kStage);
+    return image;
+  };
+  QImage direct = window(), prepared = window();
+  {
+    QPainter painter(&direct);
+    painter.translate(at);
+    drawCaption(painter, QRect(QPoint(0, 0), look.size), look.font.toQFont(), look.colour,
+                look.caption);
+  }
+  {
+    QPainter painter(&prepared);
+    painter.translate(at);
+    paintPrepared(painter, PreparedCaptions({look}).imageFor(look), look);
+  }
+  EXPECT_GT(pixelsOf(direct, kYellow), 1000);
+  EXPECT_LE(largestDifference(prepared, direct), 3);
 }
 
 TEST(PreparedCaptions, OnlyCaptionsDrawnAlikeOnAnyBackgroundAreDrawnAhead) {
