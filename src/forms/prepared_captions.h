@@ -3,8 +3,9 @@
 //
 // The first text drawn in a face pays for the face: the font file opened, its glyphs
 // loaded and, above 64 pixels, drawn as outlines. For the stage's title at its layout
-// size that is about 10 ms of the first frame's wait. Drawn on another core while the
-// start-up steps run and the window maps, the first frame only copies the pictures.
+// size that is about 10 ms of the first frame's wait. Drawn on another core from the
+// moment the window is shown, while it maps and the rest of the first frame is painted,
+// the caption's part of that frame is a copy of the image.
 //
 // The thread draws exactly what the label would (drawCaption below), into an image with
 // a transparent background; a label whose caption, font, colour or size changed before it
