@@ -15,6 +15,7 @@
 
 namespace {
 constexpr const char* kAlreadyRunning = "本程序已在此文件夹中运行。";
+constexpr const char* kStaleLockStays = "此文件夹中留有旧的锁文件，无法自动删除。\r\n请删除下面的文件后再启动本程序：\r\n";
 }
 
 int main(int argc, char** argv) {
@@ -44,6 +45,11 @@ int main(int argc, char** argv) {
     case zv::SingleCopy::Claim::Unreachable:
       zv::MessageBoxes::show(kAlreadyRunning, zv::MessageBoxes::kDefaultTitle,
                              zv::MessageButtons::Ok, zv::MessageIcon::Information);
+      return 1;
+    case zv::SingleCopy::Claim::Blocked:
+      zv::MessageBoxes::show(kStaleLockStays + singleCopy.lockPath(),
+                             zv::MessageBoxes::kDefaultTitle, zv::MessageButtons::Ok,
+                             zv::MessageIcon::Warning);
       return 1;
   }
 

@@ -41,6 +41,11 @@ std::optional<int> answerInformationRequest(int argc, char** argv) {
     std::fputs(versionText().c_str(), stdout);
     return 0;
   }
+  // Before the toolkit: without a display it would end the program first.
+  if (command.action == CommandLine::Action::Error) {
+    std::fprintf(stderr, "%s\n%s", command.error.c_str(), helpText().c_str());
+    return 2;
+  }
   return std::nullopt;
 }
 

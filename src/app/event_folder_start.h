@@ -8,8 +8,9 @@
 
 namespace zv {
 
-// Before the application exists: prints the answer to --help or --version and gives the
-// exit status; nothing when the program should start.
+// Before the application exists: prints the answer to --help or --version, or a bad
+// command line with the usage text, and gives the exit status; nothing when the program
+// should start.
 std::optional<int> answerInformationRequest(int argc, char** argv);
 
 // After the application has taken its own arguments: the program directory for this

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 
 #include "host/colour_key.h"
@@ -16,6 +17,7 @@ namespace zv {
 
 namespace {
 
+constexpr const char* kEffectFolderName = "zorvane";
 constexpr int kSurfaceWaitMs = 2000;
 constexpr int kSurfacePollMs = 20;
 
@@ -63,6 +65,16 @@ void suppressOnceThere(QPointer<QWidget> control, std::shared_ptr<QElapsedTimer>
   gFilteredSurface = surface;
 }
 
+// Said once per run: every showing would say it again.
+void reportUnusableFolder() {
+  static bool reported = false;
+  if (reported) return;
+  reported = true;
+  const std::string folder = EffectMovieHost::effectFolder();
+  std::fprintf(stderr, "Effects off: the effect folder %s is not the user's own or cannot be made\n",
+               folder.empty() ? "(no $XDG_RUNTIME_DIR, $XDG_CACHE_HOME or $HOME)" : folder.c_str());
+}
+
 }  // namespace
 
 QWidget* EffectMovieHost::play(QWidget* hostWindow, std::string_view movie,
@@ -77,11 +89,13 @@ QWidget* EffectMovieHost::play(QWidget* hostWindow, std::string_view movie,
   pageText_ = buildPage(hostWindow, width_, height_, keyColour);
   pageFile_.clear();
   // The files are remade at every showing, so they are not worth a flush to disk.
-  if (const auto folder = PrivateFolder::open(effectFolder())) {
+  if (const auto folder = PrivateFolder::openUserRuntimeFolder(kEffectFolderName)) {
     if (folder->write(page::movieFileName(n), movie, Durability::kThrowAway) &&
         folder->write(page::pageFileName(n), pageText_, Durability::kThrowAway)) {
       pageFile_ = folder->file(page::pageFileName(n));
     }
+  } else {
+    reportUnusableFolder();
   }
   return createControl(hostWindow, pageFile_, 0, 0, width_, height_, true);
 }
@@ -112,7 +126,7 @@ void EffectMovieHost::suppressContextMenu(QWidget* controlWindow) {
   suppressOnceThere(controlWindow, waited);
 }
 
-std::string EffectMovieHost::effectFolder() { return userRuntimeFolder("zorvane"); }
+std::string EffectMovieHost::effectFolder() { return userRuntimeFolder(kEffectFolderName); }
 
 std::uint64_t EffectMovieHost::windowNumber(QWidget* window) {
   // A layer's showings are named by the window it lies in.

@@ -45,7 +45,8 @@ class EffectMovieHost {
   static void suppressContextMenu(QWidget* controlWindow);
 
   // The folder the files go to: the user's own, $XDG_RUNTIME_DIR/zorvane or
-  // <tmp>/zorvane-<uid> (see userRuntimeFolder). It is made when a showing needs it.
+  // ~/.cache/zorvane/run (see userRuntimeFolder). It is made when a showing needs it; one
+  // that cannot be used is reported once on the standard error, and nothing plays.
   static std::string effectFolder();
   // The id of the window (or of the window a layer lies in), which names the files of its
   // showings.

@@ -36,9 +36,8 @@ std::string userRuntimeFolder(std::string_view name) {
       st.st_uid == ::geteuid()) {
     return inFolder(withoutTrailingSlashes(runtime), name);
   }
-  const char* tmp = std::getenv("TMPDIR");
-  const std::string base = tmp && tmp[0] == '/' ? withoutTrailingSlashes(tmp) : "/tmp";
-  return inFolder(base, std::string(name) + "-" + std::to_string(::geteuid()));
+  const std::string cache = userCacheFolder(name);
+  return cache.empty() ? cache : inFolder(cache, "run");
 }
 
 std::string userCacheFolder(std::string_view name) {
@@ -71,6 +70,20 @@ std::optional<PrivateFolder> PrivateFolder::open(const std::string& requested) {
     return std::nullopt;
   }
   return PrivateFolder(path, fd);
+}
+
+std::optional<PrivateFolder> PrivateFolder::openUserRuntimeFolder(std::string_view name) {
+  const std::string path = userRuntimeFolder(name);
+  if (path.empty()) return std::nullopt;
+  const std::string cache = userCacheFolder(name);
+  if (!cache.empty() && path == inFolder(cache, "run")) {
+    // The cache folder's own parents are the user's (under the home folder); the cache
+    // folder itself is made private too, so no one else can replace the run folder.
+    const std::size_t parent = cache.find_last_of('/');
+    if (parent != std::string::npos && parent > 0) makeDirectories(cache.substr(0, parent));
+    if (!open(cache)) return std::nullopt;
+  }
+  return open(path);
 }
 
 PrivateFolder::PrivateFolder(PrivateFolder&& other) noexcept

@@ -11,8 +11,9 @@
 namespace zv {
 
 // Where the user's own folder called name goes: $XDG_RUNTIME_DIR/name when that variable
-// is an absolute path to a directory the user owns, else <tmp>/name-<uid>, where <tmp> is
-// $TMPDIR when that is an absolute path and /tmp otherwise. Nothing is created.
+// is an absolute path to a directory the user owns, else <cache>/run, where <cache> is
+// userCacheFolder(name); empty without either. Never a shared folder such as /tmp, where
+// another user could make the name first. Nothing is created.
 std::string userRuntimeFolder(std::string_view name);
 
 // Where the user's cache folder called name goes: $XDG_CACHE_HOME/name when that variable
@@ -32,7 +33,12 @@ class PrivateFolder {
   PrivateFolder& operator=(const PrivateFolder&) = delete;
   ~PrivateFolder();
 
+  // The folder at userRuntimeFolder(name), made (with its parents) when missing.
+  static std::optional<PrivateFolder> openUserRuntimeFolder(std::string_view name);
+
   const std::string& path() const { return path_; }
+  // The open folder itself, for calls relative to it.
+  int descriptor() const { return fd_; }
   // path/name.
   std::string file(std::string_view name) const;
 

@@ -171,6 +171,10 @@ TEST(CommandLineArguments, Table) {
       {{"a", "b"}, Action::Error, std::nullopt},
       {{"--", "--help"}, Action::Run, "--help"},
       {{"-"}, Action::Run, "-"},
+      // The toolkit's own options are the toolkit's: read before it takes them out.
+      {{"-platform", "xcb", "/srv/spring"}, Action::Run, "/srv/spring"},
+      {{"--style=fusion", "-reverse", "/srv/spring"}, Action::Run, "/srv/spring"},
+      {{"-reverse", "--bogus"}, Action::Error, std::nullopt},
   };
   for (const Case& c : cases) {
     const CommandLine parsed = parseCommandLine(c.arguments);

@@ -57,35 +57,58 @@ class Environment {
   std::map<std::string, std::optional<std::string>> saved_;
 };
 
-TEST(PrivateFolder, TheFolderIsTheRuntimeDirectorysWhenThatIsTheUsersElseATemporaryOne) {
+TEST(PrivateFolder, TheFolderIsTheRuntimeDirectorysWhenThatIsTheUsersElseInTheUsersCache) {
   TempDir tmp;
   ASSERT_TRUE(makeDirectories(tmp.file("run")));
   ASSERT_TRUE(makeDirectories(tmp.file("theirs")));
   ASSERT_EQ(::chown(tmp.file("theirs").c_str(), kOtherUser, kOtherUser), 0);
   ASSERT_TRUE(writeWholeFileAtomically(tmp.file("file"), "x"));
-  const std::string uid = std::to_string(::geteuid());
   struct Case {
-    std::optional<std::string> runtime, tmpdir;
+    std::optional<std::string> runtime, cache, home;
     std::string folder;
   };
+  // Never a shared folder such as /tmp or $TMPDIR, where another user can take the name.
+  const std::string cached = tmp.file("cache/zorvane/run");
   const Case cases[] = {
-      {tmp.file("run"), tmp.path(), tmp.file("run/zorvane")},
-      {tmp.file("run") + "/", std::nullopt, tmp.file("run/zorvane")},
-      {"run", tmp.path(), tmp.file("zorvane-" + uid)},  // not absolute
-      {tmp.file("missing"), tmp.path() + "//", tmp.file("zorvane-" + uid)},
-      {tmp.file("theirs"), tmp.path(), tmp.file("zorvane-" + uid)},
-      {tmp.file("file"), tmp.path(), tmp.file("zorvane-" + uid)},
-      {"", tmp.path(), tmp.file("zorvane-" + uid)},
-      {std::nullopt, tmp.path(), tmp.file("zorvane-" + uid)},
-      {std::nullopt, std::nullopt, "/tmp/zorvane-" + uid},
-      {std::nullopt, "relative", "/tmp/zorvane-" + uid},
+      {tmp.file("run"), tmp.file("cache"), "/home/x", tmp.file("run/zorvane")},
+      {tmp.file("run") + "/", std::nullopt, std::nullopt, tmp.file("run/zorvane")},
+      {"run", tmp.file("cache"), std::nullopt, cached},  // not absolute
+      {tmp.file("missing"), tmp.file("cache") + "//", std::nullopt, cached},
+      {tmp.file("theirs"), tmp.file("cache"), std::nullopt, cached},
+      {tmp.file("file"), tmp.file("cache"), std::nullopt, cached},
+      {"", tmp.file("cache"), std::nullopt, cached},
+      {std::nullopt, tmp.file("cache"), std::nullopt, cached},
+      {std::nullopt, std::nullopt, tmp.path(), tmp.file(".cache/zorvane/run")},
+      {std::nullopt, "relative", tmp.path(), tmp.file(".cache/zorvane/run")},
+      {std::nullopt, std::nullopt, std::nullopt, ""},
   };
   for (const Case& c : cases) {
     Environment env;
     env.set("XDG_RUNTIME_DIR", c.runtime ? c.runtime->c_str() : nullptr);
-    env.set("TMPDIR", c.tmpdir ? c.tmpdir->c_str() : nullptr);
+    env.set("XDG_CACHE_HOME", c.cache ? c.cache->c_str() : nullptr);
+    env.set("HOME", c.home ? c.home->c_str() : nullptr);
+    env.set("TMPDIR", tmp.path().c_str());
     EXPECT_EQ(userRuntimeFolder("zorvane"), c.folder) << c.runtime.value_or("-");
   }
+}
+
+// With no runtime directory, the fallback is made in the user's cache, private at every
+// level the program makes, and a squatter's folder there is refused, not used.
+TEST(PrivateFolder, TheRuntimeFallbackIsMadeInTheCacheAndASquattersFolderIsRefused) {
+  TempDir tmp;
+  Environment env;
+  env.set("XDG_RUNTIME_DIR", nullptr);
+  env.set("XDG_CACHE_HOME", tmp.file("home/.cache").c_str());
+  const auto folder = PrivateFolder::openUserRuntimeFolder("zorvane");
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(folder->path(), tmp.file("home/.cache/zorvane/run"));
+  EXPECT_EQ(modeOf(tmp.file("home/.cache/zorvane")), 0700u);
+  EXPECT_EQ(modeOf(tmp.file("home/.cache/zorvane/run")), 0700u);
+
+  env.set("XDG_CACHE_HOME", tmp.file("shared").c_str());
+  ASSERT_TRUE(makeDirectories(tmp.file("shared/zorvane/run")));
+  ASSERT_EQ(::chown(tmp.file("shared/zorvane").c_str(), kOtherUser, kOtherUser), 0);
+  EXPECT_FALSE(PrivateFolder::openUserRuntimeFolder("zorvane"));
 }
 
 TEST(PrivateFolder, IsMadeForTheUserAloneWhateverTheMask) {

@@ -273,6 +273,61 @@ TEST_F(EffectsOnStage, AStartClickThroughTheFireworksStartsTheNextDrawAndRemoves
   EXPECT_TRUE(waitUntil([&] { return totalWins() == 2; }, 5s));
 }
 
+// Without a runtime directory, folders another user made first at the shared temporary
+// names turn nothing off: the effect files go to the user's own cache, and a second start
+// still hands over.
+TEST_F(EffectsOnStage, WithoutARuntimeDirectoryFoldersPlantedInTmpChangeNothing) {
+  unsetenv("XDG_RUNTIME_DIR");  // put back by TearDown
+  struct ScopedVariable {
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+      if (const char* old = getenv(name)) old_ = old;
+      setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() {
+      if (old_) {
+        setenv(name_, old_->c_str(), 1);
+      } else {
+        unsetenv(name_);
+      }
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+  };
+  const std::string tmp = dir.file("tmp");
+  ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
+  ASSERT_EQ(::chmod(tmp.c_str(), 01777), 0);
+  for (const std::string name : {"zorvane-" + std::to_string(::geteuid()), std::string("runtime-root")}) {
+    ASSERT_EQ(::mkdir((tmp + "/" + name).c_str(), 0700), 0);
+    ASSERT_EQ(::chmod((tmp + "/" + name).c_str(), 0777), 0);
+    ASSERT_EQ(::chown((tmp + "/" + name).c_str(), 65534, 65534), 0);
+  }
+  ScopedVariable tmpdir("TMPDIR", tmp);
+  ScopedVariable cache("XDG_CACHE_HOME", dir.file("cache"));
+  const std::string ownFolder = dir.file("cache/zorvane/run");
+
+  addPrizePictures();
+  writeSettings("[zbt]\r\nlx=真\r\n");
+  start();
+  startDraw();
+  stopDraw();
+  const auto movieFiles = [&] {
+    int n = 0;
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(ownFolder, error))
+      n += e.path().extension() == ".swf";
+    return n;
+  };
+  EXPECT_TRUE(waitUntil([&] { return movieFiles() > 0; }, 3s)) << "the fireworks played";
+  struct stat st {};
+  ASSERT_EQ(::lstat(ownFolder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp), {}), 2) << "nothing in tmp";
+
+  ProgramProcess second(dir.path(), x.name());
+  EXPECT_TRUE(waitUntil([&] { return !second.running(); }, 4s));
+  EXPECT_TRUE(program->running());
+}
+
 TEST_F(EffectsOnStage, WithEffectsOffNoWindowAppearsAndNoFileIsWritten) {
   addPrizePictures();
   writeSettings("[zbt]\r\nlx=真\r\n禁用特效=真\r\n");

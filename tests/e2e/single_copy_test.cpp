@@ -1,10 +1,19 @@
 // One copy per program folder on the real program: a second start hands over to the
-// running copy and ends, a killed copy does not block the next start, a copy that hangs is
-// reported, and folders of their own run side by side.
+// running copy and ends, a killed copy does not block the next start, a stale lock of any
+// kind does not either, a copy that hangs is reported, and folders of their own run side
+// by side.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <thread>
 
+#include "platform/files.h"
+#include "platform/folder_lock.h"
 #include "stage_fixture.h"
 
 namespace zv::e2e {
@@ -58,6 +67,63 @@ TEST_F(OneCopyPerFolder, ACopyKilledOutrightDoesNotBlockTheNextStart) {
   ProgramProcess second(dir.path(), x.name());
   EXPECT_TRUE(waitUntil([&] { return !second.running(); }, 4s));
   EXPECT_TRUE(program->running());
+}
+
+// The event folder copied to a stick while the program ran, then started on another PC;
+// a power cut just after the lock file was made; odd things in its place; another user's
+// copy that died in a shared folder. Each time the program starts and takes the folder.
+TEST_F(OneCopyPerFolder, AStaleLockOfAnyKindDoesNotKeepTheProgramFromStarting) {
+  addPrizePictures();
+  const std::string lock = dir.file(".zorvane.lock");
+  // Written long ago, as a lock file left behind is.
+  const auto oldFile = [](const std::string& path, const std::string& text) {
+    ASSERT_TRUE(writeWholeFileAtomically(path, text));
+    const timespec times[2] = {{1, 0}, {1, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  };
+  // Another PC's copy: a process number that is alive here (this test's own, with its
+  // start time), so only the host name and the boot tell it apart.
+  FolderLockRecord otherPc = thisProcessRecord();
+  otherPc.host = "office-pc";
+  otherPc.boot = "9e5b7a7c-0000-4000-8000-000000000000";
+  FolderLockRecord theirs = thisProcessRecord();
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  theirs.pid = child;
+  theirs.uid = 65534;
+  struct Case {
+    const char* what;
+    std::function<void()> plant;
+  };
+  const Case cases[] = {
+      {"another PC's", [&] { oldFile(lock, formatFolderLockRecord(otherPc)); }},
+      {"empty", [&] { oldFile(lock, ""); }},
+      {"a folder", [&] { ASSERT_TRUE(makeDirectories(lock)); }},
+      {"a dangling link", [&] { ASSERT_EQ(::symlink("gone", lock.c_str()), 0); }},
+      {"another user's",
+       [&] {
+         oldFile(lock, formatFolderLockRecord(theirs));
+         ASSERT_EQ(::chmod(lock.c_str(), 0644), 0);
+         ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(lock);
+    c.plant();
+    start();
+    ASSERT_TRUE(program->running());
+    const auto record = parseFolderLockRecord(readWholeFile(lock));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->pid, program->pid());
+    // It serves the hand-over as any first copy does.
+    ProgramProcess second(dir.path(), x.name());
+    EXPECT_TRUE(waitUntil([&] { return !second.running(); }, 4s));
+    EXPECT_TRUE(program->running());
+    program.reset();
+    ASSERT_TRUE(waitUntil([&] { return !x.shot().at(5, 700).near(kStage, 4); }, 5s));
+  }
 }
 
 TEST_F(OneCopyPerFolder, ACopyThatDoesNotAnswerIsReportedAndTheNextStartEnds) {

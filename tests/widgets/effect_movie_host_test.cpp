@@ -34,20 +34,27 @@ uid_t ownerOf(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0 ? st.st_uid : static_cast<uid_t>(-1);
 }
 
-// Points the temporary directory at a fresh folder of the test's own, so the effect folder
-// is a folder in it.
+// Points the cache (and the temporary directory) at a fresh folder of the test's own, so
+// the effect folder, without a runtime directory, is a folder in it.
 class EffectHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     savedTmp_ = qgetenv("TMPDIR");
     savedRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+    savedCache_ = qgetenv("XDG_CACHE_HOME");
     qputenv("TMPDIR", QByteArray::fromStdString(tmp.path()));
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(tmp.path()));
     qunsetenv("XDG_RUNTIME_DIR");
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     window.setGeometry(0, 0, 640, 360);
   }
   void TearDown() override {
     qputenv("TMPDIR", savedTmp_);
+    if (savedCache_.isNull()) {
+      qunsetenv("XDG_CACHE_HOME");
+    } else {
+      qputenv("XDG_CACHE_HOME", savedCache_);
+    }
     if (savedRuntime_.isNull()) {
       qunsetenv("XDG_RUNTIME_DIR");
     } else {
@@ -55,7 +62,7 @@ class EffectHostTest : public ::testing::Test {
     }
   }
 
-  std::string folder() { return tmp.file("zorvane-" + std::to_string(::geteuid())); }
+  std::string folder() { return tmp.file("zorvane/run"); }
   std::string file(const std::string& name) { return folder() + "/" + name; }
   std::uint64_t id() { return EffectMovieHost::windowNumber(&window); }
   std::string name() { return "vexo-" + std::to_string(id()); }
@@ -64,7 +71,7 @@ class EffectHostTest : public ::testing::Test {
   QWidget window;
 
  private:
-  QByteArray savedTmp_, savedRuntime_;
+  QByteArray savedTmp_, savedRuntime_, savedCache_;
 };
 
 TEST_F(EffectHostTest, PlayWritesThePageAndTheMovieNamedByTheWindowAndFillsIt) {
@@ -114,7 +121,7 @@ TEST_F(EffectHostTest, AnotherUsersFilesOfTheSameNamesAreNeitherPlayedNorWritten
   // of files outside it. Their page asks for a huge picture of another movie.
   const std::string planted = page::buildPage(id(), 20000, 20000, 0xFFFFFF);
   const std::string plantedMovie(artwork::effectMovie(4));
-  ASSERT_TRUE(PrivateFolder::open(folder()));
+  ASSERT_TRUE(PrivateFolder::openUserRuntimeFolder("zorvane"));
   for (const std::string& path :
        {tmp.file(name() + ".cn"), tmp.file(name() + ".swf"), tmp.file("page"), tmp.file("movie")}) {
     ASSERT_TRUE(writeWholeFileAtomically(

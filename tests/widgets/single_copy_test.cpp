@@ -12,6 +12,10 @@
 #include <QLockFile>
 #include <QTest>
 #include <QWidget>
+#include <QFileInfo>
+#include <cstdlib>
+#include <optional>
+#include <vector>
 #include <cstring>
 #include <filesystem>
 
@@ -141,6 +145,73 @@ TEST(SingleCopy, ARunningCopyThatDoesNotAnswerIsReportedInTime) {
     EXPECT_GE(took, 390ms) << listening;
     EXPECT_LT(took, 1500ms) << listening;
   }
+}
+
+// Sets environment variables for one test and puts them back after it.
+class ScopedVariables {
+ public:
+  void set(const char* name, const std::optional<std::string>& value) {
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    if (value) {
+      ::setenv(name, value->c_str(), 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedVariables() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        ::setenv(it->first.c_str(), it->second->c_str(), 1);
+      } else {
+        ::unsetenv(it->first.c_str());
+      }
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// A deep home folder gives a socket path longer than a socket address holds; the
+// hand-over still works.
+TEST(SingleCopy, ARuntimeFolderDeeperThanASocketAddressStillHandsOver) {
+  testing::TempDir dir, run;
+  const std::string deep = run.file(std::string(60, 'd') + "/" + std::string(60, 'e'));
+  ASSERT_TRUE(makeDirectories(deep));
+  ScopedVariables env;
+  env.set("XDG_RUNTIME_DIR", deep);
+  ASSERT_GT(SingleCopy::channelName(dir.path()).size(), 108);
+  RunningCopy first(dir.path());
+  ASSERT_EQ(first.claim, Claim::First);
+  EXPECT_EQ(SingleCopy(dir.path(), 1s).claim(), Claim::HandedOver);
+  EXPECT_EQ(first.raisedAfterEvents(), 1);
+}
+
+// Without a runtime directory the socket goes to the user's own folder in the cache, not
+// to the shared temporary folder where another user could make its name first.
+TEST(SingleCopy, WithoutARuntimeDirectoryTheSocketIsInAFolderOfTheUsersOwn) {
+  testing::TempDir dir, home;
+  const std::string tmp = home.file("tmp");
+  ASSERT_TRUE(makeDirectories(tmp));
+  ASSERT_EQ(::chmod(tmp.c_str(), 01777), 0);
+  ASSERT_TRUE(makeDirectories(tmp + "/runtime-root"));
+  ASSERT_EQ(::chmod((tmp + "/runtime-root").c_str(), 0777), 0);
+  ASSERT_EQ(::chown((tmp + "/runtime-root").c_str(), 65534, 65534), 0);
+  ScopedVariables env;
+  env.set("XDG_RUNTIME_DIR", std::nullopt);
+  env.set("TMPDIR", tmp);
+  env.set("XDG_CACHE_HOME", home.file("cache"));
+  const QString channel = SingleCopy::channelName(dir.path());
+  EXPECT_EQ(QFileInfo(channel).absolutePath().toStdString(), home.file("cache/zorvane/run"));
+  struct stat st {};
+  ASSERT_EQ(::lstat(home.file("cache/zorvane/run").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  RunningCopy first(dir.path());
+  ASSERT_EQ(first.claim, Claim::First);
+  EXPECT_EQ(SingleCopy(dir.path(), 1s).claim(), Claim::HandedOver);
+  EXPECT_EQ(first.raisedAfterEvents(), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp), {}), 1);
 }
 
 TEST(SingleCopy, CopiesInDifferentFoldersRunSideBySide) {

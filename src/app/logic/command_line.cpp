@@ -4,15 +4,47 @@
 #define ZV_VERSION "0"
 #endif
 
+#include <algorithm>
+#include <string_view>
+
 namespace zv {
+namespace {
+
+// The toolkit's own options, which it takes out of the arguments when the application is
+// made; the command line is read before that too (an unknown option must be answered
+// without a display), so these are passed over. -name=value needs no value after it.
+constexpr std::string_view kToolkitOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+    "qwindowgeometry", "geometry", "qwindowicon", "icon", "qwindowtitle", "title",
+    "session", "style", "stylesheet", "display", "name"};
+constexpr std::string_view kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb",
+                                              "sync"};
+
+// 0: not the toolkit's; 1: a flag or -name=value; 2: an option followed by its value.
+int toolkitOptionLength(std::string_view argument) {
+  argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
+  const std::size_t equals = argument.find('=');
+  const std::string_view name = argument.substr(0, equals);
+  const auto among = [name](const auto& names) {
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+  };
+  if (among(kToolkitOptionsWithValue)) return equals == std::string_view::npos ? 2 : 1;
+  return equals == std::string_view::npos && among(kToolkitFlags) ? 1 : 0;
+}
+
+}  // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine result;
   bool optionsEnded = false;
   std::string problem;
-  for (const std::string& argument : arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
     const bool option = !optionsEnded && argument.size() > 1 && argument.front() == '-';
-    if (option && argument == "--") {
+    const int toolkit = option && argument != "--" ? toolkitOptionLength(argument) : 0;
+    if (toolkit > 0) {
+      i += static_cast<std::size_t>(toolkit - 1);
+    } else if (option && argument == "--") {
       optionsEnded = true;
     } else if (option && (argument == "--help" || argument == "-h")) {
       return {CommandLine::Action::Help, std::nullopt, {}};

@@ -15,7 +15,9 @@ struct CommandLine {
 };
 
 // Reads the arguments after the program name. --help or --version anywhere before "--"
-// wins over everything else; after "--" every argument is a folder name.
+// wins over everything else; after "--" every argument is a folder name. The toolkit's
+// own options (-platform xcb, -style=fusion, ...) are passed over, as the toolkit takes
+// them itself.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // The texts printed for --help and --version, in Chinese and English.

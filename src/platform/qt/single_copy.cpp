@@ -11,7 +11,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QWidget>
 #include <cerrno>
 #include <cstdio>
@@ -38,16 +37,31 @@ int remainingMs(Clock::time_point deadline) {
 
 QByteArray userId() { return QByteArray::number(static_cast<qulonglong>(::getuid())); }
 
-// The socket's address; nothing for a path too long for one.
-std::optional<sockaddr_un> socketAddress(const QString& channel) {
-  // A bare name goes where Qt's local sockets put one, so both reach the same socket.
-  const QByteArray path =
-      QFile::encodeName(QDir::isAbsolutePath(channel) ? channel : QDir::temp().filePath(channel));
+constexpr const char* kSocketFolderName = "zorvane";
+
+enum class AddressProblem { None, NoFolder, TooLong };
+
+// The socket's address, reached through the open folder when its full path is longer than
+// a socket address holds (a deep home folder); nothing without a folder or for a path too
+// long even so.
+std::optional<sockaddr_un> socketAddress(const QString& channel,
+                                         const std::optional<PrivateFolder>& folder,
+                                         AddressProblem* problem = nullptr) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
-  if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path) return std::nullopt;
-  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-  return address;
+  const auto fits = [&address](const QByteArray& path) {
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return true;
+  };
+  if (problem) *problem = AddressProblem::NoFolder;
+  if (channel.isEmpty() || !folder) return std::nullopt;
+  if (fits(QFile::encodeName(channel))) return address;
+  const QByteArray name = QFile::encodeName(QFileInfo(channel).fileName());
+  if (fits("/proc/self/fd/" + QByteArray::number(folder->descriptor()) + "/" + name))
+    return address;
+  if (problem) *problem = AddressProblem::TooLong;
+  return std::nullopt;
 }
 
 // Waits for fd to become ready for events; false at the deadline or on an error.
@@ -101,10 +115,8 @@ SingleCopy::SingleCopy(const std::string& programDirectory, milliseconds answerB
     : directory_(programDirectory),
       channel_(channelName(programDirectory)),
       answerBound_(answerBound),
-      lock_(QDir(QString::fromStdString(programDirectory)).filePath(kLockFileName)) {
-  // Only a copy whose process is gone leaves a stale lock; a long run never makes one.
-  lock_.setStaleLockTime(0);
-}
+      lock_(programDirectory, kLockFileName),
+      socketFolder_(PrivateFolder::openUserRuntimeFolder(kSocketFolderName)) {}
 
 SingleCopy::~SingleCopy() {
   // The socket goes before the lock: a copy that takes the lock over may set up its own.
@@ -113,7 +125,7 @@ SingleCopy::~SingleCopy() {
     server_.join();
     ::close(stopServer_[0]);
   }
-  if (lock_.isLocked()) lock_.unlock();
+  lock_.release();
 }
 
 QString SingleCopy::channelName(const std::string& programDirectory) {
@@ -121,28 +133,36 @@ QString SingleCopy::channelName(const std::string& programDirectory) {
   QString canonical = QFileInfo(given).canonicalFilePath();
   if (canonical.isEmpty()) canonical = QDir::cleanPath(QDir(given).absolutePath());
   const QByteArray key = canonical.toUtf8() + '\n' + userId();
-  const QString name = "zorvane-" + QString::fromLatin1(
+  const QString name = "copy-" + QString::fromLatin1(
       QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
-  // The user's own runtime directory keeps other users from taking the name first.
-  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  return runtime.isEmpty() ? name : QDir(runtime).filePath(name);
+  // The user's own folder keeps other users from taking the name first (never /tmp).
+  const auto folder = PrivateFolder::openUserRuntimeFolder(kSocketFolderName);
+  return folder ? QDir(QString::fromStdString(folder->path())).filePath(name) : QString();
 }
 
 SingleCopy::Claim SingleCopy::claim() {
   const auto deadline = Clock::now() + answerBound_;
+  // A copy here that answers runs, whatever its lock file has become (replaced by a copy
+  // of the folder, say).
+  if (askRunningCopy(Clock::now() + kRetryPause)) return Claim::HandedOver;
   for (;;) {
-    if (lock_.tryLock(0)) {
-      serve();
-      return Claim::First;
-    }
-    if (lock_.error() != QLockFile::LockFailedError) {
-      // A folder that cannot hold the lock file (read-only, say): a running copy can
-      // still be asked; without one this copy runs unguarded.
-      if (askRunningCopy(Clock::now() + kRetryPause)) return Claim::HandedOver;
-      std::fprintf(stderr, "Cannot create %s in %s; not guarding against a second copy.\n",
-                   kLockFileName, directory_.c_str());
-      serve();
-      return Claim::First;
+    switch (lock_.tryTake()) {
+      case FolderLock::Outcome::Taken:
+        serve();
+        return Claim::First;
+      case FolderLock::Outcome::Uncreatable:
+        // A folder that cannot hold the lock file (read-only, say): without a copy that
+        // answers, this copy runs unguarded.
+        std::fprintf(stderr, "Cannot create %s (%s); not guarding against a second copy.\n",
+                     lock_.path().c_str(), lock_.why().c_str());
+        serve();
+        return Claim::First;
+      case FolderLock::Outcome::Unremovable:
+        std::fprintf(stderr, "A stale %s cannot be removed (%s); delete it.\n",
+                     lock_.path().c_str(), lock_.why().c_str());
+        return Claim::Blocked;
+      case FolderLock::Outcome::Held:
+        break;
     }
     // The running copy may still be setting up its socket, or may just have ended.
     if (askRunningCopy(deadline)) return Claim::HandedOver;
@@ -153,7 +173,7 @@ SingleCopy::Claim SingleCopy::claim() {
 
 bool SingleCopy::askRunningCopy(Clock::time_point deadline) {
   // Blocking waits, not an event loop: nothing of this copy is up yet.
-  const std::optional<sockaddr_un> address = socketAddress(channel_);
+  const std::optional<sockaddr_un> address = socketAddress(channel_, socketFolder_);
   if (!address) return false;
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
@@ -166,9 +186,24 @@ bool SingleCopy::askRunningCopy(Clock::time_point deadline) {
 }
 
 void SingleCopy::serve() {
-  const std::optional<sockaddr_un> address = socketAddress(channel_);
+  AddressProblem problem = AddressProblem::None;
+  const std::optional<sockaddr_un> address = socketAddress(channel_, socketFolder_, &problem);
+  if (!address) {
+    if (problem == AddressProblem::TooLong) {
+      std::fprintf(stderr, "No hand-over to this copy: the socket path %s is too long\n",
+                   qPrintable(channel_));
+    } else {
+      const std::string folder = userRuntimeFolder(kSocketFolderName);
+      std::fprintf(stderr,
+                   "No hand-over to this copy: the folder %s is not the user's own or cannot be "
+                   "made\n",
+                   folder.empty() ? "(no $XDG_RUNTIME_DIR, $XDG_CACHE_HOME or $HOME)"
+                                  : folder.c_str());
+    }
+    return;
+  }
   const int listening = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  bool listens = address && listening >= 0;
+  bool listens = listening >= 0;
   if (listens) {
     // A socket left by a copy that was killed; this copy holds the folder now.
     ::unlink(address->sun_path);

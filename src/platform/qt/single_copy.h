@@ -3,16 +3,22 @@
 // wins in the same results file and overwrite each other's tallies, so a later copy hands
 // over to the running one (which brings its stage to the front) and ends.
 //
-// The folder is held by the lock file `.zorvane.lock` in it; a copy that crashed or was
-// killed leaves the file behind, but its process is gone and the next copy takes the lock
-// over. The hand-over goes through a local socket in the user's runtime directory, named
-// from the canonical folder and the user id.
-#include <QLockFile>
+// The folder is held by the lock file `.zorvane.lock` in it (see FolderLock). A copy is
+// running only if it answers on the hand-over socket or its lock file names a live
+// process of this machine and boot; a lock file left by a crash, a power cut or another
+// PC (the folder was copied while it ran) is taken over. The hand-over goes through a
+// local socket in the user's own runtime folder, named from the canonical folder and the
+// user id.
 #include <QObject>
+#include <QString>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
+
+#include "platform/folder_lock.h"
+#include "platform/private_folder.h"
 
 class QWidget;
 
@@ -26,6 +32,7 @@ class SingleCopy : public QObject {
     First,        // this copy holds the folder and serves later copies
     HandedOver,   // a running copy took the request and shows its stage
     Unreachable,  // a running copy holds the folder but did not answer in time
+    Blocked,      // a stale lock is in the way and cannot be removed: lockPath() must go
   };
 
   // answerBound: how long a later copy waits for the running one in all.
@@ -41,7 +48,13 @@ class SingleCopy : public QObject {
   // The first copy: what a later copy's request does (bring the stage to the front).
   void onRaiseRequest(std::function<void()> raise) { raise_ = std::move(raise); }
 
-  // The local socket's name for a folder; the same for every spelling of the folder.
+  // The full path of the lock file; why it could not be removed, for Blocked.
+  const std::string& lockPath() const { return lock_.path(); }
+  const std::string& lockProblem() const { return lock_.why(); }
+
+  // The local socket's path for a folder; the same for every spelling of the folder. It
+  // lies in the user's own runtime folder, which this makes when missing; empty when the
+  // user has none.
   static QString channelName(const std::string& programDirectory);
 
   // Shows a window (un-minimised, keeping full screen), raises and activates it, and any
@@ -57,7 +70,8 @@ class SingleCopy : public QObject {
   std::string directory_;
   QString channel_;
   std::chrono::milliseconds answerBound_;
-  QLockFile lock_;
+  FolderLock lock_;
+  std::optional<PrivateFolder> socketFolder_;
   // Later copies are answered from a thread of their own, so that a start-up still
   // building the stage does not keep them waiting; the raise itself runs on this thread.
   // A plain socket: the network module's hundred-odd kilobytes of libraries cost every
