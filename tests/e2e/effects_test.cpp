@@ -296,7 +296,8 @@ TEST_F(EffectsOnStage, WithoutARuntimeDirectoryFoldersPlantedInTmpChangeNothing)
   const std::string tmp = dir.file("tmp");
   ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
   ASSERT_EQ(::chmod(tmp.c_str(), 01777), 0);
-  for (const std::string name : {"zorvane-" + std::to_string(::geteuid()), std::string("runtime-root")}) {
+  for (const std::string& name :
+       {"zorvane-" + std::to_string(::geteuid()), std::string("runtime-root")}) {
     ASSERT_EQ(::mkdir((tmp + "/" + name).c_str(), 0700), 0);
     ASSERT_EQ(::chmod((tmp + "/" + name).c_str(), 0777), 0);
     ASSERT_EQ(::chown((tmp + "/" + name).c_str(), 65534, 65534), 0);

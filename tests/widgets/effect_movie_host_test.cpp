@@ -99,7 +99,7 @@ TEST_F(EffectHostTest, PlayWritesThePageAndTheMovieNamedByTheWindowAndFillsIt) {
 
 TEST_F(EffectHostTest, ASecondShowingOnTheSameWindowReplacesBothFiles) {
   const std::string name = this->name();
-  ASSERT_TRUE(PrivateFolder::open(folder()));
+  ASSERT_TRUE(PrivateFolder::openUserRuntimeFolder("zorvane"));
   writeWholeFileAtomically(file(name + ".cn"), "old page");
   writeWholeFileAtomically(file(name + ".swf"), "old movie");
   {

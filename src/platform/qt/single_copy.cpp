@@ -143,8 +143,9 @@ QString SingleCopy::channelName(const std::string& programDirectory) {
 SingleCopy::Claim SingleCopy::claim() {
   const auto deadline = Clock::now() + answerBound_;
   // A copy here that answers runs, whatever its lock file has become (replaced by a copy
-  // of the folder, say).
-  if (askRunningCopy(Clock::now() + kRetryPause)) return Claim::HandedOver;
+  // of the folder, say). Only a live copy listens, so with none this costs nothing; and
+  // the whole bound, since a request sent is answered however late it is read.
+  if (askRunningCopy(deadline)) return Claim::HandedOver;
   for (;;) {
     switch (lock_.tryTake()) {
       case FolderLock::Outcome::Taken:
