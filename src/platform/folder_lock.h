@@ -1,5 +1,6 @@
 #pragma once
-// The lock file that holds a folder for one running copy of the program.
+// The lock file that holds a folder for one running copy of the program (POSIX backend:
+// folder_lock_posix.cpp; the staleness rule itself is portable).
 //
 // The file is made whole under a name of its own and linked into place, so the lock file
 // a second copy finds always holds the complete record of its writer; the writer keeps an
