@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+#include <set>
 
 #include "host/colour_key.h"
 #include "host/logic/effect_page.h"
@@ -65,12 +66,11 @@ void suppressOnceThere(QPointer<QWidget> control, std::shared_ptr<QElapsedTimer>
   gFilteredSurface = surface;
 }
 
-// Said once per run: every showing would say it again.
+// Said once per folder and run: every showing would say it again.
 void reportUnusableFolder() {
-  static bool reported = false;
-  if (reported) return;
-  reported = true;
+  static std::set<std::string> reported;
   const std::string folder = EffectMovieHost::effectFolder();
+  if (!reported.insert(folder).second) return;
   std::fprintf(stderr, "Effects off: the effect folder %s is not the user's own or cannot be made\n",
                folder.empty() ? "(no $XDG_RUNTIME_DIR, $XDG_CACHE_HOME or $HOME)" : folder.c_str());
 }

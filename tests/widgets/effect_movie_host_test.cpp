@@ -169,7 +169,17 @@ TEST_F(EffectHostTest, AnEffectFolderThatIsNotTheUsersOwnPlaysNothingAndIsLeftAl
     }
 
     EffectMovieHost host;
+    // The fireworks are off, and that is said once, not at every showing.
+    ::testing::internal::CaptureStderr();
     auto* view = static_cast<MovieView*>(host.play(&window, artwork::effectMovie(5), 0));
+    delete EffectMovieHost().play(&window, artwork::effectMovie(5), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::size_t first = said.find("Effects off");
+    EXPECT_EQ(first != std::string::npos, !link) << said;  // the folder was named before
+    if (first != std::string::npos) {
+      EXPECT_NE(said.find(folder(), first), std::string::npos) << said;
+      EXPECT_EQ(said.find("Effects off", first + 1), std::string::npos) << said;
+    }
     ASSERT_NE(view, nullptr);
     EXPECT_FALSE(view->playing()) << link;
     ASSERT_NE(ColourKey::of(&window), nullptr);
