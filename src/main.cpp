@@ -15,7 +15,8 @@
 
 namespace {
 constexpr const char* kAlreadyRunning = "本程序已在此文件夹中运行。";
-constexpr const char* kStaleLockStays = "此文件夹中留有旧的锁文件，无法自动删除。\r\n请删除下面的文件后再启动本程序：\r\n";
+constexpr const char* kStaleLockStays =
+    "此文件夹中留有旧的锁文件，无法自动删除。\r\n请删除下面的文件后再启动本程序：\r\n";
 }
 
 int main(int argc, char** argv) {

@@ -71,7 +71,8 @@ void reportUnusableFolder() {
   static std::set<std::string> reported;
   const std::string folder = EffectMovieHost::effectFolder();
   if (!reported.insert(folder).second) return;
-  std::fprintf(stderr, "Effects off: the effect folder %s is not the user's own or cannot be made\n",
+  std::fprintf(stderr,
+               "Effects off: the effect folder %s is not the user's own or cannot be made\n",
                folder.empty() ? "(no $XDG_RUNTIME_DIR, $XDG_CACHE_HOME or $HOME)" : folder.c_str());
 }
 

@@ -132,7 +132,8 @@ FolderLock::~FolderLock() { release(); }
 void FolderLock::release() {
   if (fd_ < 0) return;
   // Only while the name still is this copy's file: a copy that took it over keeps its own.
-  struct stat own {}, named {};
+  struct stat own {};
+  struct stat named {};
   if (::fstat(fd_, &own) == 0 && ::lstat(path_.c_str(), &named) == 0 && sameFile(own, named))
     ::unlink(path_.c_str());
   ::close(fd_);
@@ -189,8 +190,7 @@ FolderLock::Made FolderLock::make() {
 }
 
 FolderLock::Made FolderLock::makeInPlace() {
-  const int fd =
-      ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) {
     if (errno == EEXIST) return Made::Exists;
     why_ = std::strerror(errno);
@@ -230,7 +230,8 @@ FolderLock::Outcome FolderLock::clearAway() {
     return removed(::unlink(path_.c_str()));
   }
   Outcome outcome = Outcome::Held;
-  struct stat opened {}, now {};
+  struct stat opened {};
+  struct stat now {};
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
     outcome = Outcome::Held;  // a running process here holds it
   } else if (::fstat(fd, &opened) != 0 || !sameFile(opened, named)) {

@@ -2,13 +2,12 @@
 // is found in the lock file's place.
 #include "platform/folder_lock.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include "platform/files.h"
 #include "support/temp_dir.h"
@@ -61,12 +60,12 @@ TEST(FolderLockRecord, HeldOnlyByALiveProcessOfThisHostAndBootThatWroteIt) {
       {"the writer is gone", mine, ProcessFacts{false, std::nullopt, std::nullopt}, true},
       {"the number went to a later process", mine, ProcessFacts{true, 7000, 1000}, true},
       {"the number went to another user", mine, ProcessFacts{true, 5000, 0}, true},
-      {"another user's copy runs",
-       with([](auto& r) { r.uid = 0; }), ProcessFacts{true, 5000, 0}, false},
-      {"another user's copy is gone",
-       with([](auto& r) { r.uid = 0; }), ProcessFacts{false, std::nullopt, std::nullopt}, true},
-      {"the system tells no start time or user", mine, ProcessFacts{true, std::nullopt,
-                                                                     std::nullopt}, false},
+      {"another user's copy runs", with([](auto& r) { r.uid = 0; }), ProcessFacts{true, 5000, 0},
+       false},
+      {"another user's copy is gone", with([](auto& r) { r.uid = 0; }),
+       ProcessFacts{false, std::nullopt, std::nullopt}, true},
+      {"the system tells no start time or user", mine,
+       ProcessFacts{true, std::nullopt, std::nullopt}, false},
   };
   for (const Case& c : cases) {
     const MachineFacts here{"stage-pc", "boot-a", [&c](std::int64_t pid) {
@@ -102,7 +101,8 @@ TEST(FolderLock, TakesOverEverythingButALiveCopysLock) {
       {"empty (a power cut)", [&](const std::string& p) { oldFile(p, ""); }},
       {"garbage", [&](const std::string& p) { oldFile(p, "\x01\x02 not a lock"); }},
       {"a folder", [](const std::string& p) { ASSERT_TRUE(makeDirectories(p)); }},
-      {"a dangling link", [](const std::string& p) { ASSERT_EQ(::symlink("/nowhere", p.c_str()), 0); }},
+      {"a dangling link",
+       [](const std::string& p) { ASSERT_EQ(::symlink("/nowhere", p.c_str()), 0); }},
       {"another user's dead copy's",
        [&](const std::string& p) {
          oldFile(p, formatFolderLockRecord(dead));
@@ -114,8 +114,7 @@ TEST(FolderLock, TakesOverEverythingButALiveCopysLock) {
     c.plant(dir.file(kName));
     FolderLock lock(dir.path(), kName);
     ASSERT_EQ(lock.tryTake(), FolderLock::Outcome::Taken) << c.what;
-    EXPECT_EQ(parseFolderLockRecord(readWholeFile(dir.file(kName))), thisProcessRecord())
-        << c.what;
+    EXPECT_EQ(parseFolderLockRecord(readWholeFile(dir.file(kName))), thisProcessRecord()) << c.what;
     // Another copy finds it held, by the flock and by the record alike.
     FolderLock second(dir.path(), kName);
     EXPECT_EQ(second.tryTake(), FolderLock::Outcome::Held) << c.what;
@@ -126,7 +125,8 @@ TEST(FolderLock, TakesOverEverythingButALiveCopysLock) {
 
 TEST(FolderLock, ALockOfThisProcessIsHeldEvenWithoutItsFlock) {
   TempDir dir;
-  ASSERT_TRUE(writeWholeFileAtomically(dir.file(kName), formatFolderLockRecord(thisProcessRecord())));
+  ASSERT_TRUE(
+      writeWholeFileAtomically(dir.file(kName), formatFolderLockRecord(thisProcessRecord())));
   FolderLock lock(dir.path(), kName);
   EXPECT_EQ(lock.tryTake(), FolderLock::Outcome::Held);
   EXPECT_TRUE(pathExists(dir.file(kName)));

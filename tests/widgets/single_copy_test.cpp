@@ -1,6 +1,8 @@
 // One copy per program folder: a later copy hands over to the running one, a lock left by
 // a copy that died does not block the folder, and a running copy that does not answer is
 // reported.
+#include "platform/qt/single_copy.h"
+
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -8,19 +10,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QTest>
 #include <QWidget>
-#include <QFileInfo>
 #include <cstdlib>
-#include <optional>
-#include <vector>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "platform/files.h"
-#include "platform/qt/single_copy.h"
 #include "support/temp_dir.h"
 
 namespace zv {

@@ -14,11 +14,11 @@ namespace {
 // made; the command line is read before that too (an unknown option must be answered
 // without a display), so these are passed over. -name=value needs no value after it.
 constexpr std::string_view kToolkitOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
-    "qwindowgeometry", "geometry", "qwindowicon", "icon", "qwindowtitle", "title",
-    "session", "style", "stylesheet", "display", "name"};
-constexpr std::string_view kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb",
-                                              "sync"};
+    "platform",      "platformpluginpath", "platformtheme", "plugin",
+    "qmljsdebugger", "qwindowgeometry",    "geometry",      "qwindowicon",
+    "icon",          "qwindowtitle",       "title",         "session",
+    "style",         "stylesheet",         "display",       "name"};
+constexpr std::string_view kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 // 0: not the toolkit's; 1: a flag or -name=value; 2: an option followed by its value.
 int toolkitOptionLength(std::string_view argument) {

@@ -133,8 +133,9 @@ QString SingleCopy::channelName(const std::string& programDirectory) {
   QString canonical = QFileInfo(given).canonicalFilePath();
   if (canonical.isEmpty()) canonical = QDir::cleanPath(QDir(given).absolutePath());
   const QByteArray key = canonical.toUtf8() + '\n' + userId();
-  const QString name = "copy-" + QString::fromLatin1(
-      QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+  const QString name =
+      "copy-" + QString::fromLatin1(
+                    QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
   // The user's own folder keeps other users from taking the name first (never /tmp).
   const auto folder = PrivateFolder::openUserRuntimeFolder(kSocketFolderName);
   return folder ? QDir(QString::fromStdString(folder->path())).filePath(name) : QString();
@@ -195,11 +196,10 @@ void SingleCopy::serve() {
                    qPrintable(channel_));
     } else {
       const std::string folder = userRuntimeFolder(kSocketFolderName);
-      std::fprintf(stderr,
-                   "No hand-over to this copy: the folder %s is not the user's own or cannot be "
-                   "made\n",
-                   folder.empty() ? "(no $XDG_RUNTIME_DIR, $XDG_CACHE_HOME or $HOME)"
-                                  : folder.c_str());
+      std::fprintf(
+          stderr,
+          "No hand-over to this copy: the folder %s is not the user's own or cannot be made\n",
+          folder.empty() ? "(no $XDG_RUNTIME_DIR, $XDG_CACHE_HOME or $HOME)" : folder.c_str());
     }
     return;
   }
