@@ -3,10 +3,12 @@
 // and a capital Q that is only a letter in the program's own text fields.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "dialogs/logic/password_scramble.h"
@@ -209,6 +211,61 @@ TEST_F(DesktopOnStage, ACapitalQInThePasswordBoxIsALetterAndArmsNothing) {
   key("shift+q");
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(drawOnce(), 1) << "Shift+Q no longer arms the designated pick after the password";
+}
+
+// Another program's window on the same display (xmessage, of x11-utils), closed with it.
+class OtherProgram {
+ public:
+  explicit OtherProgram(const std::string& display) {
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::setenv("DISPLAY", display.c_str(), 1);
+      ::execlp("xmessage", "xmessage", "-geometry", "+40+560", "-title", "other-program",
+               "another program", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+  }
+  ~OtherProgram() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  OtherProgram(const OtherProgram&) = delete;
+  OtherProgram& operator=(const OtherProgram&) = delete;
+
+ private:
+  pid_t pid_ = -1;
+};
+
+TEST_F(DesktopOnStage, ShiftQArmsAgainOnceAnotherProgramTakesTheFocusFromThePasswordBox) {
+  addPrizePictures();
+  writeSettings("[zbt]\r\nlx=真\r\n一=1\r\n二=1000\r\n三=1000\r\n四=1000\r\n五=1000\r\n"
+                "六=1000\r\n七=1000\r\n八=1000\r\npassword=" +
+                passwordScrambleWithSalt("ab", "KM") + "\r\n");
+  start();
+  chooseFromMenu(kPrizeSettingsRow);
+  std::optional<XvfbServer::Area> gate;
+  ASSERT_TRUE(waitUntil([&] { return (gate = x.findWindow("密码设置！")).has_value(); }, 5s));
+  std::this_thread::sleep_for(800ms);
+  click(gate->x + 160 + 96, gate->y + 24 + 16);  // the password box: the key is given up
+  std::this_thread::sleep_for(400ms);
+  {
+    const OtherProgram other(x.name());
+    // The focus goes to the other program with a click into its window, once it is shown;
+    // on a bare server no window manager moves the focus on a click, so it is set.
+    ASSERT_EQ(xdotool(x.name(), std::string("search --sync --onlyvisible --name other-program "
+                                            "sleep 0.3 mousemove --window %1 20 10 click 1") +
+                                    (x.desktop() == Desktop::Bare ? " windowfocus --sync %1" : "")),
+              0);
+    std::this_thread::sleep_for(500ms);
+    key("shift+q");
+    std::this_thread::sleep_for(300ms);
+  }
+  x.closeWindow("密码设置！");
+  ASSERT_TRUE(waitUntil([&] { return !x.findWindow("密码设置！"); }, 3s));
+  xdotool(x.name(), "mousemove 1300 700 click 1");  // back to the stage
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(drawOnce(), 1) << "Shift+Q in another program did not arm the designated pick";
 }
 
 }  // namespace
