@@ -1,9 +1,46 @@
 # Installation and the Debian package (tools/package builds it with CPack).
 include(GNUInstallDirs)
 
-set(ZV_MAINTAINER "Zorvane maintainers <maintainers@zorvane.example>")
-set(ZV_HOMEPAGE "https://zorvane.example")
-set(ZV_RELEASE_DATE "2025-06-01")  # of PROJECT_VERSION, for the metainfo and the changelog
+# The package's maintainer is whoever builds it, named as Debian's own tools name them:
+# DEBFULLNAME and DEBEMAIL (or EMAIL), else the git identity of the checkout, else the
+# login on this host. The project has no address of its own to invent one for.
+function(zv_find_maintainer out)
+  set(name "$ENV{DEBFULLNAME}")
+  set(mail "$ENV{DEBEMAIL}")
+  if(mail STREQUAL "")
+    set(mail "$ENV{EMAIL}")
+  endif()
+  find_program(ZV_GIT git)
+  foreach(field name mail)
+    if("${${field}}" STREQUAL "" AND ZV_GIT)
+      if(field STREQUAL "name")
+        set(key user.name)
+      else()
+        set(key user.email)
+      endif()
+      execute_process(COMMAND "${ZV_GIT}" config --get ${key}
+        WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}" OUTPUT_VARIABLE value
+        OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+      set(${field} "${value}")
+    endif()
+  endforeach()
+  if(name STREQUAL "")
+    set(name "$ENV{USER}")
+  endif()
+  if(mail STREQUAL "")
+    cmake_host_system_information(RESULT host QUERY FQDN)
+    set(mail "$ENV{USER}@${host}")
+  endif()
+  set(${out} "${name} <${mail}>" PARENT_SCOPE)
+endfunction()
+set(ZV_MAINTAINER "" CACHE STRING "The Debian package's Maintainer (empty: found at configure time)")
+if(NOT ZV_MAINTAINER)
+  zv_find_maintainer(ZV_MAINTAINER)
+endif()
+# The changelog, the metainfo's release and the manual page are dated by the build, or by
+# SOURCE_DATE_EPOCH when it is set (CMake reads it), so that a rebuild is reproducible.
+string(TIMESTAMP ZV_RELEASE_DATE "%Y-%m-%d" UTC)
+string(TIMESTAMP ZV_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 
 # --version reads the version from here.
 target_compile_definitions(zorvane_core PRIVATE ZV_VERSION="${PROJECT_VERSION}")
@@ -62,7 +99,6 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # zorvane_<version>_amd64.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZV_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The stage names Windows faces; these fonts stand in for them (see platform/qt/fonts.cpp).
 # SDL2_mixer is loaded at run time, when the sound opens, so the library scan misses it.

@@ -6,6 +6,7 @@
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
 #include "platform/files.h"
+#include "platform/qt/picture_as_jpeg.h"
 
 namespace zv {
 
@@ -128,7 +129,12 @@ void Pictures::applyBackgroundAtStartUp() {
 }
 
 bool Pictures::copyChosen(const std::string& chosen, const std::string& target) const {
-  if (copyFileOverwriting(chosen, target)) return true;
+  // The target's name says JPEG: other formats are stored re-encoded, so the event folder
+  // reads the same in any program that opens it.
+  if (const std::optional<std::string> bytes = tryReadWholeFile(chosen)) {
+    const std::optional<std::string> stored = pictureAsJpegFile(*bytes);
+    if (stored && writeWholeFileAtomically(target, *stored)) return true;
+  }
   MessageBoxes::show("无法把文件 " + chosen + " 复制为 " + target + "，原来的图片没有改变！",
                      MessageBoxes::kDefaultTitle, MessageButtons::Ok, MessageIcon::Warning);
   return false;

@@ -51,8 +51,9 @@ class Pictures {
   void removeBackground();
 
  private:
-  // Copies the chosen file over target; a failure is reported naming both files and
-  // leaves target as it was. Returns whether target now holds the chosen file.
+  // Copies the chosen file over target, a PNG, BMP or WebP re-encoded as JPEG; a failure
+  // is reported naming both files and leaves target as it was. Returns whether target now
+  // holds the chosen picture.
   bool copyChosen(const std::string& chosen, const std::string& target) const;
 
   std::vector<PictureSizes> shownSizes() const;

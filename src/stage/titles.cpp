@@ -114,7 +114,11 @@ void Titles::applyStoredFont(const Target& t) {
   auto* title = stage_.form.unit<TransparentLabel>(t.label);
   forms::UnitFont font = title->unitFont();
   font.face = qs(s.read(keys::kFonts, t.faceKey));
-  font.points = integerValue(s.read(keys::kFonts, t.sizeKey));
+  // A size that is empty, not a number or not positive keeps the layout's size, as such a
+  // font is drawn elsewhere (a font of size 0 is the default font); the stored text stays.
+  if (const int points = integerValue(s.read(keys::kFonts, t.sizeKey)); points > 0) {
+    font.points = points;
+  }
   title->setUnitFont(font);
   title->setTextColour(static_cast<std::uint32_t>(integerValue(colour)));
 }

@@ -3,6 +3,12 @@
 // and a capital Q that is only a letter in the program's own text fields.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "dialogs/logic/password_scramble.h"
@@ -137,9 +143,36 @@ TEST_F(DesktopOnStage, TheArmedMarkerStaysInvisibleThroughAModeSwitchAndDecidesT
   EXPECT_EQ(drawOnce(), 1) << "Shift+Q on the stage no longer arms the designated pick";
 }
 
+// Two processes that keep both cores busy until the deadline, for typing under load.
+class BusyLoad {
+ public:
+  explicit BusyLoad(std::chrono::milliseconds length) {
+    const auto end = std::chrono::steady_clock::now() + length;
+    for (pid_t& child : children_) {
+      child = ::fork();
+      if (child == 0) {
+        volatile unsigned spin = 0;
+        while (std::chrono::steady_clock::now() < end) spin = spin + 1;
+        ::_exit(0);
+      }
+    }
+  }
+  ~BusyLoad() {
+    for (const pid_t child : children_)
+      if (child > 0) ::waitpid(child, nullptr, 0);
+  }
+  BusyLoad(const BusyLoad&) = delete;
+  BusyLoad& operator=(const BusyLoad&) = delete;
+
+ private:
+  pid_t children_[2] = {-1, -1};
+};
+
 TEST_F(DesktopOnStage, ACapitalQInThePasswordBoxIsALetterAndArmsNothing) {
   addPrizePictures();
-  const std::string stored = passwordScrambleWithSalt("aQb", "KM");
+  // Capital Qs between small letters and side by side: each must keep its place even on a
+  // loaded machine.
+  const std::string stored = passwordScrambleWithSalt("aQbQQc", "KM");
   writeSettings("[zbt]\r\nlx=真\r\n一=1\r\n二=1000\r\n三=1000\r\n四=1000\r\n五=1000\r\n"
                 "六=1000\r\n七=1000\r\n八=1000\r\npassword=" +
                 stored + "\r\n");
@@ -150,13 +183,16 @@ TEST_F(DesktopOnStage, ACapitalQInThePasswordBoxIsALetterAndArmsNothing) {
   std::this_thread::sleep_for(800ms);  // the gate is active before anything is typed
   click(gate->x + 160 + 96, gate->y + 24 + 16);  // the password box
   std::this_thread::sleep_for(400ms);
-  xdotool(x.name(), "type aQb");
+  {
+    const BusyLoad load(3000ms);
+    xdotool(x.name(), "type aQbQQc");
+  }
   std::this_thread::sleep_for(200ms);
   click(gate->x + 85 + 40, gate->y + 80 + 16);  // 进入设置
   // Only the right password opens the prize settings.
   std::optional<XvfbServer::Area> settings;
   EXPECT_TRUE(waitUntil([&] { return (settings = x.findWindow("设置")).has_value(); }, 5s))
-      << "the password box did not get aQb";
+      << "the password box did not get aQbQQc";
   if (!settings) {
     key("Return");  // the wrong-password message
     std::this_thread::sleep_for(300ms);
@@ -168,8 +204,68 @@ TEST_F(DesktopOnStage, ACapitalQInThePasswordBoxIsALetterAndArmsNothing) {
       waitUntil([&] { return !x.findWindow("设置") && !x.findWindow("密码设置！"); }, 3s));
   xdotool(x.name(), "mousemove 1300 700 click 1");  // back to the stage
   std::this_thread::sleep_for(400ms);
-  // The typed Q armed nothing: a draw lands by weight, almost surely not on slot 1.
-  EXPECT_NE(drawOnce(), 1) << "the typed Q armed the designated pick";
+  // The typed Qs armed nothing: a draw lands by weight, almost surely not on slot 1.
+  EXPECT_NE(drawOnce(), 1) << "a typed Q armed the designated pick";
+  std::this_thread::sleep_for(3800ms);  // the win's overlay has gone
+  // Out of the text field the combination is the hot key again.
+  key("shift+q");
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(drawOnce(), 1) << "Shift+Q no longer arms the designated pick after the password";
+}
+
+// Another program's window on the same display (xmessage, of x11-utils), closed with it.
+class OtherProgram {
+ public:
+  explicit OtherProgram(const std::string& display) {
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::setenv("DISPLAY", display.c_str(), 1);
+      ::execlp("xmessage", "xmessage", "-geometry", "+40+560", "-title", "other-program",
+               "another program", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+  }
+  ~OtherProgram() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  OtherProgram(const OtherProgram&) = delete;
+  OtherProgram& operator=(const OtherProgram&) = delete;
+
+ private:
+  pid_t pid_ = -1;
+};
+
+TEST_F(DesktopOnStage, ShiftQArmsAgainOnceAnotherProgramTakesTheFocusFromThePasswordBox) {
+  addPrizePictures();
+  writeSettings("[zbt]\r\nlx=真\r\n一=1\r\n二=1000\r\n三=1000\r\n四=1000\r\n五=1000\r\n"
+                "六=1000\r\n七=1000\r\n八=1000\r\npassword=" +
+                passwordScrambleWithSalt("ab", "KM") + "\r\n");
+  start();
+  chooseFromMenu(kPrizeSettingsRow);
+  std::optional<XvfbServer::Area> gate;
+  ASSERT_TRUE(waitUntil([&] { return (gate = x.findWindow("密码设置！")).has_value(); }, 5s));
+  std::this_thread::sleep_for(800ms);
+  click(gate->x + 160 + 96, gate->y + 24 + 16);  // the password box: the key is given up
+  std::this_thread::sleep_for(400ms);
+  {
+    const OtherProgram other(x.name());
+    // The focus goes to the other program with a click into its window, once it is shown;
+    // on a bare server no window manager moves the focus on a click, so it is set.
+    ASSERT_EQ(xdotool(x.name(), std::string("search --sync --onlyvisible --name other-program "
+                                            "sleep 0.3 mousemove --window %1 20 10 click 1") +
+                                    (x.desktop() == Desktop::Bare ? " windowfocus --sync %1" : "")),
+              0);
+    std::this_thread::sleep_for(500ms);
+    key("shift+q");
+    std::this_thread::sleep_for(300ms);
+  }
+  x.closeWindow("密码设置！");
+  ASSERT_TRUE(waitUntil([&] { return !x.findWindow("密码设置！"); }, 3s));
+  xdotool(x.name(), "mousemove 1300 700 click 1");  // back to the stage
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(drawOnce(), 1) << "Shift+Q in another program did not arm the designated pick";
 }
 
 }  // namespace

@@ -68,7 +68,18 @@ done
 for rank in 1 2 3 4 5 6 7 8; do
   [ -s "$tree/usr/share/zorvane/sample-event/奖品图片/$rank.jpg" ] || fail "no sample picture $rank.jpg"
 done
-grep -q '<screenshot' "$metainfo" || fail "the metainfo has no screenshot"
+# Free software under the GPL, and no address made up for a home page or screenshot.
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
+  fail "the metainfo does not give the GPL-3.0-or-later licence"
+grep -qx 'License: GPL-3.0-or-later' "$tree/usr/share/doc/zorvane/copyright" ||
+  fail "the copyright file does not give the GPL-3.0-or-later licence"
+grep -q '/usr/share/common-licenses/GPL-3' "$tree/usr/share/doc/zorvane/copyright" ||
+  fail "the copyright file does not point at the GPL's text"
+if grep -rlE '[a-z0-9-]+\.example\b' "$metainfo" "$tree/usr/share/doc/zorvane/copyright" \
+     "$desktop"; then
+  fail "a made-up example address is shipped"
+fi
+[ -z "$(dpkg-deb -f "$deb" Homepage)" ] || fail "a Homepage is given though none exists"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for package in fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai libqt6widgets6 libjpeg62-turbo \

@@ -10,6 +10,7 @@
 
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
+#include "platform/jpeg.h"
 #include "stage/music.h"
 #include "stage/pictures.h"
 #include "stage_fixture.h"
@@ -72,6 +73,22 @@ class PicturesTest : public ::testing::Test {
   std::string prizeFile(int n) { return readWholeFile(s.stage->files().prizePicture(n)); }
   std::string backgroundFile() { return s.dir.file("底图.jpg"); }
   QWidget* resultPicture() { return s.unit<QWidget>(units::kResultPicture); }
+
+  // A stored picture that any JPEG reader opens: the signature, and our own decoder reads
+  // it at the picture's size in its colour.
+  static void expectStoredAsJpeg(const std::string& stored, QSize size, QColor colour,
+                                 const std::string& what) {
+    EXPECT_TRUE(stored.starts_with("\xFF\xD8\xFF")) << what << " is not stored as JPEG";
+    const RgbImage decoded = decodeJpeg(stored);
+    ASSERT_EQ(decoded.width, size.width()) << what;
+    ASSERT_EQ(decoded.height, size.height()) << what;
+    const std::size_t centre =
+        (static_cast<std::size_t>(size.height() / 2) * size.width() + size.width() / 2) * 3;
+    EXPECT_TRUE(near(QColor(decoded.pixels[centre], decoded.pixels[centre + 1],
+                            decoded.pixels[centre + 2]),
+                     colour))
+        << what;
+  }
 
   StageFixture s;
 };
@@ -151,7 +168,11 @@ TEST_F(PicturesTest, PngAndUpperCaseJpgAndTheSlotsOwnFileAreAccepted) {
     ASSERT_FALSE(bytes.empty()) << c.format << " cannot be written on this machine";
     FilePicker::setNextAnswer(chosenFile(c.name, bytes));
     doubleClick(c.slot);
-    EXPECT_EQ(prizeFile(c.slot), bytes) << c.name;
+    if (std::string_view(c.format) == "JPG") {
+      EXPECT_EQ(prizeFile(c.slot), bytes) << c.name;
+    } else {
+      expectStoredAsJpeg(prizeFile(c.slot), QSize(64, 48), c.colour, c.name);
+    }
     EXPECT_TRUE(slot(c.slot)->hasShownPicture()) << c.name;
     EXPECT_TRUE(near(centreOf(slot(c.slot)), c.colour)) << c.name;
   }
@@ -161,6 +182,42 @@ TEST_F(PicturesTest, PngAndUpperCaseJpgAndTheSlotsOwnFileAreAccepted) {
   EXPECT_EQ(prizeFile(2), solidPicture(kGreen, "JPG"));
   EXPECT_TRUE(near(centreOf(slot(2)), kGreen));
   EXPECT_TRUE(MessageBoxes::shown().empty());
+}
+
+TEST_F(PicturesTest, OtherFormatsAreStoredAsRealJpegsAtTheirOwnSize) {
+  s.start();
+  // Cut out on a transparent ground, at a size that is no multiple of the JPEG blocks.
+  QImage cutOut(301, 203, QImage::Format_ARGB32);
+  cutOut.fill(Qt::transparent);
+  for (int y = 60; y < 140; ++y)
+    for (int x = 100; x < 200; ++x) cutOut.setPixelColor(x, y, kBlue);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(cutOut.save(&buffer, "PNG"));
+  FilePicker::setNextAnswer(chosenFile("cut-out.png", png.toStdString()));
+  doubleClick(3);
+  EXPECT_TRUE(MessageBoxes::shown().empty());
+  expectStoredAsJpeg(prizeFile(3), QSize(301, 203), kBlue, "prize");
+  const RgbImage stored = decodeJpeg(prizeFile(3));
+  ASSERT_FALSE(stored.empty());
+  EXPECT_GT(stored.pixels[0], 240) << "the transparent ground is not stored as white";
+  EXPECT_TRUE(near(centreOf(slot(3)), kBlue));
+
+  FilePicker::setNextAnswer(chosenFile("stage.webp", solidPicture(kOrange, "WEBP", {320, 200})));
+  choose("更换背景图");
+  expectStoredAsJpeg(readWholeFile(backgroundFile()), QSize(320, 200), kOrange, "background");
+  EXPECT_EQ(s.form().backgroundPicture(), readWholeFile(backgroundFile()));
+
+  // A picture that cannot be decoded to be stored is reported, and the old one stays.
+  const std::string before = prizeFile(3);
+  const std::string broken = chosenFile("broken.png", png.left(60).toStdString());
+  FilePicker::setNextAnswer(broken);
+  doubleClick(3);
+  ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+  EXPECT_NE(MessageBoxes::shown()[0].text.find(broken), std::string::npos);
+  EXPECT_EQ(prizeFile(3), before);
+  EXPECT_TRUE(near(centreOf(slot(3)), kBlue));
 }
 
 TEST_F(PicturesTest, ACopyThatFailsIsReportedAndChangesNothing) {

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
+#include <cmath>
 #include <filesystem>
 #include <string_view>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "dialogs/font_picker.h"
 #include "dialogs/input_boxes.h"
 #include "dialogs/message_boxes.h"
+#include "forms/logic/font_numbers.h"
 #include "platform/files.h"
 #include "platform/qt/fonts.h"
 #include "stage_fixture.h"
@@ -210,15 +212,40 @@ TEST(TitleFaces, EachChineseFaceIsDrawnWithItsOwnStandIn) {
   }
 }
 
-TEST_F(Titles, StoredNonsenseGivesSizeZeroAndBlackWithoutHarm) {
+TEST_F(Titles, AStoredSizeThatIsNoPositiveNumberDrawsAtTheLayoutsSizeAndStaysStored) {
+  start();
+  const double layoutPoints = title()->unitFont().points;
+  ASSERT_GT(layoutPoints, 10);
+  for (const char* size : {"", "abc", "0", "-12"}) {
+    // Red text, so that what the title paints can be told from the stage behind it.
+    s.writeSettings(std::string("[yanse]\r\n主标题字体=黑体\r\n主标题字体大小=") + size +
+                    "\r\n主标题字体颜色=255\r\n");
+    start();
+    EXPECT_EQ(title()->unitFont().points, layoutPoints) << '"' << size << '"';
+    EXPECT_EQ(title()->unitFont().face, "黑体") << size;
+    EXPECT_EQ(title()->textColour(), 255u) << size;
+    const QImage shot = title()->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        const QColor c = shot.pixelColor(x, y);
+        if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++red;
+      }
+    EXPECT_GT(red, 200) << "the title with size \"" << size << "\" is not drawn";
+    EXPECT_EQ(stored("yanse", "主标题字体大小"), size) << "the stored size was rewritten";
+  }
+}
+
+TEST_F(Titles, StoredNonsenseColourGivesBlackWithoutHarm) {
   s.writeSettings("[yanse]\r\n主标题字体=黑体\r\n主标题字体大小=abc\r\n主标题字体颜色=x\r\n");
   start();
-  EXPECT_EQ(title()->unitFont().points, 0);
   EXPECT_EQ(title()->textColour(), 0u);
+  // Cancelling the dialog stores the font as drawn, and the title takes its height.
+  const int points = static_cast<int>(std::lround(title()->unitFont().points));
   FontPicker::setNextAnswer(std::nullopt);
   choose("主标题字体");
-  EXPECT_EQ(stored("yanse", "主标题字体大小"), "0");
-  EXPECT_EQ(title()->height(), 0);
+  EXPECT_EQ(stored("yanse", "主标题字体大小"), std::to_string(points));
+  EXPECT_EQ(title()->height(), forms::titleHeightForPoints(points));
 }
 
 TEST_F(Titles, AFailedWriteIsReportedAndTheStageStillChanges) {

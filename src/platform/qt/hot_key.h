@@ -1,6 +1,7 @@
 #pragma once
 // The system-wide hot key Shift+Q, which must work while another window has the focus.
 #include <QAbstractNativeEventFilter>
+#include <QMetaObject>
 #include <functional>
 
 namespace zv {
@@ -14,15 +15,30 @@ class GlobalHotKey : public QAbstractNativeEventFilter {
 
   // Grabs Shift+Q on the whole display. Returns false where that is not possible (no X11
   // display, or the combination is taken by another program); the program goes on.
+  //
+  // While one of the program's own text fields has the focus the grab is given up, so a
+  // capital Q typed there travels with the letters around it and stays in order; it is
+  // taken again as soon as the focus leaves the field (to another widget, or to another
+  // program).
   bool registerShiftQ(std::function<void()> pressed);
   bool isRegistered() const { return keycode_ != 0; }
+  // Whether the display's Shift+Q comes to us now (registered and not given up).
+  bool isGrabbed() const { return grabbed_; }
 
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
+  // The platform's grab of the combination; grab returns whether it succeeded.
+  bool grab();
+  void ungrab();
+  // Gives the grab up or takes it again for where the focus now is.
+  void followFocus();
   void release();
+
   std::function<void()> pressed_;
   unsigned keycode_ = 0;
+  bool grabbed_ = false;
+  QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace zv

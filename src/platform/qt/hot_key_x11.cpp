@@ -39,41 +39,59 @@ bool GlobalHotKey::registerShiftQ(std::function<void()> pressed) {
   if (!display) return false;
   const KeyCode keycode = XKeysymToKeycode(display, XK_q);
   if (keycode == 0) return false;
+  keycode_ = keycode;
+  if (!grab()) {
+    keycode_ = 0;
+    return false;
+  }
+  grabbed_ = true;
+  pressed_ = std::move(pressed);
+  QCoreApplication::instance()->installNativeEventFilter(this);
+  followFocus();
+  return true;
+}
+
+bool GlobalHotKey::grab() {
+  Display* display = x11Display();
+  if (!display || keycode_ == 0) return false;
   const Window root = DefaultRootWindow(display);
   XSync(display, False);
   grabFailed = false;
   const auto previous = XSetErrorHandler(recordGrabError);
   for (const unsigned locks : kLockCombinations) {
-    XGrabKey(display, keycode, ShiftMask | locks, root, True, GrabModeAsync, GrabModeAsync);
+    XGrabKey(display, keycode_, ShiftMask | locks, root, True, GrabModeAsync, GrabModeAsync);
   }
   XSync(display, False);
   XSetErrorHandler(previous);
   if (grabFailed) {
-    for (const unsigned locks : kLockCombinations)
-      XUngrabKey(display, keycode, ShiftMask | locks, root);
-    XSync(display, False);
+    ungrab();
     return false;
   }
-  keycode_ = keycode;
-  pressed_ = std::move(pressed);
-  QCoreApplication::instance()->installNativeEventFilter(this);
   return true;
+}
+
+void GlobalHotKey::ungrab() {
+  Display* display = x11Display();
+  if (!display || keycode_ == 0) return;
+  const Window root = DefaultRootWindow(display);
+  for (const unsigned locks : kLockCombinations)
+    XUngrabKey(display, keycode_, ShiftMask | locks, root);
+  // Waits for the server: a key typed from now on goes to the focused field in order.
+  XSync(display, False);
 }
 
 void GlobalHotKey::release() {
   if (keycode_ == 0) return;
-  if (Display* display = x11Display()) {
-    const Window root = DefaultRootWindow(display);
-    for (const unsigned locks : kLockCombinations)
-      XUngrabKey(display, keycode_, ShiftMask | locks, root);
-    XFlush(display);
-  }
+  QObject::disconnect(focusWatch_);
+  if (grabbed_) ungrab();
+  grabbed_ = false;
   if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
   keycode_ = 0;
 }
 
 bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-  if (keycode_ == 0 || eventType != "xcb_generic_event_t") return false;
+  // Given up, Shift+Q is an ordinary key that Qt delivers in order with the others.
+  if (keycode_ == 0 || !grabbed_ || eventType != "xcb_generic_event_t") return false;
   auto* event = static_cast<xcb_generic_event_t*>(message);
   if ((event->response_type & ~0x80) != XCB_KEY_PRESS) return false;
   auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
@@ -81,7 +99,8 @@ bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message,
   if (key->detail != keycode_ || modifiers != ShiftMask) return false;
   // In one of the program's own text fields the combination is just a capital letter
   // (a small one with CapsLock on): a password with a Q must be typeable and must not arm
-  // anything.
+  // anything. The grab is given up while such a field has the focus; this covers a press
+  // that was on its way before it was (or a field made editable without a focus change).
   const bool capsLock = (key->state & LockMask) != 0;
   if (typeIntoFocusedTextField(Qt::Key_Q, Qt::ShiftModifier, capsLock ? "q" : "Q")) return true;
   if (pressed_) pressed_();

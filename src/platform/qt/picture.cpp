@@ -12,17 +12,16 @@
 
 namespace zv {
 
-namespace {
-
-// The Qt reader for bytes that are not JPEG, told by their signature; the file's name is
-// never trusted. Other formats Qt could read (SVG, TIFF, …) are not offered.
-const char* otherFormat(std::string_view bytes) {
+// Other formats Qt could read (SVG, TIFF, …) are not offered.
+const char* otherPictureFormat(std::string_view bytes) {
   if (bytes.starts_with("\x89PNG\r\n\x1a\n")) return "png";
   if (bytes.starts_with("BM")) return "bmp";
   if (bytes.size() >= 12 && bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP")
     return "webp";
   return nullptr;
 }
+
+namespace {
 
 QImage decodeOther(std::string_view bytes, const char* format, const JpegLimits& limits) {
   // The allocation limit below is the process's: one such decode at a time, so that
@@ -75,7 +74,7 @@ QImage decodePicture(std::string_view bytes, QSize target) {
 
 QImage decodePicture(std::string_view bytes, QSize target, const JpegLimits& limits) {
   if (bytes.empty()) return {};
-  if (const char* format = otherFormat(bytes)) return decodeOther(bytes, format, limits);
+  if (const char* format = otherPictureFormat(bytes)) return decodeOther(bytes, format, limits);
   const RgbImage rgb =
       decodeJpeg(bytes, std::max(0, target.width()), std::max(0, target.height()), limits);
   if (rgb.empty()) return {};

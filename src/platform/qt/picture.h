@@ -11,6 +11,10 @@
 
 namespace zv {
 
+// "png", "bmp" or "webp" for bytes of those formats, told by their signature (never by a
+// file's name); null for anything else, JPEG included.
+const char* otherPictureFormat(std::string_view bytes);
+
 // An empty image for bytes that are not a readable picture or exceed the limits.
 QImage decodePicture(std::string_view bytes, QSize target = {});
 QImage decodePicture(std::string_view bytes, QSize target, const JpegLimits& limits);
