@@ -9,6 +9,7 @@
 #include "platform/qt/picture.h"
 #include "platform/qt/remembered_decodes.h"
 #include "platform/qt/screen.h"
+#include "platform/qt/window_owner.h"
 
 namespace zv::forms {
 
@@ -87,6 +88,7 @@ void Form::closeEvent(QCloseEvent* event) {
 void Form::showModal() {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowModality(Qt::ApplicationModal);
+  keepAboveOwner(*this);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));

@@ -105,6 +105,16 @@ TEST_F(Menu, ExitAsksFirstBothFromTheMenuAndOnClose) {
   EXPECT_EQ(s.quits, 2);
 }
 
+TEST_F(Menu, AConfirmedExitAsksOnceThoughTheQuitClosesTheStage) {
+  // The application's quit closes every window, the stage too, before it returns.
+  s.onQuit = [this] { s.form().close(); };
+  MessageBoxes::setNextAnswer(MessageAnswer::Ok);
+  choose("退出");
+  EXPECT_EQ(MessageBoxes::shown().size(), 1u);
+  EXPECT_EQ(s.quits, 1);
+  EXPECT_FALSE(s.form().isVisible());
+}
+
 TEST_F(Menu, AFreshInstallationLetsOnlyTheEmptyPasswordThrough) {
   PasswordWindow& g = gate();
   EXPECT_TRUE(g.form().isVisible());
@@ -248,7 +258,10 @@ TEST_F(Menu, ResultsShowTheStoredTalliesAndClearThem) {
   for (int i = 1; i <= 8; ++i) {
     auto* box = r->form().unit<QLineEdit>("编辑框" + std::to_string(i));
     EXPECT_EQ(box->text(), "");  // no file: empty, not "0"
-    EXPECT_FALSE(box->isEnabled());
+    // Not typed into, never the keyboard's, and drawn in the normal text colour.
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(box->isEnabled());
   }
   press(r->form(), "按钮1");
   for (int i = 1; i <= 8; ++i) {
