@@ -44,6 +44,8 @@ void dressFileDialog(QFileDialog& dialog, const QString& acceptLabel) {
   dialog.setLabelText(QFileDialog::FileType, "文件类型：");
   dialog.setLabelText(QFileDialog::Accept, acceptLabel);
   dialog.setLabelText(QFileDialog::Reject, "取消");
+  // Wide enough for the whole modified date beside the names.
+  dialog.resize(800, 480);
 }
 
 }  // namespace zv

@@ -19,6 +19,15 @@ struct OwnText {
 constexpr OwnText kOwnTexts[] = {
     // The colour dialog's hexadecimal entry: "HTML" means nothing to an operator.
     {"QColorDialog", "&HTML:", "颜色代码(&H):"},
+    // The file list's 类型 column. Qt 6 moved these to a context of their own that its
+    // Chinese file does not have yet; older Qt kept them in the file dialog's.
+    {"QAbstractFileIconProvider", "Folder", "文件夹"},
+    {"QAbstractFileIconProvider", "File Folder", "文件夹"},
+    {"QAbstractFileIconProvider", "Drive", "驱动器"},
+    {"QAbstractFileIconProvider", "File", "文件"},
+    {"QAbstractFileIconProvider", "Shortcut", "快捷方式"},
+    {"QAbstractFileIconProvider", "Alias", "替身"},
+    {"QAbstractFileIconProvider", "Unknown", "未知"},
 };
 
 class OwnTranslator : public QTranslator {
