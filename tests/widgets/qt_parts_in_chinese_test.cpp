@@ -26,7 +26,8 @@ namespace {
 
 // Words that may stay Latin, and why.
 const std::set<QString> kAllowed = {
-    "KB", "MB", "GB", "TB",  // size units, written so in Chinese too
+    "kB", "KB", "MB", "GB", "TB",  // size units, written so in Chinese too
+    "JPEG", "PNG", "BMP", "CSV",   // format names, read so in Chinese too
     "Ctrl", "Shift", "Del", "Ins", "Backspace", "Delete",  // key caps in shortcuts
 };
 
