@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -278,6 +279,18 @@ TEST_F(Menu, ResultsShowTheStoredTalliesAndClearThem) {
   ini::write(s.dir.file("jieguo.a"), "zjjg", "j4", "2.5");
   choose("中奖结果");
   EXPECT_EQ(s.stage->resultsWindow()->form().unit<QLineEdit>("编辑框4")->text(), "2.5");
+}
+
+TEST_F(Menu, TheWindowsItOpensStayAboveTheStage) {
+  // Transient for the stage: the window manager keeps them above it, full screen or not.
+  choose("中奖结果");
+  ASSERT_NE(s.stage->resultsWindow(), nullptr);
+  QWindow* results = s.stage->resultsWindow()->form().windowHandle();
+  ASSERT_NE(results, nullptr);
+  EXPECT_EQ(results->transientParent(), s.form().windowHandle());
+  s.stage->resultsWindow()->form().close();
+  PasswordWindow& g = gate();
+  EXPECT_EQ(g.form().windowHandle()->transientParent(), s.form().windowHandle());
 }
 
 TEST_F(Menu, AClearInQuantityModeGivesTheFullPoolAgain) {
