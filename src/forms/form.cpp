@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -83,6 +84,16 @@ void Form::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+void Form::keyPressEvent(QKeyEvent* event) {
+  // The stage is no dialog: Esc there belongs to the draw's keys.
+  if (windowModality() != Qt::NonModal && event->key() == Qt::Key_Escape &&
+      event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void Form::showModal() {

@@ -293,6 +293,19 @@ TEST_F(Menu, TheWindowsItOpensStayAboveTheStage) {
   EXPECT_EQ(g.form().windowHandle()->transientParent(), s.form().windowHandle());
 }
 
+TEST_F(Menu, EscClosesTheWindowsItOpens) {
+  choose("中奖结果");
+  ASSERT_NE(s.stage->resultsWindow(), nullptr);
+  QTest::keyClick(&s.stage->resultsWindow()->form(), Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return s.stage->resultsWindow() == nullptr; }, 1000));
+  PasswordWindow& g = gate();
+  QTest::keyClick(entry(g), Qt::Key_Escape);  // typed into the password box
+  EXPECT_TRUE(QTest::qWaitFor([&] { return s.stage->passwordWindow() == nullptr; }, 1000));
+  // The stage itself stays.
+  QTest::keyClick(&s.form(), Qt::Key_Escape);
+  EXPECT_TRUE(s.form().isVisible());
+}
+
 TEST_F(Menu, AClearInQuantityModeGivesTheFullPoolAgain) {
   ini::write(s.dir.file("config.a"), "zbt", "一", "1");
   ini::write(s.dir.file("jieguo.a"), "zjjg", "j1", "1");
