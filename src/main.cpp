@@ -8,6 +8,7 @@
 #include "platform/platform_choice.h"
 #include "platform/private_folder.h"
 #include "platform/qt/fonts.h"
+#include "platform/qt/qt_chinese.h"
 #include "platform/qt/remembered_decodes.h"
 #include "platform/qt/screen.h"
 #include "platform/qt/single_copy.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   fontLibrary.wait();
   zv::keepScreenFitToThisProcess();
+  zv::useChineseForQtParts();
   zv::installFaceSubstitutions();
   const auto eventFolder = zv::openEventFolder(argc, argv);
   if (!eventFolder) return 2;

@@ -9,6 +9,8 @@ ZV_PACKAGES=(
   libmpg123-0 qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai
+  # Qt's own dialog parts (file and colour dialogs, context menus) in Chinese.
+  qt6-translations-l10n
   xvfb xdotool x11-utils x11-xserver-utils imagemagick openbox picom
   dpkg-dev file lintian desktop-file-utils appstream
 )

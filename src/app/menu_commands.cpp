@@ -46,7 +46,7 @@ void MenuCommands::addHandlers(forms::HandlerTable& table) {
   addHandler(table, h::kMenuAbout, [] { MessageBoxes::show(kAbout, kAbout); });
   addHandler(table, h::kMenuExit, [this] { confirmExit(); });
   table[h::kMainCloseRequest] = [this](const forms::UnitEvent& e) {
-    if (e.accept) *e.accept = confirmExit();
+    if (e.accept) *e.accept = exiting_ || confirmExit();
   };
   addHandler(table, h::kMenuPrizeSettings, [this] { openPasswordWindow(); });
   addHandler(table, h::kMenuResults, [this] { openResultsWindow(); });
@@ -84,11 +84,15 @@ bool MenuCommands::confirmExit() {
   const MessageAnswer answer =
       MessageBoxes::show("确定退出程序吗？", "确定退出吗？", MessageButtons::OkCancel);
   if (answer != MessageAnswer::Ok) return false;
+  // The application's quit closes every window before it returns; the stage's close is
+  // then part of this exit and asks nothing more.
+  exiting_ = true;
   if (quit_) {
     quit_();
   } else {
     QApplication::quit();
   }
+  exiting_ = false;
   return true;
 }
 

@@ -43,6 +43,7 @@ class MenuCommands {
   PrizeValues& prizeValues_;
   std::function<void()> quit_;
   TalliesCleared talliesCleared_;
+  bool exiting_ = false;  // a confirmed exit is closing the windows
   std::unique_ptr<PasswordWindow> passwordWindow_;
   std::unique_ptr<ResultsWindow> resultsWindow_;
 };

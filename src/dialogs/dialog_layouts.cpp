@@ -158,7 +158,8 @@ WindowDescription buildResults() {
   for (auto& unit : w.units) {
     if (unit.kind != UnitKind::EditBox) continue;
     unit.caption = "0";
-    unit.enabled = false;
+    // Read from across the room: the normal text colour, not the disabled grey.
+    unit.readOnly = true;
     unit.font = FontDescription{"宋体", 20, true};
   }
   w.units.push_back({.name = "按钮1",

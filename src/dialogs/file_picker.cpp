@@ -6,6 +6,9 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include "dialogs/file_dialog_look.h"
+#include "platform/qt/window_owner.h"
+
 namespace zv {
 
 namespace {
@@ -44,17 +47,12 @@ std::optional<std::string> FilePicker::openFile(const std::string& title,
   dialog.setWindowTitle(QString::fromStdString(title));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  // Qt's own dialog on every desktop, so it looks and answers the keyboard the same way
-  // everywhere; the hidden patterns let "图形文件(*.jpg)" also list camera files.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dressFileDialog(dialog, "打开");
+  // The hidden patterns let "图形文件(*.jpg)" also list camera files.
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setNameFilters(nameFilters);
-  dialog.setLabelText(QFileDialog::LookIn, "查找范围：");
-  dialog.setLabelText(QFileDialog::FileName, "文件名：");
-  dialog.setLabelText(QFileDialog::FileType, "文件类型：");
-  dialog.setLabelText(QFileDialog::Accept, "打开");
-  dialog.setLabelText(QFileDialog::Reject, "取消");
   dialog.setWindowModality(Qt::ApplicationModal);
+  keepAboveOwner(dialog);
   // Where the operator's photos usually are, then where they last found one; the
   // program's own working folder means nothing to them.
   QString folder = s.lastFolder;
@@ -76,11 +74,21 @@ std::optional<std::string> FilePicker::saveFile(const std::string& title,
   Script& s = script();
   s.suggested.push_back(suggestedPath);
   if (s.scripted) return nextScriptedAnswer(s);
-  const QString chosen = QFileDialog::getSaveFileName(nullptr, QString::fromStdString(title),
-                                                      QString::fromStdString(suggestedPath),
-                                                      QString::fromStdString(filter));
-  if (chosen.isEmpty()) return std::nullopt;
-  return chosen.toStdString();
+  QFileDialog dialog;
+  dialog.setWindowTitle(QString::fromStdString(title));
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dressFileDialog(dialog, "保存");
+  dialog.setNameFilter(QString::fromStdString(filter));
+  dialog.setWindowModality(Qt::ApplicationModal);
+  keepAboveOwner(dialog);
+  const QFileInfo suggested(QString::fromStdString(suggestedPath));
+  dialog.setDirectory(suggested.absolutePath());
+  dialog.selectFile(suggested.fileName());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+  return chosen.front().toStdString();
 }
 
 void FilePicker::setScripted(bool scripted) { script().scripted = scripted; }

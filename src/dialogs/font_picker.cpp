@@ -20,6 +20,7 @@
 
 #include "forms/logic/font_numbers.h"
 #include "platform/qt/fonts.h"
+#include "platform/qt/window_owner.h"
 
 namespace zv {
 
@@ -80,6 +81,7 @@ std::optional<FontChoice> FontPicker::ask(const FontChoice& start) {
   }
   FontDialog dialog(start);
   dialog.setWindowModality(Qt::ApplicationModal);
+  keepAboveOwner(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.choice();
 }

@@ -2,6 +2,9 @@
 
 #include <QInputDialog>
 
+#include "dialogs/title_room.h"
+#include "platform/qt/window_owner.h"
+
 namespace zv {
 
 namespace {
@@ -39,6 +42,8 @@ std::optional<std::string> InputBoxes::ask(const std::string& prompt, const std:
   box.setOkButtonText("确定");
   box.setCancelButtonText("取消");
   box.setWindowModality(Qt::ApplicationModal);
+  keepTitleWhole(box);
+  keepAboveOwner(box);
   if (box.exec() != QDialog::Accepted) return std::nullopt;
   return box.textValue().toStdString();
 }

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -125,6 +126,15 @@ JournalWindow::JournalWindow(const Journal& journal, std::array<std::string, kSl
   connect(exportButton_, &QPushButton::clicked, this, [this] { exportCopy(); });
   connect(close, &QPushButton::clicked, this, &QWidget::close);
   resize(1000, 600);
+}
+
+void JournalWindow::keyPressEvent(QKeyEvent* event) {
+  // Esc closes it, as it closes every other window of the program.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool JournalWindow::exportCopy() {

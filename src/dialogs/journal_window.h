@@ -52,6 +52,9 @@ class JournalWindow : public QWidget {
   // The export's suggested file name for a day: 抽奖记录-2024-05-01.csv.
   static std::string exportFileName(std::chrono::system_clock::time_point day);
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   const Journal& journal_;
   std::string exportDirectory_;

@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
+#include "dialogs/title_room.h"
 #include "platform/qt/fonts.h"
+#include "platform/qt/window_owner.h"
 
 namespace zv {
 
@@ -52,6 +54,8 @@ MessageAnswer MessageBoxes::show(const std::string& text, const std::string& tit
   box.setDefaultButton(buttons == MessageButtons::OkCancelDefaultCancel ? QMessageBox::Cancel
                                                                         : QMessageBox::Ok);
   box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+  keepTitleWhole(box);
+  keepAboveOwner(box);
   return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 

@@ -25,8 +25,8 @@ ResultsWindow::ResultsWindow(ResultsFile results, std::array<PictureData, kSlotC
   table[h::kResultsCreated] = [this, pictures](const forms::UnitEvent&) { fill(pictures); };
   table[h::kClearTallies] = [this](const forms::UnitEvent&) { clear(); };
   form_ = forms::buildForm(resultsLayout(), table);
-  // The tally boxes are disabled, so the clear button would be the only unit to take the
-  // keyboard: an operator's Space or Enter meant for the next draw would then clear
+  // The tally boxes never take the keyboard, so the clear button would be the only unit to
+  // take it: an operator's Space or Enter meant for the next draw would then clear
   // every tally. It takes the focus neither by keyboard nor by mouse, and is no default.
   auto* clearButton = form_->unit<QPushButton>(kClearButton);
   clearButton->setFocusPolicy(Qt::NoFocus);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -9,6 +10,7 @@
 #include "platform/qt/picture.h"
 #include "platform/qt/remembered_decodes.h"
 #include "platform/qt/screen.h"
+#include "platform/qt/window_owner.h"
 
 namespace zv::forms {
 
@@ -84,9 +86,20 @@ void Form::closeEvent(QCloseEvent* event) {
   }
 }
 
+void Form::keyPressEvent(QKeyEvent* event) {
+  // The stage is no dialog: Esc there belongs to the draw's keys.
+  if (windowModality() != Qt::NonModal && event->key() == Qt::Key_Escape &&
+      event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void Form::showModal() {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowModality(Qt::ApplicationModal);
+  keepAboveOwner(*this);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));

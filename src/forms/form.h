@@ -63,12 +63,14 @@ class Form : public QWidget {
 
   // Runs after the window has closed (a close request that was not refused).
   void onClosed(std::function<void()> closed) { closed_ = std::move(closed); }
-  // Shows the window as an application-modal dialog centred on the screen.
+  // Shows the window as an application-modal dialog centred on the screen; Esc closes it,
+  // as it closes every dialog.
   void showModal();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QLineEdit>
 
 #include "forms/form.h"
 
@@ -82,6 +83,10 @@ void applyLook(const UnitDescription& d, QWidget* widget) {
   }
   if (d.handCursor) widget->setCursor(Qt::PointingHandCursor);
   if (!d.enabled || d.disabledLook) widget->setEnabled(false);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && d.readOnly) {
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+  }
   widget->setVisible(d.visible);
 }
 

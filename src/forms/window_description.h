@@ -64,6 +64,9 @@ struct UnitDescription {
   bool handCursor = false;
   bool passwordEntry = false;
   bool disabledLook = false;  // a label drawn in the greyed colour
+  // An edit box that shows a value in the normal text colour, is not typed into and never
+  // takes the keyboard.
+  bool readOnly = false;
   std::string picture;        // a picture the builder's resolver knows by this id; empty: none
   int interval = 0;           // timers, milliseconds
   std::vector<EventBinding> events;

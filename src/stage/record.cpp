@@ -13,6 +13,7 @@
 #include "draw/draw_cycle.h"
 #include "draw/draw_pool.h"
 #include "platform/number_text.h"
+#include "platform/qt/window_owner.h"
 #include "store/settings_file.h"
 
 namespace zv {
@@ -126,6 +127,7 @@ void RecordModule::openJournalWindow() {
   journalWindow_ =
       std::make_unique<JournalWindow>(journal_, tallies, pictures, files_.directory);
   journalWindow_->setWindowModality(Qt::ApplicationModal);
+  keepAboveOwner(*journalWindow_);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     journalWindow_->move(area.center() - QPoint(journalWindow_->width() / 2,

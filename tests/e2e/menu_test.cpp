@@ -2,6 +2,7 @@
 // the password, a changed quantity, confirm.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "stage_fixture.h"
@@ -73,6 +74,32 @@ TEST_F(MenuOnStage, SpaceAndEnterInTheResultsWindowKeepTheTallies) {
   EXPECT_EQ(readWholeFile(dir.file("jieguo.a")), before);
   EXPECT_TRUE(x.shot().at(683, 384).near(centre, 4)) << "a message box opened";
   EXPECT_TRUE(program->running());
+}
+
+TEST_F(MenuOnStage, ExitAsksOnceAndTheProgramEnds) {
+  constexpr const char* kExitTitle = "确定退出吗？";
+  start();
+  xdotool(x.name(), "mousemove 200 250 click 3");
+  std::this_thread::sleep_for(500ms);
+  key("Up");  // the last item, "退出"
+  std::this_thread::sleep_for(200ms);
+  key("Return");
+  std::optional<XvfbServer::Area> box;
+  ASSERT_TRUE(waitUntil([&] { return (box = x.findWindow(kExitTitle)).has_value(); }, 5s));
+  EXPECT_EQ(x.countWindows(kExitTitle), 1);
+  xdotool(x.name(), "mousemove " + std::to_string(box->x + box->width / 2) + " " +
+                        std::to_string(box->y + box->height / 2));
+  std::this_thread::sleep_for(300ms);
+  key("Return");  // 确定, the default
+  // No second question: the program ends at once.
+  int mostBoxes = 0;
+  const bool ended = waitUntil([&] {
+    mostBoxes = std::max(mostBoxes, x.countWindows(kExitTitle));
+    return !program->running();
+  }, 5s);
+  EXPECT_TRUE(ended) << "the program still runs; boxes titled " << kExitTitle << " open: "
+                     << x.countWindows(kExitTitle);
+  EXPECT_LE(mostBoxes, 1);
 }
 
 }  // namespace

@@ -203,7 +203,24 @@ Window findNamed(Display* display, Window w, const std::string& title) {
   return found;
 }
 
+int countNamed(Display* display, Window w, const std::string& title) {
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(display, w, &a) || a.map_state != IsViewable) return 0;
+  int count = utf8Name(display, w) == title ? 1 : 0;
+  Window root, parent, *children = nullptr;
+  unsigned n = 0;
+  if (XQueryTree(display, w, &root, &parent, &children, &n)) {
+    for (unsigned i = 0; i < n; ++i) count += countNamed(display, children[i], title);
+  }
+  if (children) XFree(children);
+  return count;
+}
+
 }  // namespace
+
+int XvfbServer::countWindows(const std::string& utf8Title) const {
+  return display_ ? countNamed(display_, DefaultRootWindow(display_), utf8Title) : 0;
+}
 
 std::optional<XvfbServer::Area> XvfbServer::findWindow(const std::string& utf8Title) const {
   if (!display_) return std::nullopt;

@@ -63,6 +63,8 @@ class XvfbServer {
     int x = 0, y = 0, width = 0, height = 0;
   };
   std::optional<Area> findWindow(const std::string& utf8Title) const;
+  // How many mapped windows are titled utf8Title.
+  int countWindows(const std::string& utf8Title) const;
   // Asks the window titled utf8Title to close, as its title bar's close button does.
   bool closeWindow(const std::string& utf8Title) const;
   // Saves a PNG of the screen (for looking at a failure); needs ImageMagick's import.

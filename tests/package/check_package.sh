@@ -83,7 +83,7 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for package in fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai libqt6widgets6 libjpeg62-turbo \
-               libsdl2-mixer-2.0-0; do
+               libsdl2-mixer-2.0-0 qt6-translations-l10n; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package"
 done
 version=$(dpkg-deb -f "$deb" Version)

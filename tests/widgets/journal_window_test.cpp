@@ -162,6 +162,17 @@ TEST_F(JournalOnStage, ThreeDrawsOneVoidedOneRehearsalAgreeWithTheResultsFile) {
   EXPECT_EQ(totalWins(), 3);
 }
 
+TEST_F(JournalOnStage, EscClosesTheJournalWindow) {
+  choose(menu::kJournal);
+  JournalWindow* window = s.stage->record().journalWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->isVisible());
+  // Pressed where the keyboard is after a click on a row.
+  window->table()->setFocus();
+  QTest::keyClick(window->table(), Qt::Key_Escape);
+  EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(JournalOnStage, TheRehearsalMarkIsOnTheStageOnlyInRehearsalMode) {
   EXPECT_TRUE(!mark() || !mark()->isVisible());
   const QImage off = s.form().grab().toImage();

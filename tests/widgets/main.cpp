@@ -8,6 +8,7 @@
 #include "dialogs/input_boxes.h"
 #include "dialogs/message_boxes.h"
 #include "platform/qt/fonts.h"
+#include "platform/qt/qt_chinese.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   zv::installFaceSubstitutions();
   zv::useDialogFace();
+  zv::useChineseForQtParts();  // as the program does
   zv::MessageBoxes::setScripted(true);
   zv::InputBoxes::setScripted(true);
   zv::FilePicker::setScripted(true);

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -103,6 +104,16 @@ TEST_F(Menu, ExitAsksFirstBothFromTheMenuAndOnClose) {
   MessageBoxes::setNextAnswer(MessageAnswer::Ok);
   EXPECT_TRUE(s.form().close());
   EXPECT_EQ(s.quits, 2);
+}
+
+TEST_F(Menu, AConfirmedExitAsksOnceThoughTheQuitClosesTheStage) {
+  // The application's quit closes every window, the stage too, before it returns.
+  s.onQuit = [this] { s.form().close(); };
+  MessageBoxes::setNextAnswer(MessageAnswer::Ok);
+  choose("退出");
+  EXPECT_EQ(MessageBoxes::shown().size(), 1u);
+  EXPECT_EQ(s.quits, 1);
+  EXPECT_FALSE(s.form().isVisible());
 }
 
 TEST_F(Menu, AFreshInstallationLetsOnlyTheEmptyPasswordThrough) {
@@ -248,7 +259,10 @@ TEST_F(Menu, ResultsShowTheStoredTalliesAndClearThem) {
   for (int i = 1; i <= 8; ++i) {
     auto* box = r->form().unit<QLineEdit>("编辑框" + std::to_string(i));
     EXPECT_EQ(box->text(), "");  // no file: empty, not "0"
-    EXPECT_FALSE(box->isEnabled());
+    // Not typed into, never the keyboard's, and drawn in the normal text colour.
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(box->isEnabled());
   }
   press(r->form(), "按钮1");
   for (int i = 1; i <= 8; ++i) {
@@ -265,6 +279,31 @@ TEST_F(Menu, ResultsShowTheStoredTalliesAndClearThem) {
   ini::write(s.dir.file("jieguo.a"), "zjjg", "j4", "2.5");
   choose("中奖结果");
   EXPECT_EQ(s.stage->resultsWindow()->form().unit<QLineEdit>("编辑框4")->text(), "2.5");
+}
+
+TEST_F(Menu, TheWindowsItOpensStayAboveTheStage) {
+  // Transient for the stage: the window manager keeps them above it, full screen or not.
+  choose("中奖结果");
+  ASSERT_NE(s.stage->resultsWindow(), nullptr);
+  QWindow* results = s.stage->resultsWindow()->form().windowHandle();
+  ASSERT_NE(results, nullptr);
+  EXPECT_EQ(results->transientParent(), s.form().windowHandle());
+  s.stage->resultsWindow()->form().close();
+  PasswordWindow& g = gate();
+  EXPECT_EQ(g.form().windowHandle()->transientParent(), s.form().windowHandle());
+}
+
+TEST_F(Menu, EscClosesTheWindowsItOpens) {
+  choose("中奖结果");
+  ASSERT_NE(s.stage->resultsWindow(), nullptr);
+  QTest::keyClick(&s.stage->resultsWindow()->form(), Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return s.stage->resultsWindow() == nullptr; }, 1000));
+  PasswordWindow& g = gate();
+  QTest::keyClick(entry(g), Qt::Key_Escape);  // typed into the password box
+  EXPECT_TRUE(QTest::qWaitFor([&] { return s.stage->passwordWindow() == nullptr; }, 1000));
+  // The stage itself stays.
+  QTest::keyClick(&s.form(), Qt::Key_Escape);
+  EXPECT_TRUE(s.form().isVisible());
 }
 
 TEST_F(Menu, AClearInQuantityModeGivesTheFullPoolAgain) {

@@ -1,6 +1,7 @@
 #pragma once
 // A stage on a program directory of its own and a screen of a chosen size.
 #include <QSize>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,7 +27,10 @@ class StageFixture {
 
   MainWindow& start() {
     stage = std::make_unique<MainWindow>(
-        StageEnvironment{dir.path(), [this] { return screen_; }, [this] { ++quits; }});
+        StageEnvironment{dir.path(), [this] { return screen_; }, [this] {
+          ++quits;
+          if (onQuit) onQuit();
+        }});
     stage->runCreated();
     return *stage;
   }
@@ -42,6 +46,7 @@ class StageFixture {
   TempDir dir;
   std::unique_ptr<MainWindow> stage;
   int quits = 0;  // how often the program asked to end
+  std::function<void()> onQuit;  // what the application's quit would do besides
 
  private:
   QSize screen_;
