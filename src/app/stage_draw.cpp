@@ -106,7 +106,10 @@ bool StageDraw::designatedMarker() const {
 
 void StageDraw::clearDesignatedMarker() { form_.unit<QWidget>(units::kDesignatedMarker)->hide(); }
 
-void StageDraw::startMusic() { audio_.playMusicLoop(files_.music()); }
+void StageDraw::startMusic() {
+  // The audio library opens it by name, and would wait forever on a FIFO.
+  if (isReadableRegularFile(files_.music())) audio_.playMusicLoop(files_.music());
+}
 
 void StageDraw::stopAllPlayback() { audio_.stopAll(); }
 
