@@ -67,7 +67,6 @@ class RecordScanner {
     const std::size_t size = bytes.size();
     std::size_t i = 0;
     if (size == 0) return;
-    open_ = true;
     // A piece ended on a CR, or on a quote inside quotes: the next byte decides.
     if (pendingCr_) {
       pendingCr_ = false;
@@ -88,6 +87,7 @@ class RecordScanner {
       }
     }
     for (; i < size; ++i) {
+      open_ = true;  // until a line break ends the record
       if (inQuotes_) {
         std::size_t j = i;
         while (j < size && data[j] != '"') ++j;
