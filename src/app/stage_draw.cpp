@@ -138,6 +138,7 @@ void StageDraw::showExhaustedMessage() {
 }
 
 void StageDraw::reportTallyNotWritten() {
+  if (reportedAsUnusable(files_.results())) return;  // told once, not at every win
   MessageBoxes::show("中奖结果未能写入文件 " + files_.results() + "，本次中奖没有计入！",
                      MessageBoxes::kDefaultTitle, MessageButtons::Ok, MessageIcon::Warning);
 }

@@ -162,6 +162,12 @@ void setUnusableFileListener(std::function<void(const std::string& path)> listen
   u.reported.clear();
 }
 
+bool reportedAsUnusable(const std::string& path) {
+  UnusableFiles& u = unusableFiles();
+  const std::lock_guard<std::mutex> lock(u.mutex);
+  return u.reported.count(path) != 0;
+}
+
 int openRegularFileForReading(const std::string& path) {
   // Looked at before it is opened: opening a device can have effects of its own.
   struct stat st {};

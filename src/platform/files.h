@@ -23,6 +23,10 @@ std::string joinPath(std::string_view directory, std::string_view relative);
 // once per name per run, from whichever thread met it; a missing file is not reported.
 void setUnusableFileListener(std::function<void(const std::string& path)> listener);
 
+// Whether path was refused and reported in this run: its write failures need no report
+// of their own.
+bool reportedAsUnusable(const std::string& path);
+
 // Opens a regular file (a link to one is fine) for reading without ever blocking. Returns
 // the descriptor, or -1 when the file is missing, unreadable or refused (and reported).
 int openRegularFileForReading(const std::string& path);

@@ -15,6 +15,7 @@
 #include "dialogs/message_boxes.h"
 #include "draw/draw_cycle.h"
 #include "draw/draw_pool.h"
+#include "platform/files.h"
 #include "platform/number_text.h"
 #include "store/settings_file.h"
 
@@ -38,6 +39,8 @@ RecordModule::RecordModule(const ProgramFiles& files)
     : files_(files),
       journal_(files.directory + "/" + journal_text::kFileName),
       record_(journal_, ResultsFile(files.results()), [this](const std::string& path) {
+        // A journal refused as no regular file has been reported as such.
+        if (reportedAsUnusable(path)) return;
         // Shown once the landing is over, not in the middle of the roll step.
         QTimer::singleShot(0, this, [path] {
           MessageBoxes::show(journalFailureText(path), MessageBoxes::kDefaultTitle,
