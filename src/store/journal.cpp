@@ -206,7 +206,7 @@ bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) 
     }
   }
   (row.event == JournalEvent::Reconcile ? row.difference : row.stopReason) = f[14];
-  row.designated = f[15] == journal_text::kYes;
+  row.designated = drawEvent(row.event) && f[15] == journal_text::kYes;
   for (int i = 0; i < 8; ++i) row.tallies[i] = f[16 + i];
   if (row.event == JournalEvent::Void && !parseInt(f[24], row.voids)) return false;
   return true;
