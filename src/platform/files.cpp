@@ -304,15 +304,13 @@ bool writeFileAtomicallyAt(int directoryFd, const std::string& name, std::string
         char shown[PATH_MAX];
         const std::string viaFd = "/proc/self/fd/" + std::to_string(directoryFd);
         const ssize_t n = ::readlink(viaFd.c_str(), shown, sizeof shown - 1);
-        reportUnusable(n > 0 ? std::string(shown, static_cast<std::size_t>(n)) + "/" + name
-                             : name);
+        reportUnusable(n > 0 ? std::string(shown, static_cast<std::size_t>(n)) + "/" + name : name);
         return false;
       }
       const int targetDirectoryFd =
           ::open(parentDirectory(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
       if (targetDirectoryFd < 0) return false;
-      const bool ok =
-          writeFileAtomicallyAt(targetDirectoryFd, baseName(target), bytes, durability);
+      const bool ok = writeFileAtomicallyAt(targetDirectoryFd, baseName(target), bytes, durability);
       ::close(targetDirectoryFd);
       return ok;
     }

@@ -1,13 +1,13 @@
 #include "stage/record.h"
 
+#include <unistd.h>
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <cstdlib>
-
-#include <unistd.h>
 
 #include "app/handler_names.h"
 #include "app/window_layouts.h"

@@ -440,7 +440,8 @@ void Journal::scanIfChanged() {
       piece = piece.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(
                                   static_cast<std::int64_t>(piece.size()), size - at)));
       at += static_cast<std::int64_t>(piece.size());
-      if (first && from == 0 && piece.substr(0, kBom.size()) == kBom) piece.remove_prefix(kBom.size());
+      if (first && from == 0 && piece.substr(0, kBom.size()) == kBom)
+        piece.remove_prefix(kBom.size());
       first = false;
       if (skipping) {
         const std::size_t lineEnd = piece.find('\n');
@@ -490,7 +491,8 @@ std::optional<JournalRow> Journal::append(JournalRow row) {
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return std::nullopt;
-  }  std::string out;
+  }
+  std::string out;
   if (st.st_size == 0) {
     out = std::string(kBom) + formatJournalHeader();
   } else if (st.st_size == knownSize_ && tailOpen_) {

@@ -256,7 +256,8 @@ TEST(Files, WhatIsNotARegularFileIsNeverBlockedOnReadOrWrittenAndIsReportedOnce)
   };
   const Case cases[] = {
       {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, false},
-      {"zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, false},
+      {"zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); },
+       false},
       {"folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, false},
       {"link-to-fifo",
        [&](const std::string& p) {
@@ -264,8 +265,8 @@ TEST(Files, WhatIsNotARegularFileIsNeverBlockedOnReadOrWrittenAndIsReportedOnce)
          ASSERT_EQ(::symlink(tmp.file("fifo-target").c_str(), p.c_str()), 0);
        },
        false},
-      {"dangling", [](const std::string& p) { ASSERT_EQ(::symlink("/nonexistent/x", p.c_str()), 0); },
-       false},
+      {"dangling",
+       [](const std::string& p) { ASSERT_EQ(::symlink("/nonexistent/x", p.c_str()), 0); }, false},
       {"link-to-theirs",
        [&](const std::string& p) { ASSERT_EQ(::symlink(theirs.c_str(), p.c_str()), 0); }, true},
   };

@@ -308,16 +308,20 @@ TEST_F(JournalTest, ReadingCostsMemoryInProportionToTheRowsKept) {
   const Case cases[] = {
       {"60 MB of line breaks", [&](int fd) { repeat(fd, '\n', 60 << 20); }, true, 0},
       {"20 MB of commas", [&](int fd) { repeat(fd, ',', 20 << 20); }, true, 0},
-      {"20 MB in one quoted field", [&](int fd) {
+      {"20 MB in one quoted field",
+       [&](int fd) {
          ASSERT_EQ(::write(fd, "\"", 1), 1);
          repeat(fd, 'x', 20 << 20);
-       }, true, 0},
-      {"a row after 4 GB of nothing", [&](int fd) {
+       },
+       true, 0},
+      {"a row after 4 GB of nothing",
+       [&](int fd) {
          ASSERT_EQ(::ftruncate(fd, std::int64_t{4} << 30), 0);
          ASSERT_EQ(::lseek(fd, 0, SEEK_END), std::int64_t{4} << 30);
          const std::string row = "\r\n" + formatJournalRow(last);
          ASSERT_EQ(::write(fd, row.data(), row.size()), static_cast<ssize_t>(row.size()));
-       }, false, 1},
+       },
+       false, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -370,7 +374,10 @@ TEST_F(JournalTest, AJournalThatIsNoRegularFileIsNeverOpenedForItsContents) {
       {"fifo", [&] { ASSERT_EQ(::mkfifo(path().c_str(), 0644), 0); }},
       {"link to /dev/zero", [&] { ASSERT_EQ(::symlink("/dev/zero", path().c_str()), 0); }},
       {"link to another user's file",
-       [&] { ASSERT_EQ(::symlink((::geteuid() == 0 ? theirs : "/etc/passwd").c_str(), path().c_str()), 0); }},
+       [&] {
+         ASSERT_EQ(::symlink((::geteuid() == 0 ? theirs : "/etc/passwd").c_str(), path().c_str()),
+                   0);
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -406,13 +413,19 @@ TEST_F(RecordTest, AtStartUpTalliesTheJournalDoesNotExplainGetAReconcileRow) {
   struct Case {
     const char* name;
     std::function<void()> before;  // the journal and results file left behind
-    const char* difference;                   // nullptr: no row
+    const char* difference;        // nullptr: no row
   };
   const auto writeTallies = [&](const char* text) {
     ASSERT_TRUE(writeWholeFileAtomically(dir.file("jieguo.a"), text));
   };
   const Case cases[] = {
-      {"agreeing", [&] { land(2); land(2); land(5, true); }, nullptr},
+      {"agreeing",
+       [&] {
+         land(2);
+         land(2);
+         land(5, true);
+       },
+       nullptr},
       {"killed between tally and row",
        [&] {
          land(2);
@@ -426,15 +439,16 @@ TEST_F(RecordTest, AtStartUpTalliesTheJournalDoesNotExplainGetAReconcileRow) {
          writeTallies("[zjjg]\r\nj1=0\r\nj3=3.5\r\n");
        },
        "奖项1 -1；奖项3 +2.5"},
-      {"cleared", [&] {
+      {"cleared",
+       [&] {
          land(4);
          const auto before = ResultsFile(dir.file("jieguo.a")).tallies();
          ASSERT_TRUE(ResultsFile(dir.file("jieguo.a")).clearTallies());
          record.recordClear(before);
-       }, nullptr},
+       },
+       nullptr},
       {"no journal, no tallies", [&] {}, nullptr},
-      {"no journal, tallies copied in",
-       [&] { writeTallies("[zjjg]\r\nj8=2\r\n"); }, "奖项8 +2"},
+      {"no journal, tallies copied in", [&] { writeTallies("[zjjg]\r\nj8=2\r\n"); }, "奖项8 +2"},
       {"a journal of damaged rows only",
        [&] {
          ASSERT_TRUE(writeWholeFileAtomically(path(), "\xEF\xBB\xBFx,y\r\n\r\n"));

@@ -1,24 +1,25 @@
 // The draw journal on the real stage: landings, a void, rehearsal mode and its mark, the
 // journal window and its export, and a restart.
+#include "dialogs/journal_window.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include "app/unusable_file_reports.h"
 #include "dialogs/file_picker.h"
-#include "dialogs/journal_window.h"
 #include "dialogs/message_boxes.h"
 #include "dialogs/results_window.h"
 #include "platform/files.h"
 #include "platform/number_text.h"
-#include "store/ini_file.h"
 #include "stage/record.h"
 #include "stage_fixture.h"
+#include "store/ini_file.h"
 #include "store/journal.h"
 #include "store/results_file.h"
 
@@ -249,7 +250,9 @@ TEST_F(JournalOnStage, AJournalWindowOverADeviceLinkOrBlankLinesOpensEmptyAndRep
       {"link to /dev/zero",
        [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, true},
       {"8 MB of line breaks",
-       [](const std::string& p) { ASSERT_TRUE(writeWholeFileAtomically(p, std::string(8 << 20, '\n'))); },
+       [](const std::string& p) {
+         ASSERT_TRUE(writeWholeFileAtomically(p, std::string(8 << 20, '\n')));
+       },
        false},
   };
   reportUnusableFilesToTheOperator();

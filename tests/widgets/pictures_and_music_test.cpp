@@ -1,5 +1,7 @@
 // The operator's own pictures and music on the real stage, the file dialog scripted.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QImage>
@@ -7,9 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/unusable_file_reports.h"
 #include "dialogs/file_picker.h"
