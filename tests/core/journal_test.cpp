@@ -345,7 +345,7 @@ TEST_F(JournalTest, ReadingCostsMemoryInProportionToTheRowsKept) {
       const auto row = j.append(win(1));
       if (!row) ::_exit(4);
       if (row->sequence != (c.rows ? 42 : 1)) ::_exit(5);
-      if (std::chrono::steady_clock::now() - began > std::chrono::milliseconds(500)) ::_exit(6);
+      if (std::chrono::steady_clock::now() - began > std::chrono::seconds(2)) ::_exit(6);
       ::_exit(0);
     }
     int status = 0;
