@@ -3,6 +3,7 @@
 #include "app/event_folder_start.h"
 #include "app/main_window.h"
 #include "app/screen_fit_start.h"
+#include "app/unusable_file_reports.h"
 #include "dialogs/message_boxes.h"
 #include "platform/font_library_warm_up.h"
 #include "platform/platform_choice.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   zv::keepScreenFitToThisProcess();
   zv::useChineseForQtParts();
   zv::installFaceSubstitutions();
+  zv::reportUnusableFilesToTheOperator();
   const auto eventFolder = zv::openEventFolder(argc, argv);
   if (!eventFolder) return 2;
   // Decodes of large pictures kept from the last start (the same photographs, mostly).

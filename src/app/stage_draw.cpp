@@ -106,7 +106,10 @@ bool StageDraw::designatedMarker() const {
 
 void StageDraw::clearDesignatedMarker() { form_.unit<QWidget>(units::kDesignatedMarker)->hide(); }
 
-void StageDraw::startMusic() { audio_.playMusicLoop(files_.music()); }
+void StageDraw::startMusic() {
+  // The audio library opens it by name, and would wait forever on a FIFO.
+  if (isReadableRegularFile(files_.music())) audio_.playMusicLoop(files_.music());
+}
 
 void StageDraw::stopAllPlayback() { audio_.stopAll(); }
 
@@ -135,6 +138,7 @@ void StageDraw::showExhaustedMessage() {
 }
 
 void StageDraw::reportTallyNotWritten() {
+  if (reportedAsUnusable(files_.results())) return;  // told once, not at every win
   MessageBoxes::show("中奖结果未能写入文件 " + files_.results() + "，本次中奖没有计入！",
                      MessageBoxes::kDefaultTitle, MessageButtons::Ok, MessageIcon::Warning);
 }

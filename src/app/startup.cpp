@@ -76,6 +76,8 @@ void MainWindow::startUp() {
   // Every size is known now: a unit stored off this screen is shown at its edge.
   m.dragging.keepUnitsOnScreenAtStartUp();
   m.pictures.preparePicturesForFirstFrame();
+  // Before any draw: the journal explains the tallies the draws start from.
+  m.record.reconcileAtStartUp();
 }
 
 }  // namespace zv

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "dialogs/title_room.h"
+#include "platform/files.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/window_owner.h"
 
@@ -65,6 +66,8 @@ bool MessageBoxes::confirm(const std::string& text, const std::string& title) {
 }
 
 void MessageBoxes::reportWriteFailure(const std::string& path) {
+  // A file that is not a regular one has been reported as such, once.
+  if (reportedAsUnusable(path)) return;
   show("无法写入文件 " + path + "，刚才的更改没有保存！", kDefaultTitle, MessageButtons::Ok,
        MessageIcon::Warning);
 }

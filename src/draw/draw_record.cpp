@@ -29,12 +29,13 @@ std::array<std::string, kSlotCount> DrawRecord::tallyTexts() const {
   return texts;
 }
 
-void DrawRecord::append(JournalRow row) {
-  const std::optional<JournalRow> written = journal_.append(std::move(row));
+std::optional<JournalRow> DrawRecord::append(JournalRow row) {
+  std::optional<JournalRow> written = journal_.append(std::move(row));
   if (!written && !failureReported_) {
     failureReported_ = true;
     if (reportJournalFailure_) reportJournalFailure_(journal_.path());
   }
+  return written;
 }
 
 void DrawRecord::recordLanding(const Landing& landing) {
@@ -60,6 +61,25 @@ void DrawRecord::recordClear(const std::array<double, kSlotCount>& before) {
   row.event = JournalEvent::Clear;
   for (std::size_t i = 0; i < before.size(); ++i) row.tallies[i] = formatNumber(before[i]);
   append(row);
+}
+
+std::optional<JournalRow> DrawRecord::reconcile() {
+  std::array<std::string, kSlotCount> expected;
+  expected.fill("0");
+  if (const std::optional<JournalRow> last = journal_.lastRow()) expected = talliesAfter(*last);
+  const std::array<double, kSlotCount> found = results_.tallies();
+  JournalRow row;
+  row.event = JournalEvent::Reconcile;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    row.tallies[i] = formatNumber(found[i]);
+    const double difference = found[i] - numericValue(expected[i]);
+    if (difference == 0) continue;
+    if (!row.difference.empty()) row.difference += "；";
+    row.difference += "奖项" + std::to_string(i + 1) + " " + (difference > 0 ? "+" : "") +
+                      formatNumber(difference);
+  }
+  if (row.difference.empty()) return std::nullopt;
+  return append(std::move(row));
 }
 
 std::optional<JournalRow> DrawRecord::voidableWin() {

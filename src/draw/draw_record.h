@@ -30,6 +30,13 @@ class DrawRecord {
   // last clear, not voided yet, whose slot still holds the tally the win left.
   std::optional<JournalRow> voidableWin();
 
+  // At start-up: when the results file's tallies are not those of the journal's last row
+  // (a run killed between a tally and its row, a hand edit, a results file copied from
+  // elsewhere), a 核对 row with the tallies found and the difference. A journal that is
+  // missing or holds no intact row counts as all tallies 0, so non-zero tallies get a row
+  // too. Returns the row written, if any.
+  std::optional<JournalRow> reconcile();
+
   enum class VoidResult { Voided, Refused, TallyNotWritten };
   // Takes back the win of that sequence number if it is still the voidable one: one off
   // its slot's tally in the results file, then a 作废 row.
@@ -39,7 +46,7 @@ class DrawRecord {
   const ResultsFile& results() const { return results_; }
 
  private:
-  void append(JournalRow row);
+  std::optional<JournalRow> append(JournalRow row);
   std::array<std::string, kSlotCount> tallyTexts() const;
 
   Journal& journal_;

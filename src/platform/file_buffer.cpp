@@ -69,11 +69,10 @@ FileBuffer::~FileBuffer() {
 }
 
 std::shared_ptr<const FileBuffer> FileBuffer::read(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = openRegularFileForReading(path);
   if (fd < 0) return nullptr;
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-      static_cast<std::size_t>(st.st_size) >= kMappedFrom) {
+  if (::fstat(fd, &st) == 0 && static_cast<std::size_t>(st.st_size) >= kMappedFrom) {
     const auto size = static_cast<std::size_t>(st.st_size);
     std::size_t mapped = 0;
     if (char* memory = mapAligned(size, mapped)) {
@@ -85,7 +84,7 @@ std::shared_ptr<const FileBuffer> FileBuffer::read(const std::string& path) {
     }
   }
   ::close(fd);
-  // Small, not a regular file, or changing while read: the ordinary way.
+  // Small, or changing while read: the ordinary way.
   std::optional<std::string> bytes = tryReadWholeFile(path);
   if (!bytes) return nullptr;
   return std::shared_ptr<const FileBuffer>(new FileBuffer(std::move(*bytes)));

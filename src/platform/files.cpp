@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <random>
+#include <set>
 #include <utility>
 
 namespace zv {
@@ -117,7 +119,96 @@ void removeStaleTemporaries(int directoryFd, std::string_view target) {
   ::closedir(directory);
 }
 
+struct UnusableFiles {
+  std::mutex mutex;
+  std::function<void(const std::string&)> listener;
+  std::set<std::string> reported;
+};
+UnusableFiles& unusableFiles() {
+  static UnusableFiles files;
+  return files;
+}
+
+void reportUnusable(const std::string& path) {
+  std::function<void(const std::string&)> listener;
+  {
+    UnusableFiles& u = unusableFiles();
+    const std::lock_guard<std::mutex> lock(u.mutex);
+    if (!u.listener || !u.reported.insert(path).second) return;
+    listener = u.listener;
+  }
+  listener(path);
+}
+
+bool ownRegular(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_uid == ::geteuid(); }
+
+// The fully resolved target of a link in the directory open as directoryFd, when it is a
+// regular file of this user; empty otherwise.
+std::string ownRegularLinkTarget(int directoryFd, const std::string& name) {
+  const std::string viaFd = "/proc/self/fd/" + std::to_string(directoryFd) + "/" + name;
+  char resolved[PATH_MAX];
+  if (!::realpath(viaFd.c_str(), resolved)) return {};
+  struct stat st {};
+  if (::stat(resolved, &st) != 0 || !ownRegular(st)) return {};
+  return resolved;
+}
+
 }  // namespace
+
+void setUnusableFileListener(std::function<void(const std::string& path)> listener) {
+  UnusableFiles& u = unusableFiles();
+  const std::lock_guard<std::mutex> lock(u.mutex);
+  u.listener = std::move(listener);
+  u.reported.clear();
+}
+
+bool reportedAsUnusable(const std::string& path) {
+  UnusableFiles& u = unusableFiles();
+  const std::lock_guard<std::mutex> lock(u.mutex);
+  return u.reported.count(path) != 0;
+}
+
+int openRegularFileForReading(const std::string& path) {
+  // Looked at before it is opened: opening a device can have effects of its own.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  if (!S_ISREG(st.st_mode)) {
+    reportUnusable(path);
+    return -1;
+  }
+  // Not blocking: the name may have been replaced by a FIFO since.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    reportUnusable(path);
+    return -1;
+  }
+  return fd;
+}
+
+bool isReadableRegularFile(const std::string& path) {
+  const int fd = openRegularFileForReading(path);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+std::optional<std::string> writableTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return path;
+    return std::nullopt;
+  }
+  if (S_ISREG(st.st_mode)) return path;
+  if (S_ISLNK(st.st_mode)) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) && ::stat(resolved, &st) == 0 && ownRegular(st))
+      return std::string(resolved);
+  }
+  reportUnusable(path);
+  return std::nullopt;
+}
 
 std::string programDirectory() {
   // The kernel gives the executable's full path; once that file has been replaced or
@@ -151,7 +242,7 @@ std::string joinPath(std::string_view directory, std::string_view relative) {
 }
 
 std::optional<std::string> tryReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = openRegularFileForReading(path);
   if (fd < 0) return std::nullopt;
   std::string contents;
   struct stat st {};
@@ -201,6 +292,29 @@ bool writeFileAtomicallyAt(int directoryFd, const std::string& name, std::string
                            Durability durability) {
   if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
     return false;
+  {
+    // A link is followed only to a regular file of this user, whose directory is then
+    // where the write happens; anything else under the name is left alone.
+    struct stat st {};
+    if (::fstatat(directoryFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(st.st_mode)) {
+      const std::string target =
+          S_ISLNK(st.st_mode) ? ownRegularLinkTarget(directoryFd, name) : std::string();
+      if (target.empty()) {
+        char shown[PATH_MAX];
+        const std::string viaFd = "/proc/self/fd/" + std::to_string(directoryFd);
+        const ssize_t n = ::readlink(viaFd.c_str(), shown, sizeof shown - 1);
+        reportUnusable(n > 0 ? std::string(shown, static_cast<std::size_t>(n)) + "/" + name : name);
+        return false;
+      }
+      const int targetDirectoryFd =
+          ::open(parentDirectory(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (targetDirectoryFd < 0) return false;
+      const bool ok = writeFileAtomicallyAt(targetDirectoryFd, baseName(target), bytes, durability);
+      ::close(targetDirectoryFd);
+      return ok;
+    }
+  }
   removeStaleTemporaries(directoryFd, name);
   std::string temp;
   int fd = -1;
@@ -233,10 +347,12 @@ bool writeFileAtomicallyAt(int directoryFd, const std::string& name, std::string
 
 bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
                               Durability durability) {
+  const std::optional<std::string> target = writableTarget(path);
+  if (!target) return false;
   const int directoryFd =
-      ::open(parentDirectory(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      ::open(parentDirectory(*target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (directoryFd < 0) return false;
-  const bool ok = writeFileAtomicallyAt(directoryFd, baseName(path), bytes, durability);
+  const bool ok = writeFileAtomicallyAt(directoryFd, baseName(*target), bytes, durability);
   ::close(directoryFd);
   return ok;
 }

@@ -16,6 +16,30 @@ std::string programDirectory();
 // ("\奖品图片\1.jpg") or slashes, using the platform's separator.
 std::string joinPath(std::string_view directory, std::string_view relative);
 
+// Only regular files are read or written. A FIFO would block the program in open() until
+// someone writes to it, a device such as /dev/zero never ends, and a link may lead out of
+// the event folder. A name that exists but is not a regular file (or, for a write, a link
+// to anything but a regular file of this user) is refused and handed to the listener,
+// once per name per run, from whichever thread met it; a missing file is not reported.
+void setUnusableFileListener(std::function<void(const std::string& path)> listener);
+
+// Whether path was refused and reported in this run: its write failures need no report
+// of their own.
+bool reportedAsUnusable(const std::string& path);
+
+// Opens a regular file (a link to one is fine) for reading without ever blocking. Returns
+// the descriptor, or -1 when the file is missing, unreadable or refused (and reported).
+int openRegularFileForReading(const std::string& path);
+
+// Whether path is a regular file that can be opened for reading; refused names are
+// reported. For files handed on by name (the music file, to the audio library).
+bool isReadableRegularFile(const std::string& path);
+
+// Where a write of path goes: path itself when it is missing or a regular file; the
+// target of a link when that is a regular file of this user. Nothing (and reported)
+// for anything else.
+std::optional<std::string> writableTarget(const std::string& path);
+
 // The whole contents of a file; a missing or unreadable file gives empty contents.
 std::string readWholeFile(const std::string& path);
 
@@ -52,7 +76,8 @@ void setTemporaryNameSource(std::function<std::uint64_t()> source);
 // The temporary name for target (a file name, not a path) made from a random number.
 std::string temporaryNameFor(std::string_view target, std::uint64_t random);
 
-// Copies a file, replacing the target. Returns whether it succeeded.
+// Copies a file, replacing the target. Returns whether it succeeded (both must be regular
+// files, or the target missing).
 bool copyFileOverwriting(const std::string& from, const std::string& to);
 
 bool deleteFile(const std::string& path);

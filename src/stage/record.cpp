@@ -1,10 +1,13 @@
 #include "stage/record.h"
 
+#include <unistd.h>
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <cstdlib>
 
 #include "app/handler_names.h"
 #include "app/window_layouts.h"
@@ -12,6 +15,7 @@
 #include "dialogs/message_boxes.h"
 #include "draw/draw_cycle.h"
 #include "draw/draw_pool.h"
+#include "platform/files.h"
 #include "platform/number_text.h"
 #include "platform/qt/window_owner.h"
 #include "store/settings_file.h"
@@ -36,6 +40,8 @@ RecordModule::RecordModule(const ProgramFiles& files)
     : files_(files),
       journal_(files.directory + "/" + journal_text::kFileName),
       record_(journal_, ResultsFile(files.results()), [this](const std::string& path) {
+        // A journal refused as no regular file has been reported as such.
+        if (reportedAsUnusable(path)) return;
         // Shown once the landing is over, not in the middle of the roll step.
         QTimer::singleShot(0, this, [path] {
           MessageBoxes::show(journalFailureText(path), MessageBoxes::kDefaultTitle,
@@ -56,12 +62,19 @@ forms::HandlerTable RecordModule::handlers() {
 void RecordModule::attach(forms::Form& stage, DrawCycle& draw) {
   stage_ = &stage;
   draw_ = &draw;
-  draw.setLandingListener([this](const Landing& landing) { record_.recordLanding(landing); });
+  // For the test of a run killed between a win's tally and its journal row.
+  const bool exitAfterTally = std::getenv("ZORVANE_TEST_EXIT_AFTER_TALLY") != nullptr;
+  draw.setLandingListener([this, exitAfterTally](const Landing& landing) {
+    if (exitAfterTally && landing.tallyWritten) ::_exit(0);
+    record_.recordLanding(landing);
+  });
 
   stage.installEventFilter(this);
   QObject::connect(stage.popupMenu(), &QMenu::aboutToShow, this, [this] { refreshMenu(); });
   setRehearsal(false);
 }
+
+void RecordModule::reconcileAtStartUp() { record_.reconcile(); }
 
 std::function<void(const std::array<double, kSlotCount>&)> RecordModule::clearRecorder() {
   return [this](const std::array<double, kSlotCount>& before) { record_.recordClear(before); };

@@ -32,6 +32,10 @@ class RecordModule : public QObject {
   // item follows the journal. Rehearsal starts off at every start of the program.
   void attach(forms::Form& stage, DrawCycle& draw);
 
+  // At start-up: a 核对 row when the results file's tallies are not those the journal's
+  // last row explains.
+  void reconcileAtStartUp();
+
   // For the results window: a clear of the tallies that succeeded, with the tallies before.
   std::function<void(const std::array<double, kSlotCount>&)> clearRecorder();
 

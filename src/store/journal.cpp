@@ -49,61 +49,123 @@ struct Tail {
   bool inQuotes = false;
 };
 
-// Calls record(fields, n) for every record ended by a line break outside quotes (CR LF, or
-// a lone LF from an editor); its fields are fields[0..n). What follows the last line break
-// is the tail, not a record. The field strings are reused from record to record.
-template <class OnRecord>
-Tail scanRecords(std::string_view bytes, OnRecord record) {
-  std::vector<std::string> fields(kColumns);
-  std::size_t n = 1;
-  fields[0].clear();
-  bool inQuotes = false, afterQuote = false;
-  std::size_t recordStart = 0;
-  const char* data = bytes.data();
-  const std::size_t size = bytes.size();
-  for (std::size_t i = 0; i < size; ++i) {
-    std::string& field = fields[n - 1];
-    if (inQuotes) {
-      std::size_t j = i;
-      while (j < size && data[j] != '"') ++j;
-      field.append(data + i, j - i);
-      i = j;
-      if (i >= size) break;
-      if (i + 1 < size && data[i + 1] == '"') {
-        field += '"';
-        ++i;
+// Splits bytes fed in pieces into records, each ended by a line break outside quotes (CR
+// LF, or a lone LF from an editor). What follows the last line break is the tail, not a
+// record. A record's memory is bounded: a field stops growing at kMaxJournalFieldBytes
+// and a record at one field more than the journal's columns, and such a record is marked
+// damaged. The field strings are reused from record to record.
+class RecordScanner {
+ public:
+  static constexpr std::size_t kMaxFields = kColumns + 1;
+
+  RecordScanner() : fields_(kMaxFields) {}
+
+  // Calls record(fields, n, damaged) for every record ended in bytes.
+  template <class OnRecord>
+  void feed(std::string_view bytes, OnRecord record) {
+    const char* data = bytes.data();
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    if (size == 0) return;
+    // A piece ended on a CR, or on a quote inside quotes: the next byte decides.
+    if (pendingCr_) {
+      pendingCr_ = false;
+      if (data[0] == '\n') {
+        endRecord(record);
+        i = 1;
       } else {
-        inQuotes = false;
-        afterQuote = true;
+        append("\r", 1);
       }
-      continue;
+    } else if (pendingQuote_) {
+      pendingQuote_ = false;
+      if (data[0] == '"') {
+        append("\"", 1);
+        i = 1;
+      } else {
+        inQuotes_ = false;
+        afterQuote_ = true;
+      }
     }
-    const char c = data[i];
-    if (c == '"' && field.empty() && !afterQuote) {
-      inQuotes = true;
-    } else if (c == ',') {
-      if (n == fields.size()) fields.emplace_back();
-      fields[n++].clear();
-      afterQuote = false;
-    } else if (c == '\n' || (c == '\r' && i + 1 < size && data[i + 1] == '\n')) {
-      if (c == '\r') ++i;
-      record(fields, n);
-      n = 1;
-      fields[0].clear();
-      afterQuote = false;
-      recordStart = i + 1;
-    } else {
-      // A run of plain characters at once.
-      std::size_t j = i + 1;
-      while (j < size && data[j] != ',' && data[j] != '\n' && data[j] != '\r' && data[j] != '"') {
-        ++j;
+    for (; i < size; ++i) {
+      open_ = true;  // until a line break ends the record
+      if (inQuotes_) {
+        std::size_t j = i;
+        while (j < size && data[j] != '"') ++j;
+        append(data + i, j - i);
+        i = j;
+        if (i >= size) break;
+        if (i + 1 == size) {
+          pendingQuote_ = true;
+          break;
+        }
+        if (data[i + 1] == '"') {
+          append("\"", 1);
+          ++i;
+        } else {
+          inQuotes_ = false;
+          afterQuote_ = true;
+        }
+        continue;
       }
-      field.append(data + i, j - i);
-      i = j - 1;
+      const char c = data[i];
+      if (c == '"' && fields_[n_ - 1].empty() && !afterQuote_) {
+        inQuotes_ = true;
+      } else if (c == ',') {
+        if (n_ == fields_.size()) {
+          damaged_ = true;
+        } else {
+          fields_[n_++].clear();
+        }
+        afterQuote_ = false;
+      } else if (c == '\n') {
+        endRecord(record);
+      } else if (c == '\r') {
+        if (i + 1 == size) {
+          pendingCr_ = true;
+        } else if (data[i + 1] == '\n') {
+          ++i;
+          endRecord(record);
+        } else {
+          append("\r", 1);
+        }
+      } else {
+        // A run of plain characters at once.
+        std::size_t j = i + 1;
+        while (j < size && data[j] != ',' && data[j] != '\n' && data[j] != '\r' &&
+               data[j] != '"') {
+          ++j;
+        }
+        append(data + i, j - i);
+        i = j - 1;
+      }
     }
   }
-  return {recordStart < size, inQuotes};
-}
+
+  Tail tail() const { return {open_, inQuotes_ && !pendingQuote_}; }
+
+ private:
+  void append(const char* bytes, std::size_t n) {
+    std::string& field = fields_[n_ - 1];
+    if (field.size() + n > kMaxJournalFieldBytes) {
+      damaged_ = true;
+      n = kMaxJournalFieldBytes - field.size();
+    }
+    field.append(bytes, n);
+  }
+
+  template <class OnRecord>
+  void endRecord(OnRecord& record) {
+    record(fields_, n_, damaged_);
+    n_ = 1;
+    fields_[0].clear();
+    afterQuote_ = damaged_ = open_ = false;
+  }
+
+  std::vector<std::string> fields_;
+  std::size_t n_ = 1;
+  bool inQuotes_ = false, afterQuote_ = false, damaged_ = false, open_ = false;
+  bool pendingCr_ = false, pendingQuote_ = false;
+};
 
 bool parseInt(const std::string& text, std::int64_t& value) {
   const char* end = text.data() + text.size();
@@ -113,23 +175,25 @@ bool parseInt(const std::string& text, std::int64_t& value) {
 
 std::optional<JournalEvent> eventFromName(std::string_view name) {
   for (JournalEvent e : {JournalEvent::Win, JournalEvent::Void, JournalEvent::Clear,
-                         JournalEvent::RehearsalWin}) {
+                         JournalEvent::RehearsalWin, JournalEvent::Reconcile}) {
     if (name == journal_text::eventName(e)) return e;
   }
   return std::nullopt;
 }
 
 bool drawEvent(JournalEvent e) { return e == JournalEvent::Win || e == JournalEvent::RehearsalWin; }
+bool slotEvent(JournalEvent e) { return e != JournalEvent::Clear && e != JournalEvent::Reconcile; }
 
 // Fills row (a fresh one) from a record's fields; false for a damaged record.
 bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) {
   if (n != kColumns) return false;
-  if (!parseInt(f[0], row.sequence) || row.sequence < 1) return false;
+  if (!parseInt(f[0], row.sequence) || row.sequence < 1 || row.sequence > kMaxJournalSequence)
+    return false;
   row.time = f[1];
   const auto event = eventFromName(f[2]);
   if (!event) return false;
   row.event = *event;
-  if (row.event != JournalEvent::Clear) {
+  if (slotEvent(row.event)) {
     std::int64_t slot = 0;
     if (!parseInt(f[3], slot) || slot < 1 || slot > 8) return false;
     row.slot = static_cast<int>(slot);
@@ -141,8 +205,8 @@ bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) 
       if (!parseInt(f[6 + i], row.poolCounts[i])) return false;
     }
   }
-  row.stopReason = f[14];
-  row.designated = f[15] == journal_text::kYes;
+  (row.event == JournalEvent::Reconcile ? row.difference : row.stopReason) = f[14];
+  row.designated = drawEvent(row.event) && f[15] == journal_text::kYes;
   for (int i = 0; i < 8; ++i) row.tallies[i] = f[16 + i];
   if (row.event == JournalEvent::Void && !parseInt(f[24], row.voids)) return false;
   return true;
@@ -156,6 +220,7 @@ const char* journal_text::eventName(JournalEvent event) {
     case JournalEvent::Void: return kVoid;
     case JournalEvent::Clear: return kClear;
     case JournalEvent::RehearsalWin: return kRehearsalWin;
+    case JournalEvent::Reconcile: return kReconcile;
   }
   return "";
 }
@@ -183,10 +248,10 @@ std::string journalField(const JournalRow& row, std::size_t column) {
     case 0: return std::to_string(row.sequence);
     case 1: return row.time;
     case 2: return journal_text::eventName(row.event);
-    case 3: return row.event == JournalEvent::Clear ? "" : std::to_string(row.slot);
+    case 3: return slotEvent(row.event) ? std::to_string(row.slot) : "";
     case 4: return row.drawMode;
     case 5: return draw ? std::to_string(row.poolSize) : "";
-    case 14: return row.stopReason;
+    case 14: return row.event == JournalEvent::Reconcile ? row.difference : row.stopReason;
     case 15: return draw ? (row.designated ? journal_text::kYes : journal_text::kNo) : "";
     case 24: return row.event == JournalEvent::Void ? std::to_string(row.voids) : "";
   }
@@ -200,30 +265,76 @@ std::string formatJournalRow(const JournalRow& row) {
   return joinRecord(f);
 }
 
-JournalContents parseJournal(std::string_view bytes) {
-  if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
-  JournalContents contents;
-  // One row a line as written: reserved at once, the rows are never moved while growing.
-  contents.rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
+struct JournalParser::State {
+  std::string head;  // the first bytes, until the byte-order mark can be told
+  bool started = false;
   bool first = true;
-  const auto& headings = journalHeadings();
-  const Tail tail = scanRecords(bytes, [&](const std::vector<std::string>& fields, std::size_t n) {
-    const bool header =
-        first && n == headings.size() && std::equal(headings.begin(), headings.end(), fields.begin());
-    first = false;
-    if (header) return;
-    if (n == 1 && fields[0].empty()) return;  // a blank line
-    // Filled where it stays: a row is never moved once read.
-    if (!fillRow(fields, n, contents.rows.emplace_back())) {
-      contents.rows.pop_back();
-      ++contents.skipped;
-    }
-  });
-  if (tail.open) {
-    contents.tornTail = true;
-    ++contents.skipped;
+  RecordScanner scanner;
+  JournalContents contents;
+
+  void scan(std::string_view bytes) {
+    const auto& headings = journalHeadings();
+    scanner.feed(bytes, [&](const std::vector<std::string>& fields, std::size_t n, bool damaged) {
+      const bool header = first && !damaged && n == headings.size() &&
+                          std::equal(headings.begin(), headings.end(), fields.begin());
+      first = false;
+      if (header) return;
+      if (n == 1 && fields[0].empty() && !damaged) return;  // a blank line
+      if (damaged) {
+        ++contents.skipped;
+        return;
+      }
+      // Filled where it stays: a row is never moved once read.
+      if (!fillRow(fields, n, contents.rows.emplace_back())) {
+        contents.rows.pop_back();
+        ++contents.skipped;
+      }
+    });
   }
+};
+
+JournalParser::JournalParser() : state_(std::make_unique<State>()) {}
+JournalParser::~JournalParser() = default;
+
+void JournalParser::feed(std::string_view bytes) {
+  State& s = *state_;
+  if (!s.started) {
+    const std::size_t take = std::min(bytes.size(), kBom.size() - s.head.size());
+    s.head.append(bytes.substr(0, take));
+    bytes.remove_prefix(take);
+    if (s.head.size() < kBom.size()) return;
+    s.started = true;
+    if (s.head != kBom) s.scan(s.head);
+  }
+  s.scan(bytes);
+}
+
+JournalContents JournalParser::finish() {
+  State& s = *state_;
+  if (!s.started) {
+    s.started = true;
+    s.scan(s.head);
+  }
+  if (s.scanner.tail().open) {
+    s.contents.tornTail = true;
+    ++s.contents.skipped;
+  }
+  JournalContents contents = std::move(s.contents);
+  state_ = std::make_unique<State>();
   return contents;
+}
+
+JournalContents parseJournal(std::string_view bytes) {
+  JournalParser parser;
+  parser.feed(bytes);
+  return parser.finish();
+}
+
+std::array<std::string, kSlotCount> talliesAfter(const JournalRow& row) {
+  if (row.event != JournalEvent::Clear) return row.tallies;
+  std::array<std::string, kSlotCount> zero;
+  zero.fill("0");
+  return zero;
 }
 
 std::string journalFileBytes(const std::vector<JournalRow>& rows) {
@@ -252,41 +363,103 @@ Journal::Journal(std::string path, Clock clock) : path_(std::move(path)), clock_
   if (!clock_) clock_ = [] { return std::chrono::system_clock::now(); };
 }
 
+namespace {
+
+constexpr std::size_t kReadPiece = 64 * 1024;
+
+// Reads from fd at offset (or from where it stands, for -1) until the end, in pieces.
+template <class OnPiece>
+bool readPieces(int fd, std::int64_t offset, OnPiece piece) {
+  std::vector<char> buffer(kReadPiece);
+  for (;;) {
+    const ssize_t n = offset < 0 ? ::read(fd, buffer.data(), buffer.size())
+                                 : ::pread(fd, buffer.data(), buffer.size(), offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    if (offset >= 0) offset += n;
+    piece(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+  }
+}
+
+}  // namespace
+
 JournalContents Journal::read() const {
-  const std::optional<std::string> bytes = tryReadWholeFile(path_);
-  return bytes ? parseJournal(*bytes) : JournalContents{};
+  const int fd = openRegularFileForReading(path_);
+  if (fd < 0) return {};
+  JournalParser parser;
+  const bool ok = readPieces(fd, -1, [&](std::string_view piece) { parser.feed(piece); });
+  ::close(fd);
+  JournalContents contents = parser.finish();
+  return ok ? std::move(contents) : JournalContents{};
 }
 
 void Journal::account(const JournalRow& row) {
+  last_ = row;
   switch (row.event) {
     case JournalEvent::Win: voidable_ = row; break;
     case JournalEvent::Void:
-    case JournalEvent::Clear: voidable_.reset(); break;
+    case JournalEvent::Clear:
+    case JournalEvent::Reconcile: voidable_.reset(); break;
     case JournalEvent::RehearsalWin: break;
   }
 }
 
 void Journal::scanIfChanged() {
   struct stat st {};
-  const std::int64_t size = ::stat(path_.c_str(), &st) == 0 ? st.st_size : 0;
+  const std::int64_t size =
+      ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
   if (scanned_ && size == knownSize_) return;
-  const std::string bytes = size > 0 ? readWholeFile(path_) : std::string();
-  std::string_view body = bytes;
-  if (body.substr(0, kBom.size()) == kBom) body.remove_prefix(kBom.size());
-  // Replayed from the file; a sequence number once handed out is never handed out again.
+  // Only the tail is read: enough to hold the last rows, grown while it holds no intact
+  // row, never the whole of a long (or damaged) file. A row earlier than the tail no
+  // longer decides anything: the next number follows the largest in the tail.
   std::int64_t last = 0;
   voidable_.reset();
-  const Tail tail = scanRecords(body, [&](const std::vector<std::string>& fields, std::size_t n) {
-    JournalRow row;
-    if (fillRow(fields, n, row)) {
-      last = std::max(last, row.sequence);
-      account(row);
-    }
-  });
+  last_.reset();
+  Tail tail;
+  const int fd = size > 0 ? openRegularFileForReading(path_) : -1;
+  for (std::int64_t window = kTailWindow; fd >= 0; window *= 4) {
+    const std::int64_t from = std::max<std::int64_t>(0, size - window);
+    // A tail that starts inside the file starts after its first line break; the bytes
+    // before it may be the end of a longer row.
+    bool skipping = from > 0;
+    RecordScanner scanner;
+    const auto onRecord = [&](const std::vector<std::string>& fields, std::size_t n,
+                              bool damaged) {
+      JournalRow row;
+      if (!damaged && fillRow(fields, n, row)) {
+        last = std::max(last, row.sequence);
+        account(row);
+      }
+    };
+    // From the byte before, so that a tail starting right at a line keeps that line.
+    std::int64_t at = skipping ? from - 1 : from;
+    bool first = true;
+    readPieces(fd, at, [&](std::string_view piece) {
+      if (at >= size) return;  // grown meanwhile: read at the next append
+      piece = piece.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(
+                                  static_cast<std::int64_t>(piece.size()), size - at)));
+      at += static_cast<std::int64_t>(piece.size());
+      if (first && from == 0 && piece.substr(0, kBom.size()) == kBom)
+        piece.remove_prefix(kBom.size());
+      first = false;
+      if (skipping) {
+        const std::size_t lineEnd = piece.find('\n');
+        if (lineEnd == std::string_view::npos) return;
+        piece.remove_prefix(lineEnd + 1);
+        skipping = false;
+      }
+      scanner.feed(piece, onRecord);
+    });
+    tail = scanner.tail();
+    if (last_ || from == 0 || window >= kMaxTailWindow) break;
+  }
+  if (fd >= 0) ::close(fd);
+  // A sequence number once handed out in this run is never handed out again.
   nextSequence_ = std::max(scanned_ ? nextSequence_ : 1, last + 1);
   tailOpen_ = tail.open;
   tailInQuotes_ = tail.inQuotes;
-  knownSize_ = static_cast<std::int64_t>(bytes.size());
+  knownSize_ = size;
   scanned_ = true;
 }
 
@@ -295,17 +468,27 @@ std::optional<JournalRow> Journal::voidableWin() {
   return voidable_;
 }
 
+std::optional<JournalRow> Journal::lastRow() {
+  scanIfChanged();
+  return last_;
+}
+
 std::optional<JournalRow> Journal::append(JournalRow row) {
   scanIfChanged();
   row.sequence = nextSequence_++;
   row.time = journalTime(clock_());
   account(row);
 
-  const bool existed = fileExists(path_);
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  // A link is followed only to a regular file of this user; a FIFO or a device under the
+  // name is never opened (a FIFO would block the stage in open()).
+  const std::optional<std::string> target = writableTarget(path_);
+  if (!target) return std::nullopt;
+  const bool existed = pathExists(*target);
+  const int fd = ::open(target->c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) return std::nullopt;
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return std::nullopt;
   }
@@ -333,8 +516,8 @@ std::optional<JournalRow> Journal::append(JournalRow row) {
   ok = ::close(fd) == 0 && ok;
   if (ok && !existed) {
     // The new file's name must survive a power cut too.
-    const std::size_t slash = path_.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : path_.substr(0, slash);
+    const std::size_t slash = target->rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : target->substr(0, slash);
     const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
       ::fsync(dirFd);

@@ -6,10 +6,15 @@
 // as UTF-8), quoted by RFC 4180, CR LF line ends. The program only ever appends: a void or
 // a clear is a new row. A last row cut short by a crash is skipped when read, and the
 // next append first ends it on a line of its own, so it can never swallow a later row.
+//
+// Reading costs memory in proportion to the rows kept: the file is read in pieces, blank
+// lines are skipped, and a record with an overlong field or too many fields is a damaged
+// one, kept no further than those limits. An append reads only the file's tail.
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,13 +24,21 @@
 
 namespace zv {
 
-enum class JournalEvent { Win, Void, Clear, RehearsalWin };
+// Reconcile: the results file's tallies differed from the journal's last row at start-up
+// (a run killed between the tally and its row, a hand edit, a copied file); the row holds
+// the tallies found and the difference, so the journal always explains the tallies.
+enum class JournalEvent { Win, Void, Clear, RehearsalWin, Reconcile };
+
+// Sequence numbers above this are beyond any real event: such a row is read as damaged.
+inline constexpr std::int64_t kMaxJournalSequence = 1'000'000'000'000;
+// A longer field, or a record with more fields than the journal has columns, is damaged.
+inline constexpr std::size_t kMaxJournalFieldBytes = 4096;
 
 struct JournalRow {
   std::int64_t sequence = 0;  // set by the append
   std::string time;           // set by the append: "2024-05-01 14:03:07 +08:00"
   JournalEvent event = JournalEvent::Win;
-  int slot = 0;          // 1..8; 0 for a clear
+  int slot = 0;          // 1..8; 0 for a clear or a reconcile
   std::string drawMode;  // 按数量 / 按概率; empty for a void or a clear
   std::int64_t poolSize = 0;
   std::array<std::int64_t, kSlotCount> poolCounts{};  // the pool the pick was made from
@@ -33,6 +46,7 @@ struct JournalRow {
   bool designated = false;                   // the designated pick (Shift+Q) decided it
   std::array<std::string, kSlotCount> tallies;        // after the event (before it, for a clear)
   std::int64_t voids = 0;                    // a void row: the sequence of the win voided
+  std::string difference;  // a reconcile row: results file minus journal, "奖项1 +1；…"
 
   bool operator==(const JournalRow&) const = default;
 };
@@ -43,6 +57,7 @@ inline constexpr const char* kWin = "中奖";
 inline constexpr const char* kVoid = "作废";
 inline constexpr const char* kClear = "清空";
 inline constexpr const char* kRehearsalWin = "彩排中奖";
+inline constexpr const char* kReconcile = "核对";
 inline constexpr const char* kQuantityMode = "按数量";
 inline constexpr const char* kProbabilityMode = "按概率";
 inline constexpr const char* kStopClick = "点击";
@@ -73,6 +88,24 @@ struct JournalContents {
 // Parses a whole journal (with or without its byte-order mark and header).
 JournalContents parseJournal(std::string_view bytes);
 
+// The same, fed in pieces split anywhere: the file is never held whole.
+class JournalParser {
+ public:
+  JournalParser();
+  ~JournalParser();
+  JournalParser(const JournalParser&) = delete;
+  JournalParser& operator=(const JournalParser&) = delete;
+  void feed(std::string_view bytes);
+  JournalContents finish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// The tallies as they stand after a row (a clear's row holds those before it).
+std::array<std::string, kSlotCount> talliesAfter(const JournalRow& row);
+
 // The whole journal as a file: byte-order mark, header, rows.
 std::string journalFileBytes(const std::vector<JournalRow>& rows);
 
@@ -97,8 +130,16 @@ class Journal {
   JournalContents read() const;
 
   // The last counted win that may be voided: a 中奖 row since the last 清空, not voided yet
-  // and not followed by a void. Nothing otherwise.
+  // and not followed by a void or a 核对. Nothing otherwise. Found in the file's tail.
   std::optional<JournalRow> voidableWin();
+
+  // The last intact row in the file's tail; nothing for a missing or empty journal.
+  std::optional<JournalRow> lastRow();
+
+  // How much of the end of the file an append reads at first, and at most, while its
+  // tail holds no intact row.
+  static constexpr std::int64_t kTailWindow = 64 * 1024;
+  static constexpr std::int64_t kMaxTailWindow = 1024 * 1024;
 
  private:
   void scanIfChanged();
@@ -112,6 +153,7 @@ class Journal {
   bool tailOpen_ = false;        // the file ends inside a record
   bool tailInQuotes_ = false;    // ... inside a quoted field
   std::optional<JournalRow> voidable_;
+  std::optional<JournalRow> last_;
 };
 
 }  // namespace zv

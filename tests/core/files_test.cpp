@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "platform/file_buffer.h"
 #include "platform/tick_count.h"
+#include "support/finishes_within.h"
 #include "support/temp_dir.h"
 
 namespace zv {
@@ -211,6 +214,106 @@ TEST(Files, AReplacedFileKeepsNoSetIdBits) {
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0755u);
   EXPECT_EQ(readWholeFile(path), "2");
+}
+
+// What the refused names were reported as, for the length of a test.
+class ReportedFiles {
+ public:
+  ReportedFiles() {
+    setUnusableFileListener([this](const std::string& path) {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      paths_.push_back(path);
+    });
+  }
+  ~ReportedFiles() { setUnusableFileListener(nullptr); }
+  std::vector<std::string> paths() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return paths_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> paths_;
+};
+
+// Another user's regular file: root makes one; anyone else finds one of root's.
+std::string anotherUsersFile(const TempDir& tmp) {
+  if (::geteuid() != 0) return "/etc/passwd";
+  const std::string path = tmp.file("theirs");
+  writeWholeFileAtomically(path, "theirs");
+  EXPECT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  return path;
+}
+
+TEST(Files, WhatIsNotARegularFileIsNeverBlockedOnReadOrWrittenAndIsReportedOnce) {
+  TempDir tmp;
+  const std::string theirs = anotherUsersFile(tmp);
+  const std::string theirsBefore = readWholeFile(theirs);
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    bool readable;  // a link to a regular file may be read, not written through
+  };
+  const Case cases[] = {
+      {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, false},
+      {"zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); },
+       false},
+      {"folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, false},
+      {"link-to-fifo",
+       [&](const std::string& p) {
+         ASSERT_EQ(::mkfifo(tmp.file("fifo-target").c_str(), 0644), 0);
+         ASSERT_EQ(::symlink(tmp.file("fifo-target").c_str(), p.c_str()), 0);
+       },
+       false},
+      {"dangling",
+       [](const std::string& p) { ASSERT_EQ(::symlink("/nonexistent/x", p.c_str()), 0); }, false},
+      {"link-to-theirs",
+       [&](const std::string& p) { ASSERT_EQ(::symlink(theirs.c_str(), p.c_str()), 0); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = tmp.file(c.name);
+    c.make(path);
+    struct stat before {};
+    ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+    ReportedFiles reported;
+    std::optional<std::string> read;
+    std::shared_ptr<const FileBuffer> buffer;
+    bool written = true, copied = true;
+    ASSERT_TRUE(zv::testing::finishesWithin([&] {
+      read = tryReadWholeFile(path);
+      buffer = FileBuffer::read(path);
+      written = writeWholeFileAtomically(path, "mine");
+      copied = copyFileOverwriting(path, tmp.file("copy"));
+      read = tryReadWholeFile(path);
+    })) << "blocked";
+    EXPECT_EQ(read.has_value(), c.readable);
+    EXPECT_EQ(buffer != nullptr, c.readable);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(copied, c.readable);
+    // Left as it was, and reported once however often it was met.
+    struct stat after {};
+    ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    EXPECT_EQ(reported.paths(), std::vector<std::string>{path});
+    deleteFile(tmp.file("copy"));
+  }
+  EXPECT_EQ(readWholeFile(theirs), theirsBefore);
+}
+
+TEST(Files, AWriteThroughALinkToTheUsersOwnFileReplacesTheTargetAndKeepsTheLink) {
+  TempDir tmp;
+  ASSERT_EQ(::mkdir(tmp.file("elsewhere").c_str(), 0755), 0);
+  const std::string target = tmp.file("elsewhere/jieguo.a");
+  ASSERT_TRUE(writeWholeFileAtomically(target, "old"));
+  ASSERT_EQ(::symlink(target.c_str(), tmp.file("jieguo.a").c_str()), 0);
+  ReportedFiles reported;
+  EXPECT_TRUE(writeWholeFileAtomically(tmp.file("jieguo.a"), "new"));
+  EXPECT_EQ(readWholeFile(target), "new");
+  struct stat st {};
+  ASSERT_EQ(::lstat(tmp.file("jieguo.a").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_TRUE(reported.paths().empty());
 }
 
 TEST(TickCount, AdvancesInMilliseconds) {

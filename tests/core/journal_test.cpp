@@ -4,11 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
 #include <regex>
 
 #include "draw/draw_record.h"
 #include "platform/files.h"
+#include "platform/number_text.h"
 #include "store/ini_file.h"
+#include "support/finishes_within.h"
 #include "support/temp_dir.h"
 
 namespace zv {
@@ -245,6 +254,230 @@ TEST_F(RecordTest, AWinWhoseTallyWasNotWrittenCannotBeVoided) {
   l.tallyWritten = false;
   record.recordLanding(l);
   EXPECT_FALSE(record.voidableWin());
+}
+
+TEST_F(JournalTest, SequenceNumbersBeyondAnyRealEventAreDamagedAndNumberingGoesOn) {
+  struct Case {
+    std::vector<std::int64_t> sequences;  // in file order
+    std::int64_t next;
+  };
+  const Case cases[] = {
+      {{5, INT64_MAX}, 6},
+      {{5, INT64_MAX, 7}, 8},
+      {{9, 1'000'000'000'001}, 10},
+      {{999'999'999'999}, 1'000'000'000'000},
+      {{INT64_MAX}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sequences.back());
+    std::vector<JournalRow> rows;
+    for (std::int64_t sequence : c.sequences) {
+      rows.push_back(win(1));
+      rows.back().sequence = sequence;
+      rows.back().time = "2024-01-01 00:00:00 +08:00";
+    }
+    ASSERT_TRUE(writeWholeFileAtomically(path(), journalFileBytes(rows)));
+    Journal j = journal();
+    const auto next = j.append(win(2));
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->sequence, c.next);
+    const JournalContents read = j.read();
+    EXPECT_EQ(read.rows.back().sequence, c.next);
+    for (const JournalRow& row : read.rows) EXPECT_LE(row.sequence, kMaxJournalSequence);
+  }
+}
+
+// The reader's memory in a child process whose address space is capped, as a stage PC's
+// would be long before 27 GB.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(JournalTest, ReadingCostsMemoryInProportionToTheRowsKept) {
+  struct Case {
+    const char* name;
+    std::function<void(int fd)> fill;
+    bool readWhole;  // the journal window's read (a 4 GB sparse file is only appended to)
+    std::size_t rows;
+  };
+  const auto repeat = [](int fd, char c, std::size_t bytes) {
+    const std::string block(1 << 20, c);
+    for (std::size_t n = 0; n < bytes; n += block.size())
+      ASSERT_EQ(::write(fd, block.data(), block.size()), static_cast<ssize_t>(block.size()));
+  };
+  JournalRow last = win(3);
+  last.sequence = 41;
+  last.time = "2024-01-01 00:00:00 +08:00";
+  const Case cases[] = {
+      {"60 MB of line breaks", [&](int fd) { repeat(fd, '\n', 60 << 20); }, true, 0},
+      {"20 MB of commas", [&](int fd) { repeat(fd, ',', 20 << 20); }, true, 0},
+      {"20 MB in one quoted field",
+       [&](int fd) {
+         ASSERT_EQ(::write(fd, "\"", 1), 1);
+         repeat(fd, 'x', 20 << 20);
+       },
+       true, 0},
+      {"a row after 4 GB of nothing",
+       [&](int fd) {
+         ASSERT_EQ(::ftruncate(fd, std::int64_t{4} << 30), 0);
+         ASSERT_EQ(::lseek(fd, 0, SEEK_END), std::int64_t{4} << 30);
+         const std::string row = "\r\n" + formatJournalRow(last);
+         ASSERT_EQ(::write(fd, row.data(), row.size()), static_cast<ssize_t>(row.size()));
+       },
+       false, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    deleteFile(path());
+    const int fd = ::open(path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    c.fill(fd);
+    ::close(fd);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const rlimit cap{512u << 20, 512u << 20};
+      ::setrlimit(RLIMIT_AS, &cap);
+      Journal j = journal();
+      if (c.readWhole) {
+        const JournalContents read = j.read();
+        if (read.rows.size() != c.rows) ::_exit(3);
+      }
+      // A win reads the tail only: quick, and numbered after the last intact row.
+      const auto began = std::chrono::steady_clock::now();
+      const auto row = j.append(win(1));
+      if (!row) ::_exit(4);
+      if (row->sequence != (c.rows ? 42 : 1)) ::_exit(5);
+      if (std::chrono::steady_clock::now() - began > std::chrono::seconds(2)) ::_exit(6);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    if (WIFEXITED(status)) {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+  }
+  deleteFile(path());
+}
+#endif
+
+TEST_F(JournalTest, AJournalThatIsNoRegularFileIsNeverOpenedForItsContents) {
+  zv::testing::TempDir other;
+  const std::string theirs = other.file("theirs.csv");
+  ASSERT_TRUE(writeWholeFileAtomically(theirs, "theirs"));
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
+  }
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+  };
+  const Case cases[] = {
+      {"fifo", [&] { ASSERT_EQ(::mkfifo(path().c_str(), 0644), 0); }},
+      {"link to /dev/zero", [&] { ASSERT_EQ(::symlink("/dev/zero", path().c_str()), 0); }},
+      {"link to another user's file",
+       [&] {
+         ASSERT_EQ(::symlink((::geteuid() == 0 ? theirs : "/etc/passwd").c_str(), path().c_str()),
+                   0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    deleteFile(path());
+    c.make();
+    std::vector<std::string> reported;
+    setUnusableFileListener([&](const std::string& p) { reported.push_back(p); });
+    Journal j = journal();
+    DrawRecord r(j, ResultsFile(dir.file("jieguo.a")), [](const std::string&) {});
+    JournalContents read;
+    ASSERT_TRUE(zv::testing::finishesWithin([&] {
+      for (int slot : {1, 2}) {
+        Landing l;
+        l.slot = slot;
+        l.tallyWritten = ResultsFile(dir.file("jieguo.a")).addWin(slot);
+        r.recordLanding(l);
+      }
+      read = j.read();
+    })) << "blocked";
+    setUnusableFileListener(nullptr);
+    EXPECT_TRUE(read.rows.empty());
+    EXPECT_EQ(ResultsFile(dir.file("jieguo.a")).tallies()[1], 1.0);  // the draws went on
+    EXPECT_EQ(reported, std::vector<std::string>{path()});
+    struct stat st {};
+    ASSERT_EQ(::lstat(path().c_str(), &st), 0);
+    EXPECT_FALSE(S_ISREG(st.st_mode));
+    deleteFile(dir.file("jieguo.a"));
+  }
+  EXPECT_EQ(readWholeFile(theirs), "theirs");
+}
+
+TEST_F(RecordTest, AtStartUpTalliesTheJournalDoesNotExplainGetAReconcileRow) {
+  struct Case {
+    const char* name;
+    std::function<void()> before;  // the journal and results file left behind
+    const char* difference;        // nullptr: no row
+  };
+  const auto writeTallies = [&](const char* text) {
+    ASSERT_TRUE(writeWholeFileAtomically(dir.file("jieguo.a"), text));
+  };
+  const Case cases[] = {
+      {"agreeing",
+       [&] {
+         land(2);
+         land(2);
+         land(5, true);
+       },
+       nullptr},
+      {"killed between tally and row",
+       [&] {
+         land(2);
+         ASSERT_TRUE(ResultsFile(dir.file("jieguo.a")).addWin(7));
+       },
+       "奖项7 +1"},
+      {"edited by hand",
+       [&] {
+         land(1);
+         land(3);
+         writeTallies("[zjjg]\r\nj1=0\r\nj3=3.5\r\n");
+       },
+       "奖项1 -1；奖项3 +2.5"},
+      {"cleared",
+       [&] {
+         land(4);
+         const auto before = ResultsFile(dir.file("jieguo.a")).tallies();
+         ASSERT_TRUE(ResultsFile(dir.file("jieguo.a")).clearTallies());
+         record.recordClear(before);
+       },
+       nullptr},
+      {"no journal, no tallies", [&] {}, nullptr},
+      {"no journal, tallies copied in", [&] { writeTallies("[zjjg]\r\nj8=2\r\n"); }, "奖项8 +2"},
+      {"a journal of damaged rows only",
+       [&] {
+         ASSERT_TRUE(writeWholeFileAtomically(path(), "\xEF\xBB\xBFx,y\r\n\r\n"));
+         writeTallies("[zjjg]\r\nj8=2\r\n");
+       },
+       "奖项8 +2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    deleteFile(path());
+    deleteFile(dir.file("jieguo.a"));
+    c.before();
+    const auto found = ResultsFile(dir.file("jieguo.a")).tallies();
+    // The next start.
+    Journal restarted = journal();
+    DrawRecord r(restarted, ResultsFile(dir.file("jieguo.a")), [](const std::string&) {});
+    const std::optional<JournalRow> row = r.reconcile();
+    ASSERT_EQ(row.has_value(), c.difference != nullptr);
+    EXPECT_FALSE(r.reconcile()) << "explained once";
+    if (!row) continue;
+    const JournalRow read = journal().read().rows.back();
+    EXPECT_EQ(read, *row);
+    EXPECT_EQ(read.event, JournalEvent::Reconcile);
+    EXPECT_EQ(read.difference, c.difference);
+    EXPECT_EQ(journalField(read, 2), "核对");
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(read.tallies[i], formatNumber(found[i]));
+    // Nothing before it may be voided any more.
+    EXPECT_FALSE(r.voidableWin());
+  }
 }
 
 }  // namespace

@@ -1,19 +1,25 @@
 // The draw journal on the real stage: landings, a void, rehearsal mode and its mark, the
 // journal window and its export, and a restart.
+#include "dialogs/journal_window.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <gtest/gtest.h>
 
+#include "app/unusable_file_reports.h"
 #include "dialogs/file_picker.h"
-#include "dialogs/journal_window.h"
 #include "dialogs/message_boxes.h"
 #include "dialogs/results_window.h"
+#include "platform/files.h"
 #include "platform/number_text.h"
 #include "stage/record.h"
 #include "stage_fixture.h"
+#include "store/ini_file.h"
 #include "store/journal.h"
 #include "store/results_file.h"
 
@@ -225,6 +231,62 @@ TEST_F(JournalOnStage, AnUnwritableJournalIsReportedOnceAndTheDrawsGoOn) {
     reports += m.text.find(s.dir.file(journal_text::kFileName)) != std::string::npos;
   }
   EXPECT_EQ(reports, 1);
+}
+
+TEST_F(JournalOnStage, TalliesChangedOutsideTheDrawsAreExplainedByAReconcileRowAtTheNextStart) {
+  draw();
+  const double eight = ResultsFile(s.dir.file("jieguo.a")).tallies()[7];
+  ASSERT_TRUE(ini::write(s.dir.file("jieguo.a"), "zjjg", "j8", formatNumber(eight + 3)));
+  restart();
+  const JournalRow row = journal().back();
+  EXPECT_EQ(row.event, JournalEvent::Reconcile);
+  EXPECT_EQ(row.tallies, talliesOnDisk());
+  EXPECT_FALSE(voidEnabled()) << "the win before it is no longer what the tallies hold";
+  choose(menu::kJournal);
+  const JournalModel* model = s.stage->record().journalWindow()->model();
+  ASSERT_EQ(model->rowCount(), 2);
+  EXPECT_EQ(model->data(model->index(0, 2), Qt::DisplayRole).toString(), "核对");
+  EXPECT_EQ(model->data(model->index(0, 14), Qt::DisplayRole).toString(), "奖项8 +3");
+  restart();
+  EXPECT_EQ(journal().size(), 2u) << "explained once";
+}
+
+TEST_F(JournalOnStage, AJournalWindowOverADeviceLinkOrBlankLinesOpensEmptyAndReportsTheLink) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    bool reported;
+  };
+  const Case cases[] = {
+      {"link to /dev/zero",
+       [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, true},
+      {"8 MB of line breaks",
+       [](const std::string& p) {
+         ASSERT_TRUE(writeWholeFileAtomically(p, std::string(8 << 20, '\n')));
+       },
+       false},
+  };
+  reportUnusableFilesToTheOperator();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = s.dir.file(journal_text::kFileName);
+    deleteFile(path);
+    c.make(path);
+    MessageBoxes::clearShown();
+    ::alarm(20);  // a read that never ends fails the run instead of hanging it
+    choose(menu::kJournal);
+    EXPECT_EQ(s.stage->record().journalWindow()->model()->rowCount(), 0);
+    const double wins = totalWins();
+    s.stage->draw().toggle();
+    s.stage->draw().toggle();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return totalWins() == wins + 1; }, 3000));
+    ::alarm(0);
+    QTest::qWait(50);
+    int reports = 0;
+    for (const auto& m : MessageBoxes::shown()) reports += m.text == unusableFileText(path);
+    EXPECT_EQ(reports, c.reported ? 1 : 0);
+  }
+  setUnusableFileListener(nullptr);
 }
 
 }  // namespace
