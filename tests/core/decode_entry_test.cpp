@@ -12,7 +12,7 @@ namespace {
 
 EntrySource source() {
   EntrySource s;
-  for (std::size_t i = 0; i < s.sha256.size(); ++i) s.sha256[i] = static_cast<std::uint8_t>(i * 5);
+  for (std::size_t i = 0; i < s.digest.size(); ++i) s.digest[i] = static_cast<std::uint8_t>(i * 5);
   s.size = 3'000'000;
   return s;
 }
@@ -49,7 +49,7 @@ TEST(DecodeEntry, ASoundEntryIsTakenAtTheSizesItsSlotAllows) {
 // not add up (a writer's fault, or a hand-made entry): all refused.
 TEST(DecodeEntry, AnEntryThatDisagreesAnywhereIsRefused) {
   EntrySource otherSource = source();
-  otherSource.sha256[31] ^= 1;
+  otherSource.digest[31] ^= 1;
   EntrySource otherLength = source();
   otherLength.size += 1;
   struct Case {

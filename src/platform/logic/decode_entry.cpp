@@ -17,7 +17,7 @@ struct Header {
   char magic[8];
   std::uint32_t width, height, bytesPerLine, pixels;
   std::uint64_t sourceSize;
-  std::uint8_t sha256[32];
+  std::uint8_t digest[32];
   std::uint64_t headerCheck[2];
   std::uint64_t rowsCheck[2];
 };
@@ -63,7 +63,7 @@ std::optional<EntryShape> parseDecodeEntry(std::string_view entry, const EntrySo
   Header h;
   std::memcpy(&h, entry.data(), sizeof h);
   if (std::memcmp(h.magic, kMagic, sizeof kMagic) != 0 || h.sourceSize != source.size ||
-      std::memcmp(h.sha256, source.sha256.data(), sizeof h.sha256) != 0)
+      std::memcmp(h.digest, source.digest.data(), sizeof h.digest) != 0)
     return std::nullopt;
   // The raw number first: only then is it one of the layouts.
   if (h.pixels < 1 || h.pixels > 4) return std::nullopt;
@@ -90,7 +90,7 @@ std::string makeDecodeEntry(const EntryShape& shape, std::string_view rows,
   h.bytesPerLine = shape.bytesPerLine;
   h.pixels = static_cast<std::uint32_t>(shape.pixels);
   h.sourceSize = source.size;
-  std::memcpy(h.sha256, source.sha256.data(), sizeof h.sha256);
+  std::memcpy(h.digest, source.digest.data(), sizeof h.digest);
   put(h.headerCheck,
       checksum(std::string_view(reinterpret_cast<const char*>(&h), kCheckedHeaderBytes)));
   put(h.rowsCheck, checksum(rows));

@@ -7,7 +7,7 @@
 //   0  magic "ZVDEC02\n"                       8 bytes
 //   8  width, height, bytes per line, pixels  4 x uint32
 //  24  the source picture's length            uint64
-//  32  SHA-256 of the source picture's bytes  32 bytes
+//  32  digest of the source picture's bytes   32 bytes (BLAKE2b-256)
 //  64  checksum of bytes 0..63                2 x uint64
 //  80  checksum of the rows                   2 x uint64
 //  96  rows, top to bottom
@@ -29,7 +29,7 @@ std::uint32_t bytesPerPixel(EntryPixels pixels);
 
 // The picture an entry belongs to.
 struct EntrySource {
-  std::array<std::uint8_t, 32> sha256{};
+  std::array<std::uint8_t, 32> digest{};  // of its bytes (platform/qt/picture_digest.h)
   std::uint64_t size = 0;
 };
 

@@ -23,7 +23,7 @@
 #include "platform/private_folder.h"
 #include "platform/qt/decode_entry_image.h"
 #include "platform/qt/picture.h"
-#include "platform/qt/sha256.h"
+#include "platform/qt/picture_digest.h"
 
 namespace zv {
 namespace {
@@ -46,7 +46,7 @@ std::string hexOf(const std::array<std::uint8_t, 32>& digest) {
 }
 
 std::string entryName(const RememberedKey& key, QSize target, Remembered kind) {
-  return hexOf(key.source.sha256) + "-" + std::to_string(target.width()) + "x" +
+  return hexOf(key.source.digest) + "-" + std::to_string(target.width()) + "x" +
          std::to_string(target.height()) + (kind == Remembered::Fitted ? "-fitted" : "-decoded");
 }
 
@@ -197,7 +197,7 @@ void rememberDecodesIn(const std::string& folder) {
 RememberedKey rememberedKey(std::string_view bytes) {
   if (bytes.size() < kSmallestKept || !openFolder()) return {};
   RememberedKey key;
-  key.source.sha256 = sha256(bytes);
+  key.source.digest = pictureDigest(bytes);
   key.source.size = bytes.size();
   return key;
 }
@@ -243,7 +243,7 @@ bool rememberedAtAnySize(const RememberedKey& key) {
   if (!folder) return false;
   DIR* dir = ::opendir(folder->path().c_str());
   if (!dir) return false;
-  const std::string prefix = hexOf(key.source.sha256) + "-";
+  const std::string prefix = hexOf(key.source.digest) + "-";
   bool found = false;
   while (const dirent* e = ::readdir(dir)) {
     if (std::string_view(e->d_name).starts_with(prefix)) {

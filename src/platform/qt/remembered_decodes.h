@@ -3,7 +3,7 @@
 // 40 ms of processor time to decode even at an eighth of its size, and an event starts
 // with the same eight photographs again and again: the decode made at one start is read
 // back at the next in well under a millisecond. Entries are found by the picture's
-// bytes (their SHA-256 and length) and the size asked for, so a picture changed, moved
+// bytes (a cryptographic digest of them, and their length) and the size asked for, so a picture changed, moved
 // or copied to another event folder is never mistaken for another, even one made to
 // look alike. An entry is taken only when sound (platform/logic/decode_entry.h); any
 // other is deleted and the picture decoded again.
@@ -21,7 +21,7 @@ namespace zv {
 // any decode, by the program. Empty (the default, and for tests) keeps nothing.
 void rememberDecodesIn(const std::string& folder);
 
-// A picture's name in the folder: the SHA-256 of its bytes and their length. Empty for
+// A picture's name in the folder: the digest of its bytes and their length. Empty for
 // small pictures, which decode in no time, and while no folder is set. Hashing a 3 MB
 // photograph takes a few milliseconds: made once per picture and handed on.
 struct RememberedKey {

@@ -1,4 +1,4 @@
-#include "platform/qt/sha256.h"
+#include "platform/qt/picture_digest.h"
 
 #include <QByteArrayView>
 #include <QCryptographicHash>
@@ -7,8 +7,8 @@
 
 namespace zv {
 
-std::array<std::uint8_t, 32> sha256(std::string_view bytes) {
-  QCryptographicHash hash(QCryptographicHash::Sha256);
+std::array<std::uint8_t, 32> pictureDigest(std::string_view bytes) {
+  QCryptographicHash hash(QCryptographicHash::Blake2b_256);
   hash.addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
   const QByteArray digest = hash.result();
   std::array<std::uint8_t, 32> out{};
