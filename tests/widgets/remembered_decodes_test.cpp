@@ -168,9 +168,9 @@ TEST_F(RememberedDecodes, AnythingButASoundEntryIsDeletedAndDecodedAfresh) {
          ASSERT_TRUE(writeWholeFileAtomically(path + ".elsewhere", good, Durability::kThrowAway));
          std::filesystem::create_symlink(path + ".elsewhere", path);
        }},
-      {"a flipped bit in the width",
+      {"a flipped bit in the width",  // 200 becomes 72: rows still long enough for it
        [&](const std::string& path, const std::string& good) {
-         replaceWith(path, withBit(good, 9, 0));
+         replaceWith(path, withBit(good, 8, 7));
        }},
       {"a flipped bit in the height",
        [&](const std::string& path, const std::string& good) {
