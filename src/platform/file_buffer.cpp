@@ -91,3 +91,37 @@ std::shared_ptr<const FileBuffer> FileBuffer::read(const std::string& path) {
 }
 
 }  // namespace zv
+
+namespace zv {
+
+std::shared_ptr<const FileBuffer> FileBuffer::readRegular(const std::string& path,
+                                                          std::size_t maxBytes, bool* missing) {
+  if (missing) *missing = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (missing) *missing = errno == ENOENT;
+    return nullptr;
+  }
+  struct stat st {};
+  std::shared_ptr<const FileBuffer> buffer;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+      static_cast<std::uint64_t>(st.st_size) <= maxBytes) {
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size >= kMappedFrom) {
+      std::size_t mapped = 0;
+      if (char* memory = mapAligned(size, mapped)) {
+        if (readExactly(fd, memory, size))
+          buffer.reset(new FileBuffer(memory, mapped, size));
+        else
+          ::munmap(memory, mapped);
+      }
+    } else {
+      std::string bytes(size, '\0');
+      if (readExactly(fd, bytes.data(), size)) buffer.reset(new FileBuffer(std::move(bytes)));
+    }
+  }
+  ::close(fd);
+  return buffer;
+}
+
+}  // namespace zv

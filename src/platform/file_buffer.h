@@ -18,6 +18,13 @@ class FileBuffer {
   // The whole file; null when it cannot be opened or read. A file that changes size
   // while it is read is read again the ordinary way, so the bytes are always whole.
   static std::shared_ptr<const FileBuffer> read(const std::string& path);
+  // A regular file of at most maxBytes, for files that are input even in the user's own
+  // folders: a link in its place is not followed, a pipe not waited on, a larger file not
+  // read at all. Null for anything else, and for a file that changes size while read;
+  // missing (when given) then tells whether there was nothing at path at all.
+  static std::shared_ptr<const FileBuffer> readRegular(const std::string& path,
+                                                       std::size_t maxBytes,
+                                                       bool* missing = nullptr);
 
   ~FileBuffer();
   FileBuffer(const FileBuffer&) = delete;

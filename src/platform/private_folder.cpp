@@ -109,6 +109,11 @@ bool PrivateFolder::write(const std::string& name, std::string_view bytes,
   return fd_ >= 0 && writeFileAtomicallyAt(fd_, name, bytes, durability);
 }
 
+bool PrivateFolder::remove(const std::string& name) const {
+  return fd_ >= 0 && (::unlinkat(fd_, name.c_str(), 0) == 0 ||
+                      ::unlinkat(fd_, name.c_str(), AT_REMOVEDIR) == 0);
+}
+
 std::optional<std::string> readPrivateFile(const std::string& path, std::size_t maxBytes) {
   const std::size_t slash = path.find_last_of('/');
   const std::string folder =

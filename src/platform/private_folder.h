@@ -46,6 +46,8 @@ class PrivateFolder {
   // if the path has since been changed), replacing any file of that name by rename.
   bool write(const std::string& name, std::string_view bytes,
              Durability durability = Durability::kSynced) const;
+  // Removes the file (or whatever else) called name from this very folder.
+  bool remove(const std::string& name) const;
 
  private:
   PrivateFolder(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}

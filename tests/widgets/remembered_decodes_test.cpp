@@ -8,9 +8,18 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTest>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/files.h"
 #include "platform/qt/picture.h"
@@ -64,15 +73,19 @@ TEST_F(RememberedDecodes, ASecondDecodeIsReadBackFromTheFolder) {
   EXPECT_EQ(std::filesystem::status(folder()).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_all);
 
-  // The pixels are read from the folder: changed there, they come back changed.
-  std::string entry = readWholeFile(kept[0]);
-  entry.back() = static_cast<char>(entry.back() ^ 0x5A);
-  ASSERT_TRUE(writeWholeFileAtomically(kept[0], entry, Durability::kThrowAway));
+  // The pixels are read from the folder: a sound entry of other pixels put there comes
+  // back as it is (a damaged one would be refused: see below).
+  const std::string entry = readWholeFile(kept[0]);
+  QImage other = first.copy();
+  other.invertPixels();
+  const RememberedKey key = rememberedKey(jpeg);
+  rememberPicture(key, target, Remembered::Decoded, other);
+  waitForRememberedWrites();
   const QImage second = decodePictureRemembered(jpeg, target);
   EXPECT_EQ(second.size(), first.size());
   EXPECT_EQ(second.format(), first.format());
   EXPECT_NE(second, first);
-  entry.back() = static_cast<char>(entry.back() ^ 0x5A);
+  EXPECT_EQ(second, other);
   ASSERT_TRUE(writeWholeFileAtomically(kept[0], entry, Durability::kThrowAway));
   EXPECT_EQ(decodePictureRemembered(jpeg, target), first);
 }
@@ -107,6 +120,176 @@ TEST_F(RememberedDecodes, DamagedEntriesAreDecodedAgainAndReplaced) {
     waitForRememberedWrites();
     EXPECT_EQ(readWholeFile(path), good) << c.what << ": not replaced";
   }
+}
+
+// What is in the entry's place is read with a deadline: a reader that waits on it fails
+// the test instead of hanging it (the waiting thread is left behind).
+QImage withinSeconds(std::function<QImage()> read, bool& inTime) {
+  auto task = std::make_shared<std::packaged_task<QImage()>>(std::move(read));
+  std::future<QImage> result = task->get_future();
+  std::thread([task] { (*task)(); }).detach();
+  inTime = result.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  return inTime ? result.get() : QImage();
+}
+
+std::string withBit(std::string bytes, std::size_t at, int bit) {
+  bytes.at(at) = static_cast<char>(bytes.at(at) ^ (1 << bit));
+  return bytes;
+}
+
+// Whatever is found in an entry's place that is not a sound entry of that picture and
+// size (a pipe, a link to a device, a flipped bit, a file far larger than the slot
+// allows) is refused without waiting or reading it all, deleted, and the picture is
+// decoded afresh: the right picture is shown and a sound entry takes the place.
+TEST_F(RememberedDecodes, AnythingButASoundEntryIsDeletedAndDecodedAfresh) {
+  const std::string jpeg = noisyJpeg({400, 300}, 9);
+  const RememberedKey key = rememberedKey(jpeg);
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& path, const std::string& good)> put;
+  };
+  auto replaceWith = [](const std::string& path, const std::string& bytes) {
+    ASSERT_TRUE(writeWholeFileAtomically(path, bytes, Durability::kThrowAway));
+  };
+  const Case cases[] = {
+      {"a pipe",
+       [](const std::string& path, const std::string&) {
+         std::filesystem::remove(path);
+         ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+       }},
+      {"a link to /dev/zero",
+       [](const std::string& path, const std::string&) {
+         std::filesystem::remove(path);
+         std::filesystem::create_symlink("/dev/zero", path);
+       }},
+      {"a link to a sound entry",
+       [](const std::string& path, const std::string& good) {
+         std::filesystem::remove(path);
+         ASSERT_TRUE(writeWholeFileAtomically(path + ".elsewhere", good, Durability::kThrowAway));
+         std::filesystem::create_symlink(path + ".elsewhere", path);
+       }},
+      {"a flipped bit in the width",  // 200 becomes 72: rows still long enough for it
+       [&](const std::string& path, const std::string& good) {
+         replaceWith(path, withBit(good, 8, 7));
+       }},
+      {"a flipped bit in the height",
+       [&](const std::string& path, const std::string& good) {
+         replaceWith(path, withBit(good, 12, 1));
+       }},
+      {"a flipped bit in a pixel",
+       [&](const std::string& path, const std::string& good) {
+         replaceWith(path, withBit(good, good.size() / 2, 3));
+       }},
+      {"a layout number no entry has",
+       [&](const std::string& path, const std::string& good) {
+         std::string bytes = good;
+         const std::uint32_t layout = 0x7FFFFFFF;
+         std::memcpy(bytes.data() + 20, &layout, sizeof layout);
+         replaceWith(path, bytes);
+       }},
+      {"1.2 GB, mostly holes",
+       [&](const std::string& path, const std::string& good) {
+         replaceWith(path, good);
+         ASSERT_EQ(::truncate(path.c_str(), 1'200'000'000), 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    for (const Remembered kind : {Remembered::Decoded, Remembered::Fitted}) {
+      SCOPED_TRACE(std::string(c.what) + (kind == Remembered::Fitted ? ", fitted" : ", decoded"));
+      std::filesystem::remove_all(folder());
+      rememberDecodesIn(folder());  // made afresh at the next use
+      const QSize target(200, 150);
+      const QImage right = kind == Remembered::Decoded
+                               ? decodePicture(jpeg, target)
+                               : fitPictureToTarget(decodePicture(jpeg, target), target);
+      rememberPicture(key, target, kind, right);
+      const auto kept = entries(folder());
+      ASSERT_EQ(kept.size(), 1u);
+      const std::string path = kept[0].string();
+      const std::string good = readWholeFile(path);
+      c.put(path, good);
+
+      bool inTime = false;
+      const QImage recalled = withinSeconds([&] { return recallPicture(key, target, kind); }, inTime);
+      ASSERT_TRUE(inTime) << "the reader waits on what is in the entry's place";
+      EXPECT_TRUE(recalled.isNull()) << "taken";
+      struct stat st {};
+      EXPECT_NE(::lstat(path.c_str(), &st), 0) << "not deleted";
+
+      if (kind == Remembered::Decoded) {
+        c.put(path, good);
+        const QImage shown =
+            withinSeconds([&] { return decodePictureRemembered(key, jpeg, target); }, inTime);
+        ASSERT_TRUE(inTime);
+        EXPECT_EQ(shown, right);
+        waitForRememberedWrites();
+        EXPECT_EQ(::lstat(path.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(readWholeFile(path), good) << "not replaced by a sound entry";
+      }
+    }
+  }
+}
+
+// The old fingerprint of the bytes, as far as it went into the key: four lanes over
+// 32-byte stripes, then only the length. One stripe appended to each of two pictures of the
+// same length can bring their lanes together (the stripe's word times an odd constant is
+// added to each lane), so the two had one name in the folder.
+struct OldLanes {
+  std::uint64_t lane[4];
+  friend bool operator==(const OldLanes&, const OldLanes&) = default;
+};
+constexpr std::uint64_t kOldPrime1 = 0x9E3779B185EBCA87ULL, kOldPrime2 = 0xC2B2AE3D27D4EB4FULL;
+std::uint64_t oldRotate(std::uint64_t x, int by) { return (x << by) | (x >> (64 - by)); }
+std::uint64_t oldWord(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+OldLanes oldLanes(std::string_view bytes) {
+  OldLanes l{{kOldPrime1 + kOldPrime2, kOldPrime2, 0, 0 - kOldPrime1}};
+  for (std::size_t at = 0; at + 32 <= bytes.size(); at += 32)
+    for (int i = 0; i < 4; ++i)
+      l.lane[i] = oldRotate(l.lane[i] + oldWord(bytes.data() + at + 8 * i) * kOldPrime2, 31) *
+                  kOldPrime1;
+  return l;
+}
+std::uint64_t inverse(std::uint64_t odd) {  // modulo 2^64, by Newton's iteration
+  std::uint64_t x = odd;
+  for (int i = 0; i < 6; ++i) x *= 2 - odd * x;
+  return x;
+}
+
+TEST_F(RememberedDecodes, TwoPicturesWhoseOldFingerprintsCollideEachShowTheirOwn) {
+  std::string a = noisyJpeg({400, 300}, 10), b = noisyJpeg({400, 300}, 11);
+  // Both padded after the end marker to one length, a whole number of stripes.
+  const std::size_t length = (std::max(a.size(), b.size()) + 31) / 32 * 32;
+  a.resize(length, '\0');
+  b.resize(length, '\0');
+  // Then one stripe each: zeros after b, and after a the words that bring a's lanes to b's.
+  const OldLanes la = oldLanes(a), lb = oldLanes(b);
+  std::string stripe(32, '\0');
+  for (int i = 0; i < 4; ++i) {
+    const std::uint64_t w = (lb.lane[i] - la.lane[i]) * inverse(kOldPrime2);
+    std::memcpy(stripe.data() + 8 * i, &w, sizeof w);
+  }
+  a += stripe;
+  b += std::string(32, '\0');
+  ASSERT_EQ(a.size(), b.size());
+  ASSERT_NE(a, b);
+  ASSERT_EQ(oldLanes(a), oldLanes(b)) << "not a collision of the old key";
+
+  const QSize target(200, 150);
+  const QImage ownA = decodePicture(a, target), ownB = decodePicture(b, target);
+  ASSERT_FALSE(ownA.isNull());
+  ASSERT_NE(ownA, ownB);
+  EXPECT_EQ(decodePictureRemembered(a, target), ownA);
+  waitForRememberedWrites();
+  EXPECT_EQ(decodePictureRemembered(b, target), ownB);
+  waitForRememberedWrites();
+  EXPECT_EQ(entries(folder()).size(), 2u);
+  EXPECT_EQ(decodePictureRemembered(a, target), ownA);
+  EXPECT_EQ(decodePictureRemembered(b, target), ownB);
 }
 
 TEST_F(RememberedDecodes, EachPictureAndSizeIsKeptApartSmallOnesNotAtAll) {

@@ -1,6 +1,7 @@
 #include "platform/qt/picture_batch.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/all_cores.h"
 #include "platform/files.h"
@@ -23,14 +24,21 @@ struct PreparedSizes {
   std::vector<bool> made;
 };
 
+// What the early loader made of a picture: a decode for a guessed size (null when none)
+// and the picture's key, when it had to find that (hashing it again costs milliseconds).
+struct EarlyWork {
+  const QImage* decoded = nullptr;
+  const RememberedKey* key = nullptr;
+};
+
 // The picture at each of its sizes: kept from an earlier run where possible, else fitted
-// from early (a decode made ahead for a guessed size) where that covers the size, else
-// from a decode for the first size. Sizes none of these covers are left for later.
-PreparedSizes prepareSizes(const PictureSizes& job, const QImage* early) {
+// from early's decode where that covers the size, else from a decode for the first size.
+// Sizes none of these covers are left for later.
+PreparedSizes prepareSizes(const PictureSizes& job, EarlyWork early) {
   PreparedSizes result;
   result.images.resize(job.targets.size());
   result.made.assign(job.targets.size(), false);
-  const RememberedKey key = rememberedKey(job.picture.view());
+  const RememberedKey key = early.key ? *early.key : rememberedKey(job.picture.view());
   bool missing = false;
   for (std::size_t t = 0; t < job.targets.size(); ++t) {
     if (!usable(job.targets[t])) continue;
@@ -40,7 +48,7 @@ PreparedSizes prepareSizes(const PictureSizes& job, const QImage* early) {
   }
   if (!missing) return result;
 
-  QImage decoded = early ? *early : QImage();
+  QImage decoded = early.decoded ? *early.decoded : QImage();
   bool decodedForFirst = false;
   if (!result.made[0] && (decoded.isNull() || !covers(decoded, job.targets[0]))) {
     decoded = decodePictureRemembered(key, job.picture.view(), job.targets[0]);
@@ -63,7 +71,7 @@ PreparedSizes prepareSizes(const PictureSizes& job, const QImage* early) {
 // Prepares every job on all cores, then (on the GUI thread) stores what was made and
 // returns the sizes left for later.
 std::vector<PictureAtSize> prepareIntoCache(const std::vector<const PictureSizes*>& jobs,
-                                            const std::vector<const QImage*>& early) {
+                                            const std::vector<EarlyWork>& early) {
   std::vector<PreparedSizes> results(jobs.size());
   onAllCores(jobs.size(), [&](std::size_t i) { results[i] = prepareSizes(*jobs[i], early[i]); });
   std::vector<PictureAtSize> later;
@@ -91,7 +99,7 @@ std::vector<PictureAtSize> decodeIntoCacheNow(const std::vector<PictureSizes>& p
   for (const PictureSizes& p : pictures) {
     if (preparable(p)) jobs.push_back(&p);
   }
-  return prepareIntoCache(jobs, std::vector<const QImage*>(jobs.size(), nullptr));
+  return prepareIntoCache(jobs, std::vector<EarlyWork>(jobs.size()));
 }
 
 PictureFilesLoading::PictureFilesLoading(std::vector<std::string> paths, QSize firstGuess)
@@ -100,6 +108,7 @@ PictureFilesLoading::PictureFilesLoading(std::vector<std::string> paths, QSize f
       bytes_(paths_.size()),
       read_(paths_.size(), false),
       decoded_(paths_.size()),
+      keys_(paths_.size()),
       decodedReady_(paths_.size(), false) {
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
   for (std::size_t i = 0; i < std::min(cores, paths_.size()); ++i) {
@@ -143,8 +152,9 @@ void PictureFilesLoading::work() {
       bytes = bytes_[i];
     }
     QImage image;
+    std::optional<RememberedKey> found;
     if (usable(firstGuess_)) {
-      const RememberedKey key = rememberedKey(bytes.view());
+      const RememberedKey& key = found.emplace(rememberedKey(bytes.view()));
       image = recallPicture(key, firstGuess_, Remembered::Decoded);
       // Kept at the sizes shown but not at the guess (a picture chosen from the menu, whose
       // sizes the queue kept): finish() recalls those, and no decode is needed here.
@@ -153,6 +163,7 @@ void PictureFilesLoading::work() {
     }
     const std::lock_guard<std::mutex> lock(mutex_);
     decoded_[i] = std::move(image);
+    keys_[i] = std::move(found);
     decodedReady_[i] = true;
     done_.notify_all();
   }
@@ -174,15 +185,17 @@ std::vector<PictureAtSize> PictureFilesLoading::finish(const std::vector<Picture
   // The decodes are ours alone now. A shown picture may be another one by now, or
   // larger than guessed: prepareSizes then decodes it again.
   std::vector<const PictureSizes*> jobs;
-  std::vector<const QImage*> early;
+  std::vector<EarlyWork> early;
   for (const PictureSizes& p : shown) {
     if (!preparable(p)) continue;
-    const QImage* decoded = nullptr;
+    EarlyWork work;
     for (std::size_t i = 0; i < bytes_.size(); ++i) {
-      if (bytes_[i].sameAs(p.picture) && !decoded_[i].isNull()) decoded = &decoded_[i];
+      if (!bytes_[i].sameAs(p.picture)) continue;
+      if (!decoded_[i].isNull()) work.decoded = &decoded_[i];
+      if (keys_[i]) work.key = &*keys_[i];
     }
     jobs.push_back(&p);
-    early.push_back(decoded);
+    early.push_back(work);
   }
   return prepareIntoCache(jobs, early);
 }

@@ -9,11 +9,13 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/picture_data.h"
+#include "platform/qt/remembered_decodes.h"
 
 namespace zv {
 
@@ -61,6 +63,7 @@ class PictureFilesLoading {
   std::vector<PictureData> bytes_;
   std::vector<bool> read_;
   std::vector<QImage> decoded_;
+  std::vector<std::optional<RememberedKey>> keys_;  // found by the decodes, for finish()
   std::vector<bool> decodedReady_;
   std::size_t nextRead_ = 0, nextDecode_ = 0;
   bool stopping_ = false;

@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -19,9 +19,11 @@
 #include <vector>
 
 #include "platform/file_buffer.h"
-#include "platform/logic/content_hash.h"
+#include "platform/jpeg.h"
 #include "platform/private_folder.h"
+#include "platform/qt/decode_entry_image.h"
 #include "platform/qt/picture.h"
+#include "platform/qt/picture_digest.h"
 
 namespace zv {
 namespace {
@@ -30,73 +32,31 @@ namespace {
 constexpr std::size_t kSmallestKept = 64 * 1024;
 // The folder is trimmed to this, oldest use first: a few events' worth of photographs.
 constexpr std::uint64_t kFolderBytes = 256ull << 20;
-constexpr char kMagic[8] = {'Z', 'V', 'D', 'E', 'C', '0', '1', '\n'};
-
-struct Header {
-  char magic[8];
-  std::uint32_t width, height, bytesPerLine, format;
-  std::uint64_t sourceSize, hashHigh, hashLow;
-};
 
 const PrivateFolder* openFolder();
 
+std::string hexOf(const std::array<std::uint8_t, 32>& digest) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const std::uint8_t byte : digest) {
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 15];
+  }
+  return hex;
+}
+
 std::string entryName(const RememberedKey& key, QSize target, Remembered kind) {
-  return key.hash.hex() + "-" + std::to_string(target.width()) + "x" +
+  return hexOf(key.source.digest) + "-" + std::to_string(target.width()) + "x" +
          std::to_string(target.height()) + (kind == Remembered::Fitted ? "-fitted" : "-decoded");
 }
 
-// The formats the decoder gives, with their bytes per pixel; 0 for any other.
-std::uint32_t bytesPerPixel(QImage::Format format) {
-  switch (format) {
-    case QImage::Format_RGB888:
-      return 3;
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-      return 4;
-    default:
-      return 0;
-  }
-}
-
-bool storable(const QImage& image) { return !image.isNull() && bytesPerPixel(image.format()) > 0; }
-
-QImage readEntry(const std::string& path, const RememberedKey& key) {
-  const std::shared_ptr<const FileBuffer> file = FileBuffer::read(path);
-  if (!file || file->bytes().size() < sizeof(Header)) return {};
-  Header h;
-  std::memcpy(&h, file->bytes().data(), sizeof h);
-  const QImage::Format format = static_cast<QImage::Format>(h.format);
-  const bool matches =
-      std::memcmp(h.magic, kMagic, sizeof kMagic) == 0 && h.sourceSize == key.size &&
-      h.hashHigh == key.hash.high && h.hashLow == key.hash.low && h.width > 0 && h.height > 0 &&
-      h.width <= 1u << 15 && h.height <= 1u << 15 && bytesPerPixel(format) > 0 &&
-      h.bytesPerLine >= h.width * bytesPerPixel(format) &&
-      file->bytes().size() == sizeof(Header) + std::uint64_t{h.bytesPerLine} * h.height;
-  if (!matches) return {};
-  // The image reads the file's memory in place, which stays while the image lives.
-  auto* keep = new std::shared_ptr<const FileBuffer>(file);
-  return QImage(
-      reinterpret_cast<const uchar*>(file->bytes().data() + sizeof(Header)),
-      static_cast<int>(h.width), static_cast<int>(h.height), static_cast<qsizetype>(h.bytesPerLine),
-      format, [](void* held) { delete static_cast<std::shared_ptr<const FileBuffer>*>(held); },
-      keep);
-}
-
-std::string entryBytes(const QImage& image, const RememberedKey& key) {
-  Header h{};
-  std::memcpy(h.magic, kMagic, sizeof kMagic);
-  h.width = static_cast<std::uint32_t>(image.width());
-  h.height = static_cast<std::uint32_t>(image.height());
-  h.bytesPerLine = static_cast<std::uint32_t>(image.bytesPerLine());
-  h.format = static_cast<std::uint32_t>(image.format());
-  h.sourceSize = key.size;
-  h.hashHigh = key.hash.high;
-  h.hashLow = key.hash.low;
-  std::string out(reinterpret_cast<const char*>(&h), sizeof h);
-  out.append(reinterpret_cast<const char*>(image.constBits()),
-             static_cast<std::size_t>(image.sizeInBytes()));
-  return out;
+// The sizes an entry may have: a fitted image is the target's own size; a decode is what
+// the decoder makes for the target, no larger than its cap on output.
+EntryAllowance allowanceFor(QSize target, Remembered kind) {
+  if (kind == Remembered::Fitted)
+    return EntryAllowance::exactly(static_cast<std::uint32_t>(target.width()),
+                                   static_cast<std::uint32_t>(target.height()));
+  return EntryAllowance::upTo(static_cast<std::uint64_t>(JpegLimits{}.maxOutputPixels));
 }
 
 // Removes the least recently used entries while the folder holds more than its bound.
@@ -212,7 +172,8 @@ void Writer::run() {
       queue_.pop_front();
     }
     const PrivateFolder* folder = openFolder();
-    if (folder && folder->write(job.name, entryBytes(job.image, job.key), Durability::kThrowAway) &&
+    if (folder &&
+        folder->write(job.name, entryOfImage(job.image, job.key.source), Durability::kThrowAway) &&
         !trimmed) {
       trim(*folder);  // once a run: a run adds a few megabytes at most
       trimmed = true;
@@ -235,23 +196,37 @@ void rememberDecodesIn(const std::string& folder) {
 
 RememberedKey rememberedKey(std::string_view bytes) {
   if (bytes.size() < kSmallestKept || !openFolder()) return {};
-  return {contentHash(bytes), bytes.size()};
+  RememberedKey key;
+  key.source.digest = pictureDigest(bytes);
+  key.source.size = bytes.size();
+  return key;
 }
 
 QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind) {
   const PrivateFolder* folder =
       key.empty() || !target.isValid() || target.isEmpty() ? nullptr : openFolder();
   if (!folder) return {};
-  const std::string path = folder->file(entryName(key, target, kind));
-  QImage image = readEntry(path, key);
-  if (!image.isNull()) ::utimensat(AT_FDCWD, path.c_str(), nullptr, 0);  // used: kept longer
+  const std::string name = entryName(key, target, kind);
+  const std::string path = folder->file(name);
+  const EntryAllowance allowance = allowanceFor(target, kind);
+  // Regular files only, refused unread when larger than the slot allows.
+  bool missing = false;
+  const std::shared_ptr<const FileBuffer> file =
+      FileBuffer::readRegular(path, allowance.largestEntryBytes(), &missing);
+  QImage image =
+      file ? entryImage(file, file->bytes(), key.source, allowance) : QImage();
+  if (!image.isNull()) {
+    ::utimensat(AT_FDCWD, path.c_str(), nullptr, AT_SYMLINK_NOFOLLOW);  // used: kept longer
+  } else if (!missing) {
+    folder->remove(name);  // damaged or foreign: the decode made instead takes its place
+  }
   return image;
 }
 
 void rememberPicture(const RememberedKey& key, QSize target, Remembered kind, const QImage& image) {
   const PrivateFolder* folder =
       key.empty() || !target.isValid() || target.isEmpty() ? nullptr : openFolder();
-  if (!folder || !storable(image)) return;
+  if (!folder || image.isNull() || !entryPixels(image.format())) return;
   store().writer.add(entryName(key, target, kind), key, image);
 }
 
@@ -268,7 +243,7 @@ bool rememberedAtAnySize(const RememberedKey& key) {
   if (!folder) return false;
   DIR* dir = ::opendir(folder->path().c_str());
   if (!dir) return false;
-  const std::string prefix = key.hash.hex() + "-";
+  const std::string prefix = hexOf(key.source.digest) + "-";
   bool found = false;
   while (const dirent* e = ::readdir(dir)) {
     if (std::string_view(e->d_name).starts_with(prefix)) {

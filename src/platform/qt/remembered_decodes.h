@@ -3,15 +3,17 @@
 // 40 ms of processor time to decode even at an eighth of its size, and an event starts
 // with the same eight photographs again and again: the decode made at one start is read
 // back at the next in well under a millisecond. Entries are found by the picture's
-// bytes (a fingerprint of them and their length) and the size asked for, so a picture
-// changed, moved or copied to another event folder is never mistaken for another.
+// bytes (a cryptographic digest of them, and their length) and the size asked for, so a picture changed, moved
+// or copied to another event folder is never mistaken for another, even one made to
+// look alike. An entry is taken only when sound (platform/logic/decode_entry.h); any
+// other is deleted and the picture decoded again.
 #include <QImage>
 #include <QSize>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "platform/logic/content_hash.h"
+#include "platform/logic/decode_entry.h"
 
 namespace zv {
 
@@ -19,12 +21,12 @@ namespace zv {
 // any decode, by the program. Empty (the default, and for tests) keeps nothing.
 void rememberDecodesIn(const std::string& folder);
 
-// A picture's name in the folder: the fingerprint of its bytes and their length. Empty
-// for small pictures, which decode in no time, and while no folder is set.
+// A picture's name in the folder: the digest of its bytes and their length. Empty for
+// small pictures, which decode in no time, and while no folder is set. Hashing a 3 MB
+// photograph takes a few milliseconds: made once per picture and handed on.
 struct RememberedKey {
-  ContentHash hash;
-  std::size_t size = 0;
-  bool empty() const { return size == 0; }
+  EntrySource source;
+  bool empty() const { return source.size == 0; }
 };
 RememberedKey rememberedKey(std::string_view bytes);
 
@@ -32,8 +34,10 @@ RememberedKey rememberedKey(std::string_view bytes);
 // larger), or that output fitted to the size exactly (fitPictureToTarget).
 enum class Remembered { Decoded, Fitted };
 
-// The image an earlier run kept; null when there is none, the key is empty or the entry
-// is damaged or foreign. Safe from any thread, as is rememberPicture.
+// The image an earlier run kept; null when there is none or the key is empty. An entry
+// that is damaged, foreign, larger than the size allows or not a regular file is
+// deleted (unread, never waited on) and null returned. Safe from any thread, as is
+// rememberPicture.
 QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind);
 // Keeps image for later runs (a failed write only means it is made again next time). It
 // is written by a thread of its own, at low priority, some time after the call.

@@ -1,4 +1,4 @@
-#include "platform/logic/content_hash.h"
+#include "platform/logic/checksum.h"
 
 #include <gtest/gtest.h>
 
@@ -14,40 +14,40 @@ std::string sample(std::size_t size) {
   return bytes;
 }
 
-TEST(ContentHash, EqualBytesGiveEqualHashes) {
-  EXPECT_EQ(contentHash(sample(1000)), contentHash(sample(1000)));
-  EXPECT_EQ(contentHash(sample(1000)).hex().size(), 32u);
+TEST(Checksum, EqualBytesGiveEqualChecksums) {
+  EXPECT_EQ(checksum(sample(1000)), checksum(sample(1000)));
+  EXPECT_EQ(checksum(sample(1000)).hex().size(), 32u);
 }
 
 // One changed bit anywhere (stripes, word tail, byte tail) or another length gives
 // another hash, in both halves.
-TEST(ContentHash, AnyChangedBitOrLengthChangesBothHalves) {
+TEST(Checksum, AnyChangedBitOrLengthChangesBothHalves) {
   const std::string base = sample(100);  // three stripes, a word and four bytes left
-  std::set<std::uint64_t> highs{contentHash(base).high}, lows{contentHash(base).low};
+  std::set<std::uint64_t> highs{checksum(base).high}, lows{checksum(base).low};
   std::size_t variants = 1;
   for (const std::size_t at : {std::size_t{0}, std::size_t{31}, std::size_t{32}, std::size_t{95},
                                std::size_t{96}, std::size_t{99}}) {
     for (const int bit : {0, 7}) {
       std::string changed = base;
       changed[at] = static_cast<char>(changed[at] ^ (1 << bit));
-      highs.insert(contentHash(changed).high);
-      lows.insert(contentHash(changed).low);
+      highs.insert(checksum(changed).high);
+      lows.insert(checksum(changed).low);
       ++variants;
     }
   }
   for (const std::size_t size :
        {std::size_t{0}, std::size_t{1}, std::size_t{99}, std::size_t{101}}) {
-    highs.insert(contentHash(sample(size)).high);
-    lows.insert(contentHash(sample(size)).low);
+    highs.insert(checksum(sample(size)).high);
+    lows.insert(checksum(sample(size)).low);
     ++variants;
   }
   EXPECT_EQ(highs.size(), variants);
   EXPECT_EQ(lows.size(), variants);
 }
 
-TEST(ContentHash, ZeroBytesOfDifferentLengthsDiffer) {
-  EXPECT_NE(contentHash(std::string(64, '\0')), contentHash(std::string(65, '\0')));
-  EXPECT_NE(contentHash(std::string(8, '\0')), contentHash(std::string()));
+TEST(Checksum, ZeroBytesOfDifferentLengthsDiffer) {
+  EXPECT_NE(checksum(std::string(64, '\0')), checksum(std::string(65, '\0')));
+  EXPECT_NE(checksum(std::string(8, '\0')), checksum(std::string()));
 }
 
 }  // namespace

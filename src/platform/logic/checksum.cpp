@@ -1,4 +1,4 @@
-#include "platform/logic/content_hash.h"
+#include "platform/logic/checksum.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,7 +33,7 @@ std::uint64_t avalanche(std::uint64_t h) {
 
 }  // namespace
 
-ContentHash contentHash(std::string_view bytes) {
+Checksum checksum(std::string_view bytes) {
   // Four independent lanes over 32-byte stripes keep the multiplier busy; the tail is
   // folded in a word (then a byte) at a time, and the length closes it.
   std::uint64_t lanes[4] = {kPrime1 + kPrime2, kPrime2, 0, 0 - kPrime1};
@@ -53,7 +53,7 @@ ContentHash contentHash(std::string_view bytes) {
   return {avalanche(a ^ tail), avalanche(b + rotate(tail, 17) * kPrime2)};
 }
 
-std::string ContentHash::hex() const {
+std::string Checksum::hex() const {
   char digits[33];
   std::snprintf(digits, sizeof digits, "%016llx%016llx", static_cast<unsigned long long>(high),
                 static_cast<unsigned long long>(low));
