@@ -31,6 +31,14 @@ function(zv_find_maintainer out)
     cmake_host_system_information(RESULT host QUERY FQDN)
     set(mail "$ENV{USER}@${host}")
   endif()
+  # A build with no identity (a fresh container, root's login) names no person: root and a
+  # host without a domain are not a maintainer lintian accepts, and no real address exists
+  # to put instead, so the reserved .invalid domain says exactly that.
+  if(name STREQUAL "" OR name STREQUAL "root" OR NOT mail MATCHES "^[^@ ]+@[^@ ]+\\.[^@ ]+$"
+     OR mail MATCHES "^root@")
+    set(name "Zorvane local build")
+    set(mail "local-build@zorvane.invalid")
+  endif()
   set(${out} "${name} <${mail}>" PARENT_SCOPE)
 endfunction()
 set(ZV_MAINTAINER "" CACHE STRING "The Debian package's Maintainer (empty: found at configure time)")
