@@ -5,7 +5,8 @@
 // memory is mapped with a hint for large pages, so a 4 MB file needs a couple of faults.
 // Files under 1 MB are read the ordinary way. Meant for reads into memory the process has
 // not used yet (the start-up's): a file read again and again is better served by the
-// heap, which hands back the same warm memory each time.
+// heap, which hands back the same warm memory each time. The large pages are Linux's: on
+// Windows the bytes are read into ordinary memory.
 #include <cstddef>
 #include <memory>
 #include <string>

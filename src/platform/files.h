@@ -1,6 +1,7 @@
 #pragma once
 // Files and directories, as the program needs them. Paths are UTF-8 (the platform's
-// native file-name encoding on Linux).
+// native file-name encoding on Linux; turned into UTF-16 at the Windows API).
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,6 +17,9 @@ std::string programDirectory();
 // ("\奖品图片\1.jpg") or slashes, using the platform's separator.
 std::string joinPath(std::string_view directory, std::string_view relative);
 
+// The platform's separator: '/' on Linux, '\\' on Windows (where '/' is one as well).
+char pathSeparator();
+
 // Only regular files are read or written. A FIFO would block the program in open() until
 // someone writes to it, a device such as /dev/zero never ends, and a link may lead out of
 // the event folder. A name that exists but is not a regular file (or, for a write, a link
@@ -30,6 +34,37 @@ bool reportedAsUnusable(const std::string& path);
 // Opens a regular file (a link to one is fine) for reading without ever blocking. Returns
 // the descriptor, or -1 when the file is missing, unreadable or refused (and reported).
 int openRegularFileForReading(const std::string& path);
+
+// Reads up to size bytes from fd at offset, or from where it stands for offset -1.
+// Returns the count read, 0 at the end, -1 on an error.
+std::int64_t readFile(int fd, char* into, std::size_t size, std::int64_t offset = -1);
+// The size of the regular file open as fd, or -1 when it cannot be told.
+std::int64_t openFileSize(int fd);
+void closeFile(int fd);
+
+// What the program needs to know of a file without opening it (links are followed).
+struct FileStatus {
+  bool regular = false;
+  // Which file it is: the parse of a file is reused only while this stays the same.
+  std::uint64_t device = 0;
+  std::uint64_t identity = 0;
+  std::int64_t size = 0;
+  std::int64_t modifiedNs = 0;  // since the epoch of the platform's file times
+  bool operator==(const FileStatus&) const = default;
+};
+std::optional<FileStatus> fileStatus(const std::string& path);
+
+// Appends to the file at path (made when missing; a link, a FIFO or a device in its place
+// is never opened), then flushes it to disk, and a new file's name too. bytesFor is given
+// the file's size when opened and returns the bytes to add.
+struct AppendOutcome {
+  bool opened = false;        // a regular file was open for appending
+  bool ok = false;            // everything written and flushed
+  std::int64_t sizeBefore = 0;
+  std::size_t written = 0;    // bytes that reached the file, even when not ok
+};
+AppendOutcome appendToFileSynced(const std::string& path,
+                                 const std::function<std::string(std::int64_t sizeBefore)>& bytesFor);
 
 // Whether path is a regular file that can be opened for reading; refused names are
 // reported. For files handed on by name (the music file, to the audio library).
@@ -65,9 +100,15 @@ enum class Durability {
 bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
                               Durability durability = Durability::kSynced);
 
-// The same for the file called name in the directory open as directoryFd, so a caller
-// that has checked the directory writes into exactly that one.
-bool writeFileAtomicallyAt(int directoryFd, const std::string& name, std::string_view bytes,
+// An open directory: a descriptor on POSIX, a handle (which keeps the folder from being
+// moved or removed while open) on Windows; kNoFolder for none.
+using FolderHandle = std::intptr_t;
+inline constexpr FolderHandle kNoFolder = -1;
+void closeFolder(FolderHandle folder);
+
+// The same for the file called name in the directory open as folder, so a caller that
+// has checked the directory writes into exactly that one.
+bool writeFileAtomicallyAt(FolderHandle folder, const std::string& name, std::string_view bytes,
                            Durability durability);
 
 // Replaces the random numbers that name temporary files (null restores the system's).

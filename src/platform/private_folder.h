@@ -1,10 +1,14 @@
 #pragma once
 // A folder that belongs to the current user alone, for files that other users must
 // neither plant nor read: a real directory (not a link), owned by the user, mode 0700.
+// On Windows the folders are in the user's own profile (%LOCALAPPDATA%\zorvane), which
+// the system already keeps from other users: there the folder need only be a real one.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -18,6 +22,7 @@ std::string userRuntimeFolder(std::string_view name);
 
 // Where the user's cache folder called name goes: $XDG_CACHE_HOME/name when that variable
 // is an absolute path, else $HOME/.cache/name; empty without either. Nothing is created.
+// On Windows the cache folder is %LOCALAPPDATA%\name, the runtime folder its "run".
 std::string userCacheFolder(std::string_view name);
 
 class PrivateFolder {
@@ -38,7 +43,7 @@ class PrivateFolder {
 
   const std::string& path() const { return path_; }
   // The open folder itself, for calls relative to it.
-  int descriptor() const { return fd_; }
+  FolderHandle descriptor() const { return folder_; }
   // path/name.
   std::string file(std::string_view name) const;
 
@@ -49,11 +54,23 @@ class PrivateFolder {
   // Removes the file (or whatever else) called name from this very folder.
   bool remove(const std::string& name) const;
 
+  struct Entry {
+    std::string name;
+    bool regular = false;       // links are not followed: a link is not regular
+    std::int64_t modified = 0;  // seconds
+    std::uint64_t size = 0;
+  };
+  // Everything in the folder but "." and "..".
+  std::vector<Entry> entries() const;
+  // Sets the modification time of the file called name to now (a link's own, not its
+  // target's).
+  void touch(const std::string& name) const;
+
  private:
-  PrivateFolder(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  PrivateFolder(std::string path, FolderHandle folder) : path_(std::move(path)), folder_(folder) {}
 
   std::string path_;
-  int fd_ = -1;
+  FolderHandle folder_ = kNoFolder;
 };
 
 // The contents of a file that only this user can have put there: a regular file (not a

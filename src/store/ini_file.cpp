@@ -1,7 +1,5 @@
 #include "store/ini_file.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -173,20 +171,9 @@ Document parse(std::string_view bytes) {
 // A file as last read and parsed. A read sees the file as it is now: the parse is reused
 // only while the file's identity, size and modification time (to the nanosecond) stay
 // the same, which every replacement by rename or in-place edit changes.
-struct Stamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  std::int64_t modifiedNs = 0;
-  bool operator==(const Stamp&) const = default;
-};
+using Stamp = FileStatus;
 
-std::optional<Stamp> stampOf(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  return Stamp{st.st_dev, st.st_ino, st.st_size,
-               static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
-}
+std::optional<Stamp> stampOf(const std::string& path) { return fileStatus(path); }
 
 class ParsedFile {
  public:

@@ -1,16 +1,12 @@
 #include "store/journal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <ctime>
 #include <utility>
 
 #include "platform/files.h"
+#include "platform/local_time.h"
 
 namespace zv {
 
@@ -345,12 +341,10 @@ std::string journalFileBytes(const std::vector<JournalRow>& rows) {
 }
 
 std::string journalTime(std::chrono::system_clock::time_point when) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm local{};
-  localtime_r(&t, &local);
+  const LocalTime local = localTime(std::chrono::system_clock::to_time_t(when));
   char text[40];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  const long offset = local.tm_gmtoff;
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local.fields);
+  const long offset = local.offsetSeconds;
   // A zone is never more than a day from UTC.
   const int minutes = static_cast<int>(((offset < 0 ? -offset : offset) / 60) % (24 * 60));
   char zone[16];
@@ -372,9 +366,7 @@ template <class OnPiece>
 bool readPieces(int fd, std::int64_t offset, OnPiece piece) {
   std::vector<char> buffer(kReadPiece);
   for (;;) {
-    const ssize_t n = offset < 0 ? ::read(fd, buffer.data(), buffer.size())
-                                 : ::pread(fd, buffer.data(), buffer.size(), offset);
-    if (n < 0 && errno == EINTR) continue;
+    const std::int64_t n = readFile(fd, buffer.data(), buffer.size(), offset);
     if (n < 0) return false;
     if (n == 0) return true;
     if (offset >= 0) offset += n;
@@ -389,7 +381,7 @@ JournalContents Journal::read() const {
   if (fd < 0) return {};
   JournalParser parser;
   const bool ok = readPieces(fd, -1, [&](std::string_view piece) { parser.feed(piece); });
-  ::close(fd);
+  closeFile(fd);
   JournalContents contents = parser.finish();
   return ok ? std::move(contents) : JournalContents{};
 }
@@ -406,9 +398,8 @@ void Journal::account(const JournalRow& row) {
 }
 
 void Journal::scanIfChanged() {
-  struct stat st {};
-  const std::int64_t size =
-      ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
+  const std::optional<FileStatus> status = fileStatus(path_);
+  const std::int64_t size = status && status->regular ? status->size : 0;
   if (scanned_ && size == knownSize_) return;
   // Only the tail is read: enough to hold the last rows, grown while it holds no intact
   // row, never the whole of a long (or damaged) file. A row earlier than the tail no
@@ -454,7 +445,7 @@ void Journal::scanIfChanged() {
     tail = scanner.tail();
     if (last_ || from == 0 || window >= kMaxTailWindow) break;
   }
-  if (fd >= 0) ::close(fd);
+  if (fd >= 0) closeFile(fd);
   // A sequence number once handed out in this run is never handed out again.
   nextSequence_ = std::max(scanned_ ? nextSequence_ : 1, last + 1);
   tailOpen_ = tail.open;
@@ -483,53 +474,24 @@ std::optional<JournalRow> Journal::append(JournalRow row) {
   // name is never opened (a FIFO would block the stage in open()).
   const std::optional<std::string> target = writableTarget(path_);
   if (!target) return std::nullopt;
-  const bool existed = pathExists(*target);
-  const int fd = ::open(target->c_str(),
-                        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-  if (fd < 0) return std::nullopt;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return std::nullopt;
-  }
-  std::string out;
-  if (st.st_size == 0) {
-    out = std::string(kBom) + formatJournalHeader();
-  } else if (st.st_size == knownSize_ && tailOpen_) {
-    // A row cut short by a crash is ended on its own line (closing its quote first), so
-    // that it reads as one damaged record and this row stays whole.
-    out = std::string(tailInQuotes_ ? "\"" : "") + std::string(kLineEnd);
-  }
-  out += formatJournalRow(row);
-  std::size_t written = 0;
-  bool ok = true;
-  while (written < out.size()) {
-    const ssize_t n = ::write(fd, out.data() + written, out.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
+  const AppendOutcome outcome = appendToFileSynced(*target, [&](std::int64_t size) {
+    std::string out;
+    if (size == 0) {
+      out = std::string(kBom) + formatJournalHeader();
+    } else if (size == knownSize_ && tailOpen_) {
+      // A row cut short by a crash is ended on its own line (closing its quote first), so
+      // that it reads as one damaged record and this row stays whole.
+      out = std::string(tailInQuotes_ ? "\"" : "") + std::string(kLineEnd);
     }
-    written += static_cast<std::size_t>(n);
-  }
-  ok = ::fdatasync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  if (ok && !existed) {
-    // The new file's name must survive a power cut too.
-    const std::size_t slash = target->rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : target->substr(0, slash);
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-      ::fsync(dirFd);
-      ::close(dirFd);
-    }
-  }
-  if (!ok) {
+    return out + formatJournalRow(row);
+  });
+  if (!outcome.opened) return std::nullopt;
+  if (!outcome.ok) {
     // Whatever part of the row reached the file is found by the next scan.
-    if (written > 0) knownSize_ = -1;
+    if (outcome.written > 0) knownSize_ = -1;
     return std::nullopt;
   }
-  knownSize_ = static_cast<std::int64_t>(st.st_size) + static_cast<std::int64_t>(out.size());
+  knownSize_ = outcome.sizeBefore + static_cast<std::int64_t>(outcome.written);
   tailOpen_ = tailInQuotes_ = false;
   return row;
 }

@@ -1,11 +1,5 @@
 #include "platform/qt/remembered_decodes.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <condition_variable>
@@ -24,6 +18,7 @@
 #include "platform/qt/decode_entry_image.h"
 #include "platform/qt/picture.h"
 #include "platform/qt/picture_digest.h"
+#include "platform/thread_priority.h"
 
 namespace zv {
 namespace {
@@ -61,33 +56,20 @@ EntryAllowance allowanceFor(QSize target, Remembered kind) {
 
 // Removes the least recently used entries while the folder holds more than its bound.
 void trim(const PrivateFolder& folder) {
-  DIR* dir = ::opendir(folder.path().c_str());
-  if (!dir) return;
-  struct Entry {
-    std::string name;
-    std::int64_t used;
-    std::uint64_t size;
-  };
-  std::vector<Entry> entries;
+  std::vector<PrivateFolder::Entry> entries = folder.entries();
+  std::erase_if(entries, [](const PrivateFolder::Entry& e) { return e.name[0] == '.' || !e.regular; });
   std::uint64_t total = 0;
-  while (const dirent* e = ::readdir(dir)) {
-    struct stat st {};
-    if (e->d_name[0] == '.' || ::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(st.st_mode))
-      continue;
-    entries.push_back({e->d_name, static_cast<std::int64_t>(st.st_mtime),
-                       static_cast<std::uint64_t>(st.st_size)});
-    total += static_cast<std::uint64_t>(st.st_size);
-  }
+  for (const PrivateFolder::Entry& e : entries) total += e.size;
   if (total > kFolderBytes) {
     std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.used < b.used; });
-    for (const Entry& e : entries) {
+              [](const PrivateFolder::Entry& a, const PrivateFolder::Entry& b) {
+                return a.modified < b.modified;
+              });
+    for (const PrivateFolder::Entry& e : entries) {
       if (total <= kFolderBytes) break;
-      if (::unlinkat(::dirfd(dir), e.name.c_str(), 0) == 0) total -= e.size;
+      if (folder.remove(e.name)) total -= e.size;
     }
   }
-  ::closedir(dir);
 }
 
 // Entries are written by a thread of their own at low priority, after the decodes that
@@ -152,7 +134,7 @@ const PrivateFolder* openFolder() {
   const std::lock_guard<std::mutex> lock(s.mutex);
   if (!s.tried && !s.path.empty()) {
     s.tried = true;
-    const std::size_t parent = s.path.find_last_of('/');
+    const std::size_t parent = s.path.find_last_of(pathSeparator() == '/' ? "/" : "/\\");
     if (parent != std::string::npos && parent > 0) makeDirectories(s.path.substr(0, parent));
     s.folder = PrivateFolder::open(s.path);
   }
@@ -160,7 +142,7 @@ const PrivateFolder* openFolder() {
 }
 
 void Writer::run() {
-  ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+  lowerThisThreadPriority();
   bool trimmed = false;
   for (;;) {
     Job job;
@@ -216,7 +198,7 @@ QImage recallPicture(const RememberedKey& key, QSize target, Remembered kind) {
   QImage image =
       file ? entryImage(file, file->bytes(), key.source, allowance) : QImage();
   if (!image.isNull()) {
-    ::utimensat(AT_FDCWD, path.c_str(), nullptr, AT_SYMLINK_NOFOLLOW);  // used: kept longer
+    folder->touch(name);  // used: kept longer
   } else if (!missing) {
     folder->remove(name);  // damaged or foreign: the decode made instead takes its place
   }
@@ -241,18 +223,10 @@ QImage decodePictureRemembered(const RememberedKey& key, std::string_view bytes,
 bool rememberedAtAnySize(const RememberedKey& key) {
   const PrivateFolder* folder = key.empty() ? nullptr : openFolder();
   if (!folder) return false;
-  DIR* dir = ::opendir(folder->path().c_str());
-  if (!dir) return false;
   const std::string prefix = hexOf(key.source.digest) + "-";
-  bool found = false;
-  while (const dirent* e = ::readdir(dir)) {
-    if (std::string_view(e->d_name).starts_with(prefix)) {
-      found = true;
-      break;
-    }
-  }
-  ::closedir(dir);
-  return found;
+  for (const PrivateFolder::Entry& e : folder->entries())
+    if (e.name.starts_with(prefix)) return true;
+  return false;
 }
 
 void waitForRememberedWrites() { store().writer.waitUntilWritten(); }
