@@ -1,0 +1,195 @@
+// The file layer on Windows: UTF-16 names, bytes kept as they are, and replacement while
+// another program holds the file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/file_buffer.h"
+#include "platform/files.h"
+#include "support/finishes_within.h"
+#include "support/temp_dir.h"
+
+namespace zv {
+namespace {
+
+using zv::testing::TempDir;
+
+std::wstring wide(const std::string& utf8) {
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), n);
+  return text;
+}
+
+// The bytes on disk, read past the program's own layer.
+std::string rawBytes(const std::string& path) {
+  const HANDLE h = ::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes(1 << 16, '\0');
+  DWORD n = 0;
+  ::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+  ::CloseHandle(h);
+  bytes.resize(n);
+  return bytes;
+}
+
+TEST(FilesWindows, ChineseNamesAreTheSameNamesOnDisk) {
+  TempDir tmp;
+  const std::string folder = joinPath(tmp.path(), "奖品图片");
+  const std::string csv = joinPath(folder, "抽奖记录.csv");
+  ASSERT_TRUE(makeDirectories(folder));
+  ASSERT_TRUE(writeWholeFileAtomically(csv, "序号\r\n"));
+  // The UTF-16 name itself, not the UTF-8 bytes read as the ANSI code page.
+  EXPECT_EQ(tmp.entries(), std::vector<std::string>{"奖品图片"});
+  EXPECT_NE(::GetFileAttributesW((wide(tmp.path()) + L"\\奖品图片\\抽奖记录.csv").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(tryReadWholeFile(csv), std::string("序号\r\n"));
+  const auto buffer = FileBuffer::read(csv);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(buffer->bytes(), "序号\r\n");
+  const AppendOutcome appended =
+      appendToFileSynced(csv, [](std::int64_t) { return std::string("1\r\n"); });
+  EXPECT_TRUE(appended.ok);
+  EXPECT_EQ(appended.sizeBefore, 8);
+  const auto status = fileStatus(csv);
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(status->regular);
+  EXPECT_EQ(status->size, 11);
+  EXPECT_TRUE(fileExists(csv));
+  EXPECT_TRUE(deleteFile(csv));
+  EXPECT_FALSE(pathExists(csv));
+}
+
+TEST(FilesWindows, BytesAreWrittenAndReadExactlyAsGiven) {
+  TempDir tmp;
+  const std::string path = tmp.file("config.a");
+  // Line feeds gain no CR, and Ctrl-Z ends nothing: text mode would do both.
+  const std::string bytes("a\nb\r\n\n\x1A" "c\0d\n", 11);
+  ASSERT_TRUE(writeWholeFileAtomically(path, bytes));
+  EXPECT_EQ(rawBytes(path), bytes);
+  EXPECT_EQ(tryReadWholeFile(path), bytes);
+  const auto buffer = FileBuffer::read(path);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(buffer->bytes(), bytes);
+
+  const std::string log = tmp.file("log.csv");
+  ASSERT_TRUE(appendToFileSynced(log, [&](std::int64_t) { return bytes; }).ok);
+  ASSERT_TRUE(appendToFileSynced(log, [&](std::int64_t) { return bytes; }).ok);
+  EXPECT_EQ(rawBytes(log), bytes + bytes);
+  const int fd = openRegularFileForReading(log);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(openFileSize(fd), 22);
+  char piece[8] = {};
+  EXPECT_EQ(readFile(fd, piece, 4, 13), 4);  // at an offset
+  EXPECT_EQ(std::string(piece, 4), bytes.substr(2, 4));
+  EXPECT_EQ(readFile(fd, piece, 8, 22), 0);  // at the end
+  closeFile(fd);
+}
+
+// Holds a file open the way a scanner or a preview does: reading, without letting it be
+// deleted or replaced.
+class Holder {
+ public:
+  explicit Holder(const std::string& path)
+      : h_(::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~Holder() { release(); }
+  bool holds() const { return h_ != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE));
+  }
+
+ private:
+  HANDLE h_;
+};
+
+TEST(FilesWindows, AReplaceWhileTheTargetIsHeldWaitsThenFailsAndKeepsTheOldFile) {
+  TempDir tmp;
+  const std::string path = tmp.file("zbt.ini");
+  ASSERT_TRUE(writeWholeFileAtomically(path, "old"));
+  Holder holder(path);
+  ASSERT_TRUE(holder.holds());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(writeWholeFileAtomically(path, "new"));
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(1000)) << "gave up without waiting";
+  EXPECT_LE(waited, std::chrono::seconds(5));
+  holder.release();
+  EXPECT_EQ(readWholeFile(path), "old");
+  EXPECT_EQ(tmp.entries(), std::vector<std::string>{"zbt.ini"}) << "temporary file left";
+}
+
+TEST(FilesWindows, AReplaceSucceedsWhenTheHolderLetsGoInTime) {
+  TempDir tmp;
+  const std::string path = tmp.file("zbt.ini");
+  ASSERT_TRUE(writeWholeFileAtomically(path, "old"));
+  Holder holder(path);
+  ASSERT_TRUE(holder.holds());
+  std::thread letGo([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    holder.release();
+  });
+  const bool written = writeWholeFileAtomically(path, "new");
+  letGo.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(readWholeFile(path), "new");
+  EXPECT_EQ(tmp.entries(), std::vector<std::string>{"zbt.ini"});
+}
+
+TEST(FilesWindows, DevicesAndFoldersAreRefusedUnopenedAndReportedOnce) {
+  TempDir tmp;
+  ASSERT_TRUE(makeDirectories(tmp.file("folder")));
+  std::mutex mutex;
+  std::vector<std::string> reported;
+  setUnusableFileListener([&](const std::string& path) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    reported.push_back(path);
+  });
+  for (const char* name : {"NUL", "con", "COM1.txt", "lpt9", "CONIN$", "folder"}) {
+    SCOPED_TRACE(name);
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      reported.clear();
+    }
+    const std::string path = tmp.file(name);
+    std::optional<std::string> read;
+    bool written = true;
+    ASSERT_TRUE(zv::testing::finishesWithin([&] {
+      read = tryReadWholeFile(path);
+      written = writeWholeFileAtomically(path, "mine");
+      read = tryReadWholeFile(path);
+    })) << "blocked";
+    EXPECT_FALSE(read);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(FileBuffer::readRegular(path, 1 << 20));
+    const std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(reported, std::vector<std::string>{path});
+  }
+  setUnusableFileListener(nullptr);
+  EXPECT_EQ(tmp.entries(), std::vector<std::string>{"folder"});
+  EXPECT_FALSE(tryReadWholeFile("\\\\.\\PhysicalDrive0"));
+}
+
+TEST(FilesWindows, ProgramDirectoryHoldsTheRunningProgram) {
+  const std::string dir = programDirectory();
+  ASSERT_GE(dir.size(), 3u);
+  EXPECT_EQ(dir[1], ':');
+  EXPECT_NE(dir.back(), '\\');
+  EXPECT_TRUE(fileExists(dir + "\\core_tests.exe"));
+}
+
+TEST(FilesWindows, JoinsPathsWithBackslashes) {
+  EXPECT_EQ(joinPath("C:\\zorvane", "\\奖品图片\\1.jpg"), "C:\\zorvane\\奖品图片\\1.jpg");
+  EXPECT_EQ(joinPath("C:\\zorvane\\", "a/b"), "C:\\zorvane\\a\\b");
+  EXPECT_EQ(joinPath("C:\\", "x"), "C:\\x");
+}
+
+}  // namespace
+}  // namespace zv
