@@ -1,11 +1,8 @@
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cstdio>
-#include <unistd.h>
 
 #include "platform/files.h"
 #include "platform/text_codec.h"

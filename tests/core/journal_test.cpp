@@ -4,11 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <climits>
 #include <regex>
