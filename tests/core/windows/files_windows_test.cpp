@@ -177,6 +177,51 @@ TEST(FilesWindows, DevicesAndFoldersAreRefusedUnopenedAndReportedOnce) {
   EXPECT_FALSE(tryReadWholeFile("\\\\.\\PhysicalDrive0"));
 }
 
+// Sets a file's modification time to hours ago.
+void age(const std::string& path, int hours) {
+  const HANDLE h = ::CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{};
+  t.LowPart = now.dwLowDateTime;
+  t.HighPart = now.dwHighDateTime;
+  t.QuadPart -= static_cast<ULONGLONG>(hours) * 3600 * 10'000'000;
+  const FILETIME then{t.LowPart, t.HighPart};
+  EXPECT_TRUE(::SetFileTime(h, nullptr, nullptr, &then));
+  ::CloseHandle(h);
+}
+
+TEST(FilesWindows, TheNextWriteRemovesItsOwnTemporaryFilesOlderThanADay) {
+  TempDir tmp;
+  struct Case {
+    std::string name;
+    int ageHours;
+    bool removed;
+  };
+  const Case cases[] = {
+      {temporaryNameFor("抽奖记录.csv", 5), 48, true},
+      {".抽奖记录.csv.tmp-1234-7", 48, true},         // the form of earlier versions
+      {temporaryNameFor("抽奖记录.csv", 6), 0, false},   // a write in progress, perhaps
+      {temporaryNameFor("抽奖记录.csv", 7), 23, false},  // not a day yet
+      {temporaryNameFor("b.ini", 5), 48, false},         // another target's
+      {".抽奖记录.csv.tmp-12345678abcdefgh", 48, false},  // not our pattern
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(writeWholeFileAtomically(tmp.file(c.name), "x")) << c.name;
+    age(tmp.file(c.name), c.ageHours);
+  }
+  const std::string folder = temporaryNameFor("抽奖记录.csv", 9);  // old, but no file
+  ASSERT_TRUE(makeDirectories(tmp.file(folder)));
+  age(tmp.file(folder), 48);
+
+  ASSERT_TRUE(writeWholeFileAtomically(tmp.file("抽奖记录.csv"), "new"));
+  for (const Case& c : cases) EXPECT_EQ(pathExists(tmp.file(c.name)), !c.removed) << c.name;
+  EXPECT_TRUE(pathExists(tmp.file(folder)));
+  EXPECT_EQ(readWholeFile(tmp.file("抽奖记录.csv")), "new");
+}
+
 TEST(FilesWindows, ProgramDirectoryHoldsTheRunningProgram) {
   const std::string dir = programDirectory();
   ASSERT_GE(dir.size(), 3u);
