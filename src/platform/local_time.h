@@ -1,12 +1,12 @@
 #pragma once
-// The local time of a moment, with its offset from UTC, the same on every system.
+// The local calendar time of a moment, with the zone's distance from UTC at that moment.
 #include <ctime>
 
 namespace zv {
 
 struct LocalTime {
   std::tm fields{};
-  long utcOffsetSeconds = 0;  // east of UTC positive, daylight saving included
+  long offsetSeconds = 0;  // east of UTC is positive
 };
 
 LocalTime localTime(std::time_t moment);

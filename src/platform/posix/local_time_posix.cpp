@@ -5,7 +5,7 @@ namespace zv {
 LocalTime localTime(std::time_t moment) {
   LocalTime local;
   localtime_r(&moment, &local.fields);
-  local.utcOffsetSeconds = local.fields.tm_gmtoff;
+  local.offsetSeconds = local.fields.tm_gmtoff;
   return local;
 }
 

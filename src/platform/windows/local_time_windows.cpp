@@ -1,5 +1,3 @@
-#include <time.h>
-
 #include "platform/local_time.h"
 
 namespace zv {
@@ -7,11 +5,11 @@ namespace zv {
 LocalTime localTime(std::time_t moment) {
   LocalTime local;
   if (localtime_s(&local.fields, &moment) != 0) return local;
-  // The local fields read as UTC, less the moment: the zone's offset at that moment.
+  // The local fields read as if they were UTC, less the moment itself: the zone's offset
+  // then, summer time included.
   std::tm asUtc = local.fields;
   const std::time_t shifted = _mkgmtime(&asUtc);
-  if (shifted != static_cast<std::time_t>(-1))
-    local.utcOffsetSeconds = static_cast<long>(shifted - moment);
+  if (shifted != static_cast<std::time_t>(-1)) local.offsetSeconds = static_cast<long>(shifted - moment);
   return local;
 }
 
