@@ -45,7 +45,8 @@ void fitToScreenBeforeApplication(int argc, char** argv) {
   const ScaleSettings scale = chooseScaleSettings(facts.monitors, facts.desktopRatio,
                                                   settings.general(keys::kMonitor));
   if (scale.globalFactor.empty() && scale.screenFactors.empty()) return;
-  if (!scale.globalFactor.empty()) qputenv("QT_SCALE_FACTOR", QByteArray(scale.globalFactor.c_str()));
+  if (!scale.globalFactor.empty())
+    qputenv("QT_SCALE_FACTOR", QByteArray(scale.globalFactor.c_str()));
   if (!scale.screenFactors.empty())
     qputenv("QT_SCREEN_SCALE_FACTORS", QByteArray(scale.screenFactors.c_str()));
   if (!std::getenv("QT_SCALE_FACTOR_ROUNDING_POLICY")) {

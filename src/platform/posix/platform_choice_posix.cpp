@@ -13,9 +13,9 @@ void chooseQtPlatformForThisProcess() {
     const char* value = std::getenv(name);
     return value ? value : "";
   };
-  const std::string_view platform = chooseQtPlatform({read("WAYLAND_DISPLAY"),
-                                                      read("XDG_SESSION_TYPE"), read("DISPLAY"),
-                                                      read("QT_QPA_PLATFORM")});
+  const std::string_view platform =
+      chooseQtPlatform({read("WAYLAND_DISPLAY"), read("XDG_SESSION_TYPE"), read("DISPLAY"),
+                        read("QT_QPA_PLATFORM")});
   if (!platform.empty()) setenv("QT_QPA_PLATFORM", std::string(platform).c_str(), 1);
 }
 

@@ -29,7 +29,8 @@ HMODULE loadBesideExecutable(const wchar_t* name, const char* shown, std::string
   // The altered search path finds the library's own dependencies beside it too.
   const HMODULE module =
       LoadLibraryExW(besideExecutable(name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (!module) why = std::string("cannot load ") + shown + " (error " + std::to_string(GetLastError()) + ")";
+  if (!module)
+    why = std::string("cannot load ") + shown + " (error " + std::to_string(GetLastError()) + ")";
   return module;
 }
 
@@ -38,8 +39,8 @@ HMODULE loadBesideExecutable(const wchar_t* name, const char* shown, std::string
 SdlLibraries openSdlLibraries() {
   std::string why;
   const HMODULE sdl = loadBesideExecutable(L"SDL2.dll", "SDL2.dll", why);
-  const HMODULE mixer = sdl ? loadBesideExecutable(L"SDL2_mixer.dll", "SDL2_mixer.dll", why)
-                            : nullptr;
+  const HMODULE mixer =
+      sdl ? loadBesideExecutable(L"SDL2_mixer.dll", "SDL2_mixer.dll", why) : nullptr;
   if (!sdl || !mixer) return {{}, why};
   // Unlike dlsym, GetProcAddress searches one library only: SDL_ functions are SDL2's.
   return {[sdl, mixer](const char* name) {

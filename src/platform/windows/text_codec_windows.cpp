@@ -33,8 +33,8 @@ bool encodeOne(UINT codePage, const std::wstring& wide, std::string& out) {
   // GB18030 takes neither flags nor a default-character question: it encodes everything.
   const bool gbk = codePage == kGbk;
   const int n = WideCharToMultiByte(codePage, gbk ? WC_NO_BEST_FIT_CHARS : 0, wide.data(),
-                                    static_cast<int>(wide.size()), buffer, sizeof buffer,
-                                    nullptr, gbk ? &usedDefault : nullptr);
+                                    static_cast<int>(wide.size()), buffer, sizeof buffer, nullptr,
+                                    gbk ? &usedDefault : nullptr);
   if (n <= 0 || usedDefault) return false;
   out.append(buffer, static_cast<std::size_t>(n));
   return true;
