@@ -161,8 +161,9 @@ bool sameFile(HANDLE file, const std::wstring& path) {
   BY_HANDLE_FILE_INFORMATION b{};
   const bool known = GetFileInformationByHandle(file, &a) && GetFileInformationByHandle(named, &b);
   CloseHandle(named);
-  return !known || (a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-                    a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow);
+  // The file index alone: both are in the lock's folder, so on one volume (and Wine
+  // tells a volume's serial number only to some handles).
+  return !known || (a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow);
 }
 
 // Removes the file at path. It is renamed aside first: a deleted file keeps its name
