@@ -51,3 +51,16 @@ zv_install_packages() {
     return 1
   fi
 }
+
+# zv_shared_windows_prefix: prints the team's ready Windows prefix archive,
+# ../shared/windows/win64-sysroot.tar.xz beside the checkout (for a git worktree, beside its
+# main checkout too), or fails when there is none.
+zv_shared_windows_prefix() {
+  local root="$1" candidate common
+  candidate="$(realpath -m "$root/../shared/windows/win64-sysroot.tar.xz")"
+  if [ ! -f "$candidate" ] &&
+     common="$(git -C "$root" rev-parse --path-format=absolute --git-common-dir 2>/dev/null)"; then
+    candidate="$(realpath -m "$(dirname "$common")/../shared/windows/win64-sysroot.tar.xz")"
+  fi
+  [ -f "$candidate" ] && echo "$candidate"
+}
