@@ -89,7 +89,8 @@ install(DIRECTORY "${ZV_SAMPLE_EVENT_DIR}/" DESTINATION . COMPONENT portable)
 # Last: every DLL that the staged .exe and .dll files import must be in the folder or part
 # of Windows; a missing one fails the package.
 install(CODE "
-  execute_process(COMMAND bash \"${_zv_source}/tools/windows-dll-check\" \"\${CMAKE_INSTALL_PREFIX}\"
+  execute_process(COMMAND \"${CMAKE_COMMAND}\" -E env \"OBJDUMP=${CMAKE_OBJDUMP}\"
+      bash \"${_zv_source}/tools/windows-dll-check\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\"
     RESULT_VARIABLE _zv_dll_check)
   if(NOT _zv_dll_check EQUAL 0)
     message(FATAL_ERROR \"The Windows program folder misses DLLs (see above)\")
