@@ -2,11 +2,11 @@
 # (CPack ZIP: zorvane-<version>-windows-x64.zip) and an installer (NSIS, target
 # zorvane_installer: zorvane-<version>-setup.exe).
 #
-# The program folder holds zorvane.exe, the DLLs it needs beside it, Qt's plugins in their
-# folders, Qt's Chinese translation, the sample event a new per-user event folder is laid
-# out from (sample-event/), 说明.txt and the licences. The zip adds the sample event beside
-# the program too, so an unpacked copy is an event folder ready to run.
-# Install components: "program" (both packages) and "portable" (the zip only).
+# Both hold the same program folder: zorvane.exe, the DLLs it needs beside it, Qt's plugins
+# in their folders, Qt's Chinese translation, the sample event (config.a and 奖品图片\),
+# 说明.txt and the licences. Unpacked from the zip, the folder is an event folder ready to
+# run; installed under Program Files, the sample event beside the program is what a new
+# per-user event folder (%APPDATA%\zorvane) is laid out from.
 
 # The cross prefix the toolchain file belongs to (its bin/ holds the DLLs, plugins/ Qt's
 # plugins, share/licenses/ the licence texts).
@@ -81,10 +81,8 @@ install(FILES "${ZV_QTBASE_ZH_CN}" DESTINATION translations COMPONENT program)
 install(FILES "${ZV_WINDOWS_OUT}/说明.txt" DESTINATION . COMPONENT program)
 install(FILES "${_zv_source}/LICENSE" DESTINATION . RENAME LICENSE.txt COMPONENT program)
 install(DIRECTORY "${ZV_WINDOWS_PREFIX}/share/licenses/" DESTINATION licenses COMPONENT program)
-# The sample event: where an installed copy lays out a new per-user event folder from
-# (%APPDATA%\zorvane), and, in the zip, beside the program as its ready event.
-install(DIRECTORY "${ZV_SAMPLE_EVENT_DIR}/" DESTINATION sample-event COMPONENT program)
-install(DIRECTORY "${ZV_SAMPLE_EVENT_DIR}/" DESTINATION . COMPONENT portable)
+# The sample event beside the program (see sampleEventDirectory()).
+install(DIRECTORY "${ZV_SAMPLE_EVENT_DIR}/" DESTINATION . COMPONENT program)
 
 # Last: every DLL that the staged .exe and .dll files import must be in the folder or part
 # of Windows; a missing one fails the package.
@@ -107,7 +105,7 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_FILE_NAME "${ZV_WINDOWS_PACKAGE_NAME}")
 # One folder inside the zip, named like it, so unpacking never spills files around.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_COMPONENTS_ALL program portable)
+set(CPACK_COMPONENTS_ALL program)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}")

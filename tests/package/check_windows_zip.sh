@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The portable zip as a user unpacks it: one folder named like the zip, holding the program,
-# the DLLs it imports (tools/windows-dll-check), Qt's plugins and Chinese translation, a
-# ready event beside the program, the sample event for per-user folders, 说明.txt as
-# Windows editors read it (UTF-8 with a byte-order mark, CRLF) and the licences.
+# the DLLs it imports (tools/windows-dll-check), Qt's plugins and Chinese translation, the
+# sample event beside the program, 说明.txt as Windows editors read it (UTF-8 with a
+# byte-order mark, CRLF) and the licences.
 #   tests/package/check_windows_zip.sh build-windows/zorvane-<version>-windows-x64.zip
 set -euo pipefail
 export LC_ALL=C.UTF-8
@@ -23,12 +23,11 @@ dir="$work/$name"
 for file in zorvane.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll SDL2.dll SDL2_mixer.dll \
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll \
     styles/qwindowsvistastyle.dll translations/qtbase_zh_CN.qm 说明.txt LICENSE.txt \
-    config.a sample-event/config.a; do
+    config.a; do
   [ -s "$dir/$file" ] || fail "missing or empty: $file"
 done
 for rank in 1 2 3 4 5 6 7 8; do
   [ -s "$dir/奖品图片/$rank.jpg" ] || fail "missing: 奖品图片/$rank.jpg"
-  [ -s "$dir/sample-event/奖品图片/$rank.jpg" ] || fail "missing: sample-event/奖品图片/$rank.jpg"
 done
 [ -n "$(find "$dir/licenses" -type f 2>/dev/null | head -n1)" ] || fail "no licence texts in licenses/"
 # Headless and test-only parts stay out of what users get.
