@@ -65,6 +65,11 @@ set(ZV_INSTALL_FILES "${install_lines}")
 set(ZV_UNINSTALL_FILES "${uninstall_lines}")
 set(ZV_OUTFILE "${OUT}")
 set(ZV_STAGE_LICENSE "${STAGE}/LICENSE.txt")
+# The program's icon on the installer and the uninstaller too, when the build made one.
+set(ZV_ICON_LINES "")
+if(ICON AND EXISTS "${ICON}")
+  set(ZV_ICON_LINES "!define MUI_ICON \"${ICON}\"\n!define MUI_UNICON \"${ICON}\"")
+endif()
 # UTF-8 with a byte-order mark: makensis then reads the Chinese names as they are.
 string(ASCII 239 187 191 bom)
 file(READ "${TEMPLATE}" template)

@@ -122,7 +122,7 @@ add_custom_target(zorvane_installer
     --component program --strip
   COMMAND ${CMAKE_COMMAND} -DSTAGE=${ZV_INSTALLER_STAGE} -DOUT=${ZV_INSTALLER}
     -DMAKENSIS=${ZV_MAKENSIS} -DTEMPLATE=${_zv_source}/packaging/windows/zorvane.nsi.in
-    -DWORK=${ZV_WINDOWS_OUT} -DVERSION=${PROJECT_VERSION}
+    -DWORK=${ZV_WINDOWS_OUT} -DVERSION=${PROJECT_VERSION} -DICON=${ZV_WINDOWS_ICON}
     -P "${_zv_source}/cmake/WindowsInstaller.cmake"
   DEPENDS zorvane zorvane_sample_event
   COMMENT "Making the installer ${ZV_INSTALLER}"
