@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "resources/win_sound.h"
+#include "support/environment.h"
 #include "support/temp_dir.h"
 
 namespace zv {
@@ -23,13 +24,13 @@ class AudioTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (const char* driver = std::getenv("SDL_AUDIODRIVER")) savedDriver_ = driver;
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    zv::testing::setEnvironment("SDL_AUDIODRIVER", "dummy");
   }
   void TearDown() override {
     if (savedDriver_.empty()) {
-      ::unsetenv("SDL_AUDIODRIVER");
+      zv::testing::unsetEnvironment("SDL_AUDIODRIVER");
     } else {
-      ::setenv("SDL_AUDIODRIVER", savedDriver_.c_str(), 1);
+      zv::testing::setEnvironment("SDL_AUDIODRIVER", savedDriver_.c_str());
     }
   }
 
@@ -167,7 +168,7 @@ TEST_F(AudioTest, BadSoundBytesPlayNothing) {
 }
 
 TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless) {
-  ::setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+  zv::testing::setEnvironment("SDL_AUDIODRIVER", "nosuchdriver");
   const std::string path = dir_.file("loop.mp3");
   writeFile(path, silentMp3(12));
   Audio audio;
@@ -182,9 +183,9 @@ TEST_F(AudioTest, WithoutADeviceEveryCallIsHarmless) {
 
 TEST_F(AudioTest, OpensAgainAfterAFailedAttempt) {
   // A failed start must release what it took, or the next device could not open.
-  ::setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+  zv::testing::setEnvironment("SDL_AUDIODRIVER", "nosuchdriver");
   { Audio silent; }
-  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  zv::testing::setEnvironment("SDL_AUDIODRIVER", "dummy");
   Audio audio;
   EXPECT_TRUE(audio.available());
   audio.playOnce(winSound());

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/system_codecs.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "support/temp_dir.h"
@@ -181,6 +182,7 @@ TEST_F(IniFile, WritesOnlyTheLineConcerned) {
 }
 
 TEST_F(IniFile, CharactersOutsideGbkRoundTripInAGbkFile) {
+  if (!systemHasGb18030()) GTEST_SKIP() << "the system converts no GB18030 (Wine 8)";
   withFile(gbk("[zbt]\r\n名称=奖\r\n"));
   ASSERT_TRUE(ini::write(path, "zbt", "名称", "😀Ā一"));
   EXPECT_EQ(onDisk(), gbk("[zbt]\r\n名称=") + "\x94\x39\xFC\x36\x81\x30\x8B\x38\xD2\xBB\r\n");

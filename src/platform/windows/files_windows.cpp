@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <thread>
@@ -15,6 +14,7 @@
 
 #include "platform/files.h"
 #include "platform/files_detail.h"
+#include "platform/windows/utf16.h"
 #include "platform/windows/windows_files.h"
 
 namespace zv {
@@ -38,25 +38,8 @@ bool equalsAscii(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::wstring wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(std::min<std::size_t>(utf8.size(), INT_MAX));
-  const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, text.data(), n);
-  return text;
-}
-
-std::string narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int size = static_cast<int>(std::min<std::size_t>(utf16.size(), INT_MAX));
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string text(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, text.data(), n, nullptr, nullptr);
-  return text;
-}
+std::wstring wide(std::string_view utf8) { return utf16::fromUtf8(utf8); }
+std::string narrow(std::wstring_view text) { return utf16::toUtf8(text); }
 
 bool isDevicePath(std::string_view path) {
   if (path.size() >= 4 && isSeparator(path[0]) && isSeparator(path[1]) &&

@@ -10,8 +10,8 @@
 
 namespace zv::windows_files {
 
-// UTF-8 to UTF-16 and back, for the Win32 API; a name that is not valid UTF-8 gives
-// nothing (and so names no file) rather than a different name.
+// UTF-8 to UTF-16 and back, for the Win32 API (platform/windows/utf16.h): a name that is
+// not valid UTF-8 gives nothing, and so names no file rather than a different one.
 std::wstring wide(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
 
