@@ -8,7 +8,7 @@
 #include "app/logic/command_line.h"
 #include "platform/event_folder.h"
 #include "platform/logic/screen_fit.h"
-#include "platform/qt/x11_monitors.h"
+#include "platform/qt/display_facts.h"
 #include "store/program_files.h"
 #include "store/settings_file.h"
 #include "store/settings_keys.h"
@@ -38,7 +38,7 @@ void fitToScreenBeforeApplication(int argc, char** argv) {
   const SettingsFile settings(files.settings());
   if (!fitToScreenOn(settings.general(keys::kFitToScreen))) return;
 
-  const XDisplayFacts facts = readXDisplayFacts();
+  const DisplayFacts facts = readDisplayFacts();
   const ScaleSettings scale = chooseScaleSettings(facts.monitors, facts.desktopRatio,
                                                   settings.general(keys::kMonitor));
   if (scale.globalFactor.empty() && scale.screenFactors.empty()) return;

@@ -1,4 +1,4 @@
-#include "platform/qt/x11_monitors.h"
+#include "platform/qt/display_facts.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
@@ -24,8 +24,8 @@ double xftRatio(Display* display) {
 
 }  // namespace
 
-XDisplayFacts readXDisplayFacts() {
-  XDisplayFacts facts;
+DisplayFacts readDisplayFacts() {
+  DisplayFacts facts;
   Display* display = XOpenDisplay(nullptr);
   if (!display) return facts;
   facts.desktopRatio = xftRatio(display);
