@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   if (const auto answered = zv::answerInformationRequest(arguments)) return *answered;
   zv::chooseQtPlatformForThisProcess();
   zv::keepSessionBusFromStarting();
-  zv::fitToScreenBeforeApplication(argc, argv);
+  zv::fitToScreenBeforeApplication(arguments);
   // While the toolkit connects to the display; after the last change to the environment.
   zv::FontLibraryWarmUp fontLibrary;
   QApplication application(argc, argv);

@@ -20,7 +20,7 @@ bool setByUs = false;
 bool roundingSetByUs = false;
 }  // namespace
 
-void fitToScreenBeforeApplication(int argc, char** argv) {
+void fitToScreenBeforeApplication(const std::vector<std::string>& arguments) {
   std::vector<std::string_view> present;
   for (const char* name : qtScalingVariables()) {
     if (std::getenv(name)) present.emplace_back(name);
@@ -30,9 +30,8 @@ void fitToScreenBeforeApplication(int argc, char** argv) {
   if (platform && std::string_view(platform) != "xcb") return;
   if (!std::getenv("DISPLAY")) return;
 
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  const CommandLine command = parseCommandLine(arguments);
+  const CommandLine command = parseCommandLine(
+      arguments.empty() ? arguments : std::vector<std::string>(arguments.begin() + 1, arguments.end()));
   if (command.action != CommandLine::Action::Run) return;
   const ProgramFiles files{chooseEventFolder(gatherEventFolderFacts(command.eventFolder)).directory};
   const SettingsFile settings(files.settings());
