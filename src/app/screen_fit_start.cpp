@@ -1,5 +1,7 @@
 #include "app/screen_fit_start.h"
 
+#include <QByteArray>
+#include <QtGlobal>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -28,6 +30,7 @@ void fitToScreenBeforeApplication(const std::vector<std::string>& arguments) {
   if (userScalesQt(present)) return;
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   if (platform && std::string_view(platform) != "xcb") return;
+  // Not on X (Windows among them): the toolkit's own per-monitor scaling stands.
   if (!std::getenv("DISPLAY")) return;
 
   const CommandLine command = parseCommandLine(
@@ -41,11 +44,12 @@ void fitToScreenBeforeApplication(const std::vector<std::string>& arguments) {
   const ScaleSettings scale = chooseScaleSettings(facts.monitors, facts.desktopRatio,
                                                   settings.general(keys::kMonitor));
   if (scale.globalFactor.empty() && scale.screenFactors.empty()) return;
-  if (!scale.globalFactor.empty()) setenv("QT_SCALE_FACTOR", scale.globalFactor.c_str(), 1);
+  if (!scale.globalFactor.empty())
+    qputenv("QT_SCALE_FACTOR", QByteArray(scale.globalFactor.c_str()));
   if (!scale.screenFactors.empty())
-    setenv("QT_SCREEN_SCALE_FACTORS", scale.screenFactors.c_str(), 1);
+    qputenv("QT_SCREEN_SCALE_FACTORS", QByteArray(scale.screenFactors.c_str()));
   if (!std::getenv("QT_SCALE_FACTOR_ROUNDING_POLICY")) {
-    setenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough", 1);
+    qputenv("QT_SCALE_FACTOR_ROUNDING_POLICY", QByteArray("PassThrough"));
     roundingSetByUs = true;
   }
   setByUs = true;
@@ -53,9 +57,9 @@ void fitToScreenBeforeApplication(const std::vector<std::string>& arguments) {
 
 void keepScreenFitToThisProcess() {
   if (!setByUs) return;
-  unsetenv("QT_SCALE_FACTOR");
-  unsetenv("QT_SCREEN_SCALE_FACTORS");
-  if (roundingSetByUs) unsetenv("QT_SCALE_FACTOR_ROUNDING_POLICY");
+  qunsetenv("QT_SCALE_FACTOR");
+  qunsetenv("QT_SCREEN_SCALE_FACTORS");
+  if (roundingSetByUs) qunsetenv("QT_SCALE_FACTOR_ROUNDING_POLICY");
   setByUs = roundingSetByUs = false;
 }
 

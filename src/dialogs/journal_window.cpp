@@ -14,6 +14,7 @@
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
 #include "platform/files.h"
+#include "platform/local_time.h"
 #include "platform/qt/picture.h"
 
 namespace zv {
@@ -59,10 +60,9 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
 
 std::string JournalWindow::exportFileName(std::chrono::system_clock::time_point day) {
   const std::time_t t = std::chrono::system_clock::to_time_t(day);
-  std::tm local{};
-  localtime_r(&t, &local);
+  const LocalTime local = localTime(t);
   char date[16];
-  std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+  std::strftime(date, sizeof date, "%Y-%m-%d", &local.fields);
   return std::string("抽奖记录-") + date + ".csv";
 }
 

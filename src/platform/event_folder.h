@@ -1,45 +1,19 @@
 #pragma once
 // The event folder: the program directory that holds one event's settings, tallies,
-// pictures, music and journal. A copy run from a folder of its own keeps its files
-// beside itself; an installed copy (whose folder it must not or cannot write) uses a
-// folder of the user's own; a folder named on the command line wins over both.
+// pictures, music and journal (the choice itself: logic/event_folder_choice.h).
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "platform/logic/event_folder_choice.h"
+
 namespace zv {
-
-enum class EventFolderSource { ExecutableDirectory, CommandLine, PerUser };
-
-// What the choice depends on, gathered by gatherEventFolderFacts() or set by a test.
-struct EventFolderFacts {
-  std::optional<std::string> commandLineFolder;  // as typed, maybe relative
-  std::string workingDirectory;                  // resolves a relative command-line folder
-  std::string executableDirectory;
-  bool executableDirectoryWritable = false;  // and not a shared system directory
-  std::string xdgDataHome;                   // empty when unset
-  std::string home;
-};
-
-struct EventFolderChoice {
-  std::string directory;  // absolute, without a trailing separator
-  EventFolderSource source = EventFolderSource::ExecutableDirectory;
-};
-
-// The rule: the command-line folder; else the executable's directory when writable;
-// else $XDG_DATA_HOME/zorvane, or ~/.local/share/zorvane when XDG_DATA_HOME is unset or
-// not absolute (the XDG rule for an invalid value).
-EventFolderChoice chooseEventFolder(const EventFolderFacts& facts);
-
-// Directories shared by every program on the machine (/usr/..., /bin, /sbin, /): even a
-// user who may write them (root) must not keep an event there.
-bool isSharedSystemDirectory(const std::string& directory);
 
 // The facts of this process: its executable, environment, user and working directory.
 EventFolderFacts gatherEventFolderFacts(std::optional<std::string> commandLineFolder);
 
-// Where an installed program finds the sample event's pictures (<prefix>/share/zorvane/
-// sample-event/奖品图片/) for <prefix>/bin.
+// Where an installed program finds the sample event (config.a and 奖品图片/): on Linux
+// <prefix>/share/zorvane/sample-event for <prefix>/bin; on Windows beside the executable.
 std::string sampleEventDirectory(const std::string& executableDirectory);
 
 struct PreparedEventFolder {

@@ -1,12 +1,14 @@
 #pragma once
-// The lock file that holds a folder for one running copy of the program (POSIX backend:
-// folder_lock_posix.cpp; the staleness rule itself is portable).
+// The lock file that holds a folder for one running copy of the program (backends:
+// posix/folder_lock_posix.cpp, windows/folder_lock_windows.cpp; the staleness rule
+// itself is portable).
 //
-// The file is made whole under a name of its own and linked into place, so the lock file
-// a second copy finds always holds the complete record of its writer; the writer keeps an
-// exclusive flock on it while it runs. A lock file is taken over when its flock is free
-// and it is stale by isStaleFolderLock (another PC's, another boot's, a dead process's,
-// empty, garbage), or when it is no lock file at all (a folder, a link, a pipe).
+// The file is made whole under a name of its own and linked (POSIX) or renamed (Windows)
+// into place, so the lock file a second copy finds always holds the complete record of
+// its writer; the writer keeps an exclusive lock on it while it runs (flock; LockFileEx
+// on a byte past the record). A lock file is taken over when its lock is free and it is
+// stale by isStaleFolderLock (another PC's, another boot's, a dead process's, empty,
+// garbage), or when it is no lock file at all (a folder, a link, a pipe).
 #include <cstdint>
 #include <string>
 
@@ -46,11 +48,11 @@ class FolderLock {
   std::string directory_;
   std::string path_;
   std::string why_;
-  int fd_ = -1;
+  int fd_ = -1;  // the lock file, open while held (a C runtime descriptor on Windows)
 };
 
-// This machine's facts for judging a lock: host name, boot id, and processes as
-// /proc and kill(2) show them.
+// This machine's facts for judging a lock: host name, boot id, and processes as the
+// system shows them (/proc and kill(2); OpenProcess and GetProcessTimes).
 MachineFacts thisMachine();
 
 // This process's record, as its lock file states it.

@@ -1,11 +1,7 @@
 #include "platform/number_text.h"
 
-#include <locale.h>
-
 #include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace zv {
@@ -126,14 +122,12 @@ std::int32_t integerValue(std::string_view utf8) { return truncateToInt32(numeri
 
 std::string formatNumber(double value) {
   if (value == 0.0) value = 0.0;  // no "-0"
-  // The application runs under the user's locale (Qt sets it), whose decimal point
-  // may be a comma; the files always use '.'.
-  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  const locale_t previous = cLocale ? uselocale(cLocale) : static_cast<locale_t>(nullptr);
+  // The "%.13g" form without printf: the application runs under the user's locale (Qt
+  // sets it), whose decimal point may be a comma; the files always use '.'.
   char buffer[64];
-  const int n = std::snprintf(buffer, sizeof buffer, "%.13g", value);
-  if (previous) uselocale(previous);
-  return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 13);
+  return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
 }  // namespace zv

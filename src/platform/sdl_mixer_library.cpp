@@ -1,12 +1,9 @@
 #include "platform/sdl_mixer_library.h"
 
-#include <dlfcn.h>
+#include "platform/sdl_mixer_loader.h"
 
 namespace zv {
 namespace {
-
-// The runtime names of the Debian packages libsdl2-mixer-2.0-0 and libsdl2-2.0-0.
-constexpr const char* kMixerName = "libSDL2_mixer-2.0.so.0";
 
 struct Loaded {
   SdlMixerLibrary functions{};
@@ -15,19 +12,17 @@ struct Loaded {
 };
 
 template <typename Function>
-bool find(void* handle, const char* name, Function& slot, std::string& why) {
-  // dlsym on the mixer's handle also searches SDL2, which the mixer depends on.
-  slot = reinterpret_cast<Function>(dlsym(handle, name));
+bool find(const SdlLibraries& handle, const char* name, Function& slot, std::string& why) {
+  slot = reinterpret_cast<Function>(handle.find(name));
   if (!slot && why.empty()) why = std::string("missing function ") + name;
   return slot != nullptr;
 }
 
 Loaded load() {
   Loaded loaded;
-  void* handle = dlopen(kMixerName, RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    const char* error = dlerror();
-    loaded.why = error ? error : kMixerName;
+  const SdlLibraries handle = openSdlLibraries();
+  if (!handle.find) {
+    loaded.why = handle.why;
     return loaded;
   }
   SdlMixerLibrary& f = loaded.functions;

@@ -1,7 +1,5 @@
 #include "stage/record.h"
 
-#include <unistd.h>
-
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -65,7 +63,7 @@ void RecordModule::attach(forms::Form& stage, DrawCycle& draw) {
   // For the test of a run killed between a win's tally and its journal row.
   const bool exitAfterTally = std::getenv("ZORVANE_TEST_EXIT_AFTER_TALLY") != nullptr;
   draw.setLandingListener([this, exitAfterTally](const Landing& landing) {
-    if (exitAfterTally && landing.tallyWritten) ::_exit(0);
+    if (exitAfterTally && landing.tallyWritten) std::_Exit(0);
     record_.recordLanding(landing);
   });
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/files.h"
+#include "platform/local_time.h"
 
 namespace zv {
 
@@ -345,12 +346,10 @@ std::string journalFileBytes(const std::vector<JournalRow>& rows) {
 }
 
 std::string journalTime(std::chrono::system_clock::time_point when) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm local{};
-  localtime_r(&t, &local);
+  const LocalTime local = localTime(std::chrono::system_clock::to_time_t(when));
   char text[40];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  const long offset = local.tm_gmtoff;
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local.fields);
+  const long offset = local.offsetSeconds;
   // A zone is never more than a day from UTC.
   const int minutes = static_cast<int>(((offset < 0 ? -offset : offset) / 60) % (24 * 60));
   char zone[16];

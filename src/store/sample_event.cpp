@@ -18,8 +18,14 @@ bool writeSampleSettings(const std::string& settingsPath) {
 }
 
 bool layOutSampleEvent(const std::string& folder, const std::string& sampleEvent) {
-  const bool copied = copyFolderContents(sampleEvent, folder);
+  // The sample event's two entries only: on Windows it lies beside the executable, among
+  // the program's own files.
+  const ProgramFiles sample{sampleEvent};
   const ProgramFiles files{folder};
+  const bool copied =
+      copyFolderContents(sample.prizePictureDirectory(), files.prizePictureDirectory());
+  if (!fileExists(files.settings()) && fileExists(sample.settings()))
+    copyFileOverwriting(sample.settings(), files.settings());
   const bool settings = fileExists(files.settings()) || writeSampleSettings(files.settings());
   return copied && settings;
 }

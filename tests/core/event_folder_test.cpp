@@ -1,7 +1,6 @@
 #include "platform/event_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "app/logic/command_line.h"
 #include "platform/files.h"
@@ -15,53 +14,39 @@ namespace {
 using zv::testing::TempDir;
 using Source = EventFolderSource;
 
-TEST(EventFolder, ChoiceFollowsTheRule) {
+TEST(EventFolder, WindowsChoiceFollowsTheRule) {
+  const std::vector<std::string> system = {"C:\\Program Files", "C:\\Program Files (x86)",
+                                           "C:\\WINDOWS", ""};
+  const std::string perUser = "C:\\Users\\ann\\AppData\\Roaming\\zorvane";
   struct Case {
     const char* name;
-    std::optional<std::string> commandLine;
-    bool executableWritable;
-    const char* xdgDataHome;
-    const char* expected;
+    const char* executableDirectory;
+    bool writable;
+    std::string expected;
     Source source;
   };
   const Case cases[] = {
-      {"own folder, writable", std::nullopt, true, "", "/opt/zv", Source::ExecutableDirectory},
-      {"installed", std::nullopt, false, "", "/home/ann/.local/share/zorvane", Source::PerUser},
-      {"installed, XDG set", std::nullopt, false, "/data/x/", "/data/x/zorvane", Source::PerUser},
-      {"installed, XDG relative is ignored", std::nullopt, false, "rel/x",
-       "/home/ann/.local/share/zorvane", Source::PerUser},
-      {"command line wins over a writable folder", "/srv/events/spring", true, "",
-       "/srv/events/spring", Source::CommandLine},
-      {"command line when installed", "/srv/events/spring/", false, "/data/x",
-       "/srv/events/spring", Source::CommandLine},
-      {"relative command line", "events/../spring", false, "", "/work/here/spring",
-       Source::CommandLine},
-      {"empty command line is no folder", "", false, "", "/home/ann/.local/share/zorvane",
-       Source::PerUser},
+      {"own folder, writable", "D:\\抽奖", true, "D:\\抽奖", Source::ExecutableDirectory},
+      {"own folder, not writable", "D:\\抽奖", false, perUser, Source::PerUser},
+      {"installed for everyone (an administrator may write it)", "C:\\Program Files\\zorvane", true,
+       perUser, Source::PerUser},
+      {"installed, other letter case and separators", "c:/program files (x86)/zorvane/", true,
+       perUser, Source::PerUser},
+      {"the Windows folder", "C:\\Windows\\System32", true, perUser, Source::PerUser},
+      {"a folder whose name only begins like a system folder", "C:\\Program Files Extra\\zv", true,
+       "C:\\Program Files Extra\\zv", Source::ExecutableDirectory},
+      {"a copy on a stick", "E:\\", true, "E:\\", Source::ExecutableDirectory},
   };
   for (const Case& c : cases) {
     EventFolderFacts facts;
-    facts.commandLineFolder = c.commandLine;
-    facts.workingDirectory = "/work/here";
-    facts.executableDirectory = "/opt/zv";
-    facts.executableDirectoryWritable = c.executableWritable;
-    facts.xdgDataHome = c.xdgDataHome;
-    facts.home = "/home/ann/";
+    facts.executableDirectory = c.executableDirectory;
+    facts.executableDirectoryWritable =
+        isOwnWindowsProgramFolder(c.executableDirectory, c.writable, system);
+    facts.roamingAppData = "C:\\Users\\ann\\AppData\\Roaming\\";
     const EventFolderChoice choice = chooseEventFolder(facts);
-    EXPECT_EQ(choice.directory, c.expected) << c.name;
     EXPECT_EQ(choice.source, c.source) << c.name;
+    EXPECT_EQ(choice.directory, c.expected) << c.name;
   }
-}
-
-TEST(EventFolder, SystemDirectoriesAreNeverTheProgramsOwn) {
-  for (const char* shared : {"/usr/bin", "/usr/local/bin", "/usr/games", "/bin", "/"}) {
-    EXPECT_TRUE(isSharedSystemDirectory(shared)) << shared;
-  }
-  for (const char* own : {"/opt/zv", "/home/ann/zorvane", "/usrx/bin", "/tmp/demo"}) {
-    EXPECT_FALSE(isSharedSystemDirectory(own)) << own;
-  }
-  EXPECT_EQ(sampleEventDirectory("/usr/bin"), "/usr/share/zorvane/sample-event");
-  EXPECT_EQ(sampleEventDirectory("/opt/zv/bin/"), "/opt/zv/share/zorvane/sample-event");
 }
 
 class PreparedFolder : public ::testing::Test {
@@ -126,16 +111,23 @@ TEST_F(PreparedFolder, AFolderThatCannotBeCreatedOrWrittenIsNotUsable) {
     EXPECT_FALSE(underFile.laidOut);
     EXPECT_FALSE(prepare(dir.file("plain-file"), source).usable);
   }
-  if (::geteuid() != 0) {  // root writes anywhere
-    const std::string locked = dir.path() + "/locked";
-    ASSERT_TRUE(makeDirectories(locked));
-    ::chmod(locked.c_str(), 0555);
-    EXPECT_FALSE(prepare(locked, Source::CommandLine).usable);
-    EXPECT_FALSE(canWriteInDirectory(locked));
-    ::chmod(locked.c_str(), 0755);
-  }
   EXPECT_TRUE(canWriteInDirectory(dir.path()));
   EXPECT_EQ(dir.entries().size(), 2u);  // the write probe leaves nothing behind
+}
+
+// On Windows the sample event lies beside the executable, among the program's own files.
+TEST_F(PreparedFolder, ASampleBesideTheProgramLaysOutOnlyTheEvent) {
+  ASSERT_TRUE(writeWholeFileAtomically(sample + "/config.a", "[zbt]\r\n\xD2\xBB=5\r\n"));
+  for (const char* own : {"zorvane.exe", "Qt6Core.dll", "platforms/qwindows.dll"}) {
+    ASSERT_TRUE(makeDirectories(sample + "/platforms"));
+    ASSERT_TRUE(writeWholeFileAtomically(sample + "/" + own, "program"));
+  }
+  const std::string folder = dir.path() + "/roaming/zorvane";
+  ASSERT_TRUE(prepare(folder, Source::PerUser).laidOut);
+  EXPECT_EQ(readWholeFile(folder + "/奖品图片/1.jpg"), "jpeg");
+  EXPECT_EQ(readWholeFile(folder + "/config.a"), "[zbt]\r\n\xD2\xBB=5\r\n");
+  for (const char* own : {"zorvane.exe", "Qt6Core.dll", "platforms"})
+    EXPECT_FALSE(pathExists(folder + "/" + own)) << own;
 }
 
 TEST_F(PreparedFolder, LayingOutKeepsFilesAlreadyThere) {

@@ -2,6 +2,7 @@
 // plus the sample prize pictures of the demo folder.
 //
 //   artwork_generator <output.cpp> <sample-pictures-directory>
+#include <QBuffer>
 #include <QColor>
 #include <QConicalGradient>
 #include <QDir>
@@ -555,6 +556,10 @@ bool writeAppIcons(const QString& themeDir, const QString& name) {
   p.setBrush(texture);
   p.drawEllipse(QPointF(side / 2.0, side / 2.0), radius, radius);
   p.end();
+  // Windows takes the same pictures in one .ico beside the theme folder: PNG entries, each
+  // behind a 16-byte directory record (a size of 256 is written as 0).
+  std::vector<QByteArray> icoEntries;
+  std::vector<int> icoSizes;
   for (const int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
     const QString dir = QString("%1/%2x%2/apps").arg(themeDir).arg(size);
     const QImage icon = round.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -562,6 +567,41 @@ bool writeAppIcons(const QString& themeDir, const QString& name) {
       std::fprintf(stderr, "artwork_generator: cannot write the %dx%d icon\n", size, size);
       return false;
     }
+    if (size == 16 || size == 24 || size == 32 || size == 48 || size == 64 || size == 256) {
+      QByteArray png;
+      QBuffer buffer(&png);
+      buffer.open(QIODevice::WriteOnly);
+      icon.save(&buffer, "PNG");
+      icoEntries.push_back(png);
+      icoSizes.push_back(size);
+    }
+  }
+  QByteArray ico;
+  auto put16 = [&ico](unsigned v) {
+    ico.append(static_cast<char>(v & 0xFF)).append(static_cast<char>((v >> 8) & 0xFF));
+  };
+  auto put32 = [&put16](unsigned v) {
+    put16(v & 0xFFFF);
+    put16(v >> 16);
+  };
+  put16(0);
+  put16(1);
+  put16(static_cast<unsigned>(icoEntries.size()));
+  unsigned offset = 6 + 16 * static_cast<unsigned>(icoEntries.size());
+  for (std::size_t i = 0; i < icoEntries.size(); ++i) {
+    const char edge = static_cast<char>(icoSizes[i] & 0xFF);
+    ico.append(edge).append(edge).append('\0').append('\0');  // no palette, reserved
+    put16(1);
+    put16(32);
+    put32(static_cast<unsigned>(icoEntries[i].size()));
+    put32(offset);
+    offset += static_cast<unsigned>(icoEntries[i].size());
+  }
+  for (const QByteArray& png : icoEntries) ico.append(png);
+  QFile icoFile(themeDir + "/../" + name + ".ico");
+  if (!icoFile.open(QIODevice::WriteOnly) || icoFile.write(ico) != ico.size()) {
+    std::fprintf(stderr, "artwork_generator: cannot write the Windows icon\n");
+    return false;
   }
   return true;
 }

@@ -1,0 +1,7 @@
+#include "core/system_codecs.h"
+
+namespace zv {
+
+bool systemHasGb18030() { return true; }
+
+}  // namespace zv
