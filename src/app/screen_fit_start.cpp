@@ -28,10 +28,7 @@ void fitToScreenBeforeApplication(const std::vector<std::string>& arguments) {
     if (std::getenv(name)) present.emplace_back(name);
   }
   if (userScalesQt(present)) return;
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && std::string_view(platform) != "xcb") return;
-  // Not on X (Windows among them): the toolkit's own per-monitor scaling stands.
-  if (!std::getenv("DISPLAY")) return;
+  if (!drawsOnNativeDesktop()) return;
 
   const CommandLine command = parseCommandLine(
       arguments.empty() ? arguments : std::vector<std::string>(arguments.begin() + 1, arguments.end()));

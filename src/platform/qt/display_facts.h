@@ -19,4 +19,9 @@ struct DisplayFacts {
 // Nothing (no monitors) when no display can be read.
 DisplayFacts readDisplayFacts();
 
+// Whether Qt is going to draw on the desktop readDisplayFacts reads: X11 when a display
+// is named and no other platform is asked for; Windows unless another platform (the
+// tests' offscreen one) is asked for.
+bool drawsOnNativeDesktop();
+
 }  // namespace zv

@@ -3,7 +3,9 @@
 // system reports every monitor scaled down to 96 dots per inch.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/qt/display_facts.h"
@@ -115,6 +117,15 @@ DisplayFacts readDisplayFacts() {
   EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&facts));
   if (setAwareness && before) setAwareness(before);
   return facts;
+}
+
+}  // namespace zv
+
+namespace zv {
+
+bool drawsOnNativeDesktop() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  return !platform || std::string_view(platform).starts_with("windows");
 }
 
 }  // namespace zv

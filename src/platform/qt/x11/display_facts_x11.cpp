@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace zv {
 namespace {
@@ -51,6 +52,16 @@ DisplayFacts readDisplayFacts() {
   }
   XCloseDisplay(display);
   return facts;
+}
+
+}  // namespace zv
+
+namespace zv {
+
+bool drawsOnNativeDesktop() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && std::string_view(platform) != "xcb") return false;
+  return std::getenv("DISPLAY") != nullptr;
 }
 
 }  // namespace zv
