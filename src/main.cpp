@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <string>
+#include <vector>
 
 #include "app/event_folder_start.h"
 #include "app/main_window.h"
@@ -8,6 +10,7 @@
 #include "platform/font_library_warm_up.h"
 #include "platform/platform_choice.h"
 #include "platform/private_folder.h"
+#include "platform/program_arguments.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/qt_chinese.h"
 #include "platform/qt/remembered_decodes.h"
@@ -22,10 +25,13 @@ constexpr const char* kStaleLockStays =
 }
 
 int main(int argc, char** argv) {
-  if (const auto answered = zv::answerInformationRequest(argc, argv)) return *answered;
+  // Before the application takes its own options out of argv; the toolkit's options are
+  // passed over when they are read.
+  const std::vector<std::string> arguments = zv::programArguments(argc, argv);
+  if (const auto answered = zv::answerInformationRequest(arguments)) return *answered;
   zv::chooseQtPlatformForThisProcess();
   zv::keepSessionBusFromStarting();
-  zv::fitToScreenBeforeApplication(argc, argv);
+  zv::fitToScreenBeforeApplication(arguments);
   // While the toolkit connects to the display; after the last change to the environment.
   zv::FontLibraryWarmUp fontLibrary;
   QApplication application(argc, argv);
@@ -34,7 +40,7 @@ int main(int argc, char** argv) {
   zv::useChineseForQtParts();
   zv::installFaceSubstitutions();
   zv::reportUnusableFilesToTheOperator();
-  const auto eventFolder = zv::openEventFolder(argc, argv);
+  const auto eventFolder = zv::openEventFolder(arguments);
   if (!eventFolder) return 2;
   // Decodes of large pictures kept from the last start (the same photographs, mostly).
   if (const std::string cache = zv::userCacheFolder("zorvane"); !cache.empty())

@@ -23,16 +23,15 @@ std::function<bool(const QUrl&)>& urlOpener() {
   return opener;
 }
 
-std::vector<std::string> argumentsAfterProgram(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  return arguments;
+std::vector<std::string> argumentsAfterProgram(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return {};
+  return {arguments.begin() + 1, arguments.end()};
 }
 
 }  // namespace
 
-std::optional<int> answerInformationRequest(int argc, char** argv) {
-  const CommandLine command = parseCommandLine(argumentsAfterProgram(argc, argv));
+std::optional<int> answerInformationRequest(const std::vector<std::string>& arguments) {
+  const CommandLine command = parseCommandLine(argumentsAfterProgram(arguments));
   if (command.action == CommandLine::Action::Help) {
     std::fputs(helpText().c_str(), stdout);
     return 0;
@@ -49,8 +48,8 @@ std::optional<int> answerInformationRequest(int argc, char** argv) {
   return std::nullopt;
 }
 
-std::optional<std::string> openEventFolder(int argc, char** argv) {
-  const CommandLine command = parseCommandLine(argumentsAfterProgram(argc, argv));
+std::optional<std::string> openEventFolder(const std::vector<std::string>& arguments) {
+  const CommandLine command = parseCommandLine(argumentsAfterProgram(arguments));
   if (command.action == CommandLine::Action::Error) {
     std::fprintf(stderr, "%s\n%s", command.error.c_str(), helpText().c_str());
     return std::nullopt;

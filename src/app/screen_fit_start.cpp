@@ -10,7 +10,7 @@
 #include "app/logic/command_line.h"
 #include "platform/event_folder.h"
 #include "platform/logic/screen_fit.h"
-#include "platform/qt/x11_monitors.h"
+#include "platform/qt/display_facts.h"
 #include "store/program_files.h"
 #include "store/settings_file.h"
 #include "store/settings_keys.h"
@@ -22,26 +22,22 @@ bool setByUs = false;
 bool roundingSetByUs = false;
 }  // namespace
 
-void fitToScreenBeforeApplication(int argc, char** argv) {
+void fitToScreenBeforeApplication(const std::vector<std::string>& arguments) {
   std::vector<std::string_view> present;
   for (const char* name : qtScalingVariables()) {
     if (std::getenv(name)) present.emplace_back(name);
   }
   if (userScalesQt(present)) return;
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && std::string_view(platform) != "xcb") return;
-  // Not on X (Windows among them): the toolkit's own per-monitor scaling stands.
-  if (!std::getenv("DISPLAY")) return;
+  if (!drawsOnNativeDesktop()) return;
 
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  const CommandLine command = parseCommandLine(arguments);
+  const CommandLine command = parseCommandLine(
+      arguments.empty() ? arguments : std::vector<std::string>(arguments.begin() + 1, arguments.end()));
   if (command.action != CommandLine::Action::Run) return;
   const ProgramFiles files{chooseEventFolder(gatherEventFolderFacts(command.eventFolder)).directory};
   const SettingsFile settings(files.settings());
   if (!fitToScreenOn(settings.general(keys::kFitToScreen))) return;
 
-  const XDisplayFacts facts = readXDisplayFacts();
+  const DisplayFacts facts = readDisplayFacts();
   const ScaleSettings scale = chooseScaleSettings(facts.monitors, facts.desktopRatio,
                                                   settings.general(keys::kMonitor));
   if (scale.globalFactor.empty() && scale.screenFactors.empty()) return;

@@ -4,23 +4,11 @@
 #include <QRegion>
 #include <string>
 
-#include "host/native_window.h"
 #include "host/pixel_scale.h"
-
-// X headers last: their macros clash with Qt names.
-#include <X11/Xlib.h>
-#if defined(ZV_HAVE_XCB_SHAPE)
-#include <xcb/shape.h>
-#include <xcb/xcb.h>
-#endif
 
 namespace zv {
 
 namespace {
-
-QNativeInterface::QX11Application* x11() {
-  return qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-}
 
 // The outline in window pixels; on a scaled screen each device rectangle becomes the
 // window pixels it touches.
@@ -37,24 +25,6 @@ QRegion regionOf(const std::vector<key::Rect>& rects, qreal scale) {
   // The outline is already banded the way QRegion keeps it, so it is taken as it is.
   region.setRects(qrects.data(), static_cast<int>(qrects.size()));
   return region;
-}
-
-void setInputShape([[maybe_unused]] QWidget* window,
-                   [[maybe_unused]] const std::vector<key::Rect>& rects) {
-#if defined(ZV_HAVE_XCB_SHAPE)
-  QNativeInterface::QX11Application* x = x11();
-  if (!x || !x->connection()) return;
-  std::vector<xcb_rectangle_t> shape;
-  shape.reserve(rects.size());
-  for (const key::Rect& r : rects) {
-    shape.push_back({static_cast<std::int16_t>(r.x), static_cast<std::int16_t>(r.y),
-                     static_cast<std::uint16_t>(r.width), static_cast<std::uint16_t>(r.height)});
-  }
-  xcb_shape_rectangles(x->connection(), XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT,
-                       XCB_CLIP_ORDERING_YX_BANDED, static_cast<xcb_window_t>(topLevelWindowId(window)), 0,
-                       0, static_cast<std::uint32_t>(shape.size()), shape.data());
-  xcb_flush(x->connection());
-#endif
 }
 
 }  // namespace
@@ -86,6 +56,7 @@ ColourKey::ColourKey(QWidget* window, std::uint32_t colour)
                                                 !window->testAttribute(Qt::WA_TranslucentBackground))) {
   if (mechanism_ == key::Mechanism::kAlphaWithInputShape) {
     window_->setAttribute(Qt::WA_TranslucentBackground);
+    prepareTranslucentWindow(window_);
   }
   applyOutline();  // nothing shows until the first frame
 }
@@ -134,23 +105,6 @@ void ColourKey::applyOutline() {
   // An empty region would lift the mask altogether; a pixel outside the window shows
   // nothing instead.
   window_->setMask(outline_.empty() ? QRegion(-2, -2, 1, 1) : regionOf(outline_, scale_));
-}
-
-bool ColourKey::compositorPresent() {
-  QNativeInterface::QX11Application* x = x11();
-  Display* display = x ? x->display() : nullptr;
-  if (!display) return false;
-  const std::string selection = "_NET_WM_CM_S" + std::to_string(DefaultScreen(display));
-  const Atom atom = XInternAtom(display, selection.c_str(), False);
-  return atom != 0 && XGetSelectionOwner(display, atom) != 0;
-}
-
-bool ColourKey::inputShapeAvailable() {
-#if defined(ZV_HAVE_XCB_SHAPE)
-  return x11() != nullptr;
-#else
-  return false;
-#endif
 }
 
 }  // namespace zv

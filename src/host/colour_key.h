@@ -2,7 +2,9 @@
 // Colour-key transparency for a top-level window: wherever the window shows the key
 // colour, the screen beneath shows and clicks go through to it. Without a compositor the
 // window's shape does both; with one, key pixels are drawn fully transparent and an input
-// shape lets clicks through them.
+// shape lets clicks through them. Windows always composes: there the see-through window
+// lets every click through (what it shows included), as the layer inside the full-screen
+// stage does. The window system's part is in x11/ and windows/.
 #include <QImage>
 #include <QObject>
 #include <QPoint>
@@ -45,12 +47,22 @@ class ColourKey : public QObject {
   // The outline shown after the last present, in the window's device pixels.
   const std::vector<key::Rect>& outline() const { return outline_; }
 
-  // Whether a compositor runs on the window's screen (the owner of _NET_WM_CM_S<screen>).
+  // Whether a compositor runs on the window's screen (X11: the owner of
+  // _NET_WM_CM_S<screen>; Windows: the desktop window manager composes).
   static bool compositorPresent();
-  // Whether this build can set X input shapes.
+  // Whether this build can let clicks through the see-through parts of a translucent
+  // window (X11: input shapes; Windows: a window transparent to input).
   static bool inputShapeAvailable();
+  // Whether a translucent keyed window lets every click through, on what it shows too
+  // (Windows); on X11 its input shape keeps the clicks on what it shows.
+  static bool passesEveryClick();
 
  private:
+  // The window system's part. Before the translucent window is created: whatever it needs
+  // besides an alpha channel. Then, at every new outline, where clicks are caught.
+  static void prepareTranslucentWindow(QWidget* window);
+  static void setInputShape(QWidget* window, const std::vector<key::Rect>& rects);
+
   ColourKey(QWidget* window, std::uint32_t colour);
   void applyOutline();
 

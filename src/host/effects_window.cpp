@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "draw/random_source.h"
+#include "host/colour_key.h"
 #include "host/effect_movie_host.h"
 #include "host/movie_view.h"
 #include "platform/qt/screen.h"
@@ -29,8 +30,9 @@ Qt::WindowFlags flagsFor(EffectsPlacement placement) {
 
 }  // namespace
 
-// A layer lets every click through to the stage; a right click on a burning firework
-// still opens no menu, as over the effect's own window.
+// A layer (or, on Windows, the effect's own window) lets every click through to the stage;
+// a right click on a burning firework still opens no menu, as over the effect's own window
+// where it catches the clicks on what it shows.
 class EffectsWindow::RightButtonGuard : public QObject {
  public:
   explicit RightButtonGuard(EffectsWindow& layer) : layer_(layer) {
@@ -82,6 +84,9 @@ EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random, EffectsPlacem
   } else {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    // Where the window lets every click through, a right click on a firework reaches the
+    // stage beneath: it opens no menu there either.
+    if (ColourKey::passesEveryClick()) guard_ = std::make_unique<RightButtonGuard>(*this);
   }
   replay(random);
 }

@@ -7,7 +7,8 @@
 // the stage repaints what lies beneath each frame's fireworks and nothing else changes, so
 // the frames reach the screen at the movie's rate with or without a window manager or a
 // compositor, and nothing can be stacked wrongly. Over a smaller stage (windowed mode) it
-// is a window of its own covering the screen, keyed by shape or alpha.
+// is a window of its own covering the screen, keyed by shape or alpha (on Windows a
+// translucent tool window that lets every click through).
 #include <QWidget>
 #include <memory>
 

@@ -195,23 +195,6 @@ TEST_F(Titles, AFaceThatIsNotInstalledIsKeptByNameAndDrawnWithChineseGlyphs) {
   EXPECT_EQ(stored("yanse", "主标题字体"), "方正不存在体");  // stored as named
 }
 
-TEST(TitleFaces, EachChineseFaceIsDrawnWithItsOwnStandIn) {
-  const struct {
-    const char* face;
-    const char* drawnWith;
-  } rows[] = {
-      {"宋体", "Noto Serif CJK SC"}, {"仿宋", "Noto Serif CJK SC"}, {"隶书", "AR PL UKai CN"},
-      {"楷体", "AR PL UKai CN"},     {"黑体", "Noto Sans CJK SC"},  {"微软雅黑", "Noto Sans CJK SC"},
-      {"DejaVu Sans", "DejaVu Sans"},  // installed: itself
-  };
-  for (const auto& r : rows) {
-    forms::UnitFont font;
-    font.face = QString::fromUtf8(r.face);
-    font.points = 30;
-    EXPECT_EQ(QFontInfo(font.toQFont()).family(), r.drawnWith) << r.face;
-  }
-}
-
 TEST_F(Titles, AStoredSizeThatIsNoPositiveNumberDrawsAtTheLayoutsSizeAndStaysStored) {
   start();
   const double layoutPoints = title()->unitFont().points;

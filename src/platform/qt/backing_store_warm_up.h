@@ -12,6 +12,7 @@
 // code that cannot resize, recreate or destroy the window (the rest of the start-up steps
 // and the showing of the window, say; no event is handled meanwhile). Its destructor
 // takes on, with the thread, the pages not reached yet, and waits for the thread.
+// (Linux: x11/; on Windows it does nothing.)
 #include <atomic>
 #include <cstddef>
 #include <cstdint>

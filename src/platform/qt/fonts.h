@@ -5,7 +5,9 @@
 namespace zv {
 
 // Maps the Windows face names the layouts and stored settings use (宋体, 隶书, 黑体, 楷体,
-// 仿宋, 微软雅黑) to installed CJK faces, so that no text falls back to empty boxes.
+// 仿宋, 微软雅黑) to installed CJK faces, so that no text falls back to empty boxes. On
+// Windows the faces are the system's own: a face stands in only for one that is missing
+// (see face_stand_ins.h).
 void installFaceSubstitutions();
 
 // Gives dialogs, message boxes and menus a plain Chinese face (the application's font);

@@ -1,5 +1,6 @@
 #pragma once
-// The system-wide hot key Shift+Q, which must work while another window has the focus.
+// The system-wide hot key Shift+Q, which must work while another window has the focus
+// (X11: a key grab on the root window, x11/; Windows: RegisterHotKey, windows/).
 #include <QAbstractNativeEventFilter>
 #include <QMetaObject>
 #include <functional>
@@ -36,7 +37,7 @@ class GlobalHotKey : public QAbstractNativeEventFilter {
   void release();
 
   std::function<void()> pressed_;
-  unsigned keycode_ = 0;
+  unsigned keycode_ = 0;  // the platform's code of Q; 0 while not registered
   bool grabbed_ = false;
   QMetaObject::Connection focusWatch_;
 };

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <cmath>
 
-#include "platform/qt/x11_monitors.h"
+#include "platform/qt/display_facts.h"
 
 namespace zv {
 
@@ -22,9 +22,10 @@ std::vector<MonitorInfo> connectedMonitors() {
   std::vector<MonitorInfo> monitors;
   const QScreen* primary = QGuiApplication::primaryScreen();
   // The monitor's own pixels, as the desktop's display settings give them: from the X
-  // server, since Qt's scaled geometry has lost a fraction of a pixel.
-  const XDisplayFacts x = QGuiApplication::platformName() == "xcb" ? readXDisplayFacts()
-                                                                   : XDisplayFacts{};
+  // server, since Qt's scaled geometry has lost a fraction of a pixel. Elsewhere (Windows)
+  // Qt's geometry at the screen's own scaling is them.
+  const DisplayFacts x = QGuiApplication::platformName() == "xcb" ? readDisplayFacts()
+                                                                  : DisplayFacts{};
   for (const QScreen* screen : QGuiApplication::screens()) {
     MonitorInfo monitor{screen->name().toStdString(), 0, 0, screen == primary};
     const QSize scaled = screen->geometry().size() * screen->devicePixelRatio();

@@ -4,21 +4,19 @@
 // over to the running one (which brings its stage to the front) and ends.
 //
 // The folder is held by the lock file `.zorvane.lock` in it (see FolderLock). A copy is
-// running only if it answers on the hand-over socket or its lock file names a live
+// running only if it answers on the hand-over channel or its lock file names a live
 // process of this machine and boot; a lock file left by a crash, a power cut or another
-// PC (the folder was copied while it ran) is taken over. The hand-over goes through a
-// local socket in the user's own runtime folder, named from the canonical folder and the
-// user id.
+// PC (the folder was copied while it ran) is taken over. The hand-over channel is named
+// from the canonical folder and the user: on Linux a local socket in the user's own
+// runtime folder (x11/), on Windows a named pipe of the user's session (windows/).
 #include <QObject>
 #include <QString>
 #include <chrono>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
-#include <thread>
 
 #include "platform/folder_lock.h"
-#include "platform/private_folder.h"
 
 class QWidget;
 
@@ -52,9 +50,9 @@ class SingleCopy : public QObject {
   const std::string& lockPath() const { return lock_.path(); }
   const std::string& lockProblem() const { return lock_.why(); }
 
-  // The local socket's path for a folder; the same for every spelling of the folder. It
-  // lies in the user's own runtime folder, which this makes when missing; empty when the
-  // user has none.
+  // The hand-over channel's name for a folder; the same for every spelling of the folder.
+  // Linux: the local socket's path, in the user's own runtime folder, which this makes
+  // when missing; empty when the user has none. Windows: the named pipe's name.
   static QString channelName(const std::string& programDirectory);
 
   // Shows a window (un-minimised, keeping full screen), raises and activates it, and any
@@ -62,22 +60,29 @@ class SingleCopy : public QObject {
   static void bringToFront(QWidget* window);
 
  private:
+  // The platform's part (x11/, windows/). Later copies are answered from a thread of the
+  // channel's own, so that a start-up still building the stage does not keep them
+  // waiting; the raise itself runs on this object's thread (requestRaise). No network
+  // module: its libraries cost every start a few milliseconds of loading.
+  struct Channel;
+  struct ChannelDeleter {
+    void operator()(Channel* channel) const;  // stops serving and waits for the thread
+  };
+  static Channel* openChannel(const std::string& programDirectory);
+  // Asks the copy serving the channel to show its stage; true once it said it did.
   bool askRunningCopy(std::chrono::steady_clock::time_point deadline);
+  // Starts answering later copies.
   void serve();
-  void answerCopies(int listening);
-  void answer(int connection);
+  // From the channel's thread: a later copy asked for the stage.
+  void requestRaise();
+  // The platform's last word on bringing a window to the front (Windows: the foreground
+  // window, which the later copy allowed this process to set).
+  static void takeForeground(QWidget* window);
 
   std::string directory_;
-  QString channel_;
   std::chrono::milliseconds answerBound_;
   FolderLock lock_;
-  std::optional<PrivateFolder> socketFolder_;
-  // Later copies are answered from a thread of their own, so that a start-up still
-  // building the stage does not keep them waiting; the raise itself runs on this thread.
-  // A plain socket: the network module's hundred-odd kilobytes of libraries cost every
-  // start a few milliseconds of loading.
-  std::thread server_;
-  int stopServer_[2] = {-1, -1};  // a pipe; closing its writing end ends the thread
+  std::unique_ptr<Channel, ChannelDeleter> channel_;
   std::function<void()> raise_;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/qt/x11_monitors.h"
+#include "platform/qt/display_facts.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace zv {
 namespace {
@@ -24,8 +25,8 @@ double xftRatio(Display* display) {
 
 }  // namespace
 
-XDisplayFacts readXDisplayFacts() {
-  XDisplayFacts facts;
+DisplayFacts readDisplayFacts() {
+  DisplayFacts facts;
   Display* display = XOpenDisplay(nullptr);
   if (!display) return facts;
   facts.desktopRatio = xftRatio(display);
@@ -51,6 +52,16 @@ XDisplayFacts readXDisplayFacts() {
   }
   XCloseDisplay(display);
   return facts;
+}
+
+}  // namespace zv
+
+namespace zv {
+
+bool drawsOnNativeDesktop() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && std::string_view(platform) != "xcb") return false;
+  return std::getenv("DISPLAY") != nullptr;
 }
 
 }  // namespace zv
