@@ -152,24 +152,6 @@ TEST_F(EffectHostTest, ABrokenMovieOrPagePlaysNothingAndLeavesTheWindowKeyed) {
   QTest::qWait(50);  // the bounded wait for a surface that never comes
 }
 
-TEST_F(EffectHostTest, WithoutACompositorTheWindowShapeIsTheMoviesBurningPixels) {
-  EffectMovieHost host;
-  auto* view = static_cast<MovieView*>(host.play(&window, artwork::effectMovie(4), 0));
-  ASSERT_EQ(ColourKey::of(&window)->mechanism(), key::Mechanism::kWindowShape);
-  view->showFrame(20);
-  const QImage& frame = view->picture();
-  const QRegion mask = window.mask();
-  int burning = 0;
-  for (int y = 0; y < frame.height(); y += 3) {
-    for (int x = 0; x < frame.width(); x += 3) {
-      const bool black = (frame.pixel(x, y) & 0xFFFFFF) == 0;
-      burning += !black;
-      ASSERT_EQ(mask.contains(QPoint(x, y)), !black) << x << "," << y;
-    }
-  }
-  EXPECT_GT(burning, 100);
-}
-
 // The owner of an effects window, counting the keys that come to it.
 class KeyCounter : public QWidget {
  public:

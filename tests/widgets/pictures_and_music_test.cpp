@@ -18,6 +18,7 @@
 #include "stage/pictures.h"
 #include "stage_fixture.h"
 #include "store/settings_keys.h"
+#include "support/temp_dir.h"
 
 namespace zv {
 namespace {
@@ -27,6 +28,7 @@ using testing::MusicTest;
 using testing::near;
 using testing::PicturesTest;
 using testing::StageFixture;
+using testing::TempDir;
 
 // A picture of one colour in the given Qt format ("JPG", "PNG", "BMP", "WEBP").
 std::string solidPicture(QColor colour, const char* format, QSize size = QSize(64, 48)) {
@@ -69,7 +71,7 @@ TEST_F(PicturesTest, ChosenPrizePictureIsCopiedShownAndKeptAfterARestart) {
 }
 
 TEST_F(PicturesTest, CancelChangesNoPictureButEmptiesTheHeldOne) {
-  std::filesystem::create_directories(s.dir.file("奖品图片"));
+  std::filesystem::create_directories(TempDir::native(s.dir.file("奖品图片")));
   for (int n = 1; n <= 8; ++n) {
     writeWholeFileAtomically(s.dir.file("奖品图片/" + std::to_string(n) + ".jpg"),
                              solidPicture(kBlue, "JPG"));
@@ -202,7 +204,7 @@ TEST_F(PicturesTest, ACopyThatFailsIsReportedAndChangesNothing) {
   }
 
   // The target cannot be written: the prize folder is gone and a file has its name.
-  std::filesystem::remove_all(s.dir.file("奖品图片"));
+  std::filesystem::remove_all(TempDir::native(s.dir.file("奖品图片")));
   writeWholeFileAtomically(s.dir.file("奖品图片"), "not a folder");
   MessageBoxes::clearShown();
   FilePicker::setNextAnswer(fresh);
@@ -214,8 +216,8 @@ TEST_F(PicturesTest, ACopyThatFailsIsReportedAndChangesNothing) {
 
   // The background's name is taken by a folder: the old background stays on the stage.
   const std::string moved = s.dir.file("moved.jpg");
-  std::filesystem::rename(backgroundFile(), moved);
-  std::filesystem::create_directories(backgroundFile() + "/inside");
+  std::filesystem::rename(TempDir::native(backgroundFile()), TempDir::native(moved));
+  std::filesystem::create_directories(TempDir::native(backgroundFile() + "/inside"));
   MessageBoxes::clearShown();
   FilePicker::setNextAnswer(fresh);
   choose("更换背景图");
@@ -255,7 +257,7 @@ TEST_F(PicturesTest, BackgroundIsChangedAndRemovedAndTheResultPictureHidden) {
 
 TEST_F(PicturesTest, ABackgroundThatCannotBeDeletedIsReported) {
   s.start();
-  std::filesystem::create_directories(backgroundFile() + "/inside");
+  std::filesystem::create_directories(TempDir::native(backgroundFile() + "/inside"));
   choose("取消背景图");
   ASSERT_EQ(MessageBoxes::shown().size(), 1u);
   EXPECT_NE(MessageBoxes::shown()[0].text.find(backgroundFile()), std::string::npos);

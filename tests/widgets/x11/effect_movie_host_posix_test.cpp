@@ -1,5 +1,6 @@
-// The effect movie host on POSIX: its folder and files are the user's own, whoever
-// planted files or folders of the same names before.
+// The effect movie host on POSIX and X11: its folder and files are the user's own, whoever
+// planted files or folders of the same names before, and without a compositor the window's
+// shape keys the movie.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,6 +110,25 @@ TEST_F(EffectHostTest, AnEffectFolderThatIsNotTheUsersOwnPlaysNothingAndIsLeftAl
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(holder), {}), 2) << link;
     delete view;
   }
+}
+
+// On X11 without a compositor (Windows always composes its windows).
+TEST_F(EffectHostTest, WithoutACompositorTheWindowShapeIsTheMoviesBurningPixels) {
+  EffectMovieHost host;
+  auto* view = static_cast<MovieView*>(host.play(&window, artwork::effectMovie(4), 0));
+  ASSERT_EQ(ColourKey::of(&window)->mechanism(), key::Mechanism::kWindowShape);
+  view->showFrame(20);
+  const QImage& frame = view->picture();
+  const QRegion mask = window.mask();
+  int burning = 0;
+  for (int y = 0; y < frame.height(); y += 3) {
+    for (int x = 0; x < frame.width(); x += 3) {
+      const bool black = (frame.pixel(x, y) & 0xFFFFFF) == 0;
+      burning += !black;
+      ASSERT_EQ(mask.contains(QPoint(x, y)), !black) << x << "," << y;
+    }
+  }
+  EXPECT_GT(burning, 100);
 }
 
 }  // namespace
