@@ -19,6 +19,7 @@
 #include "stage_fixture.h"
 #include "store/settings_keys.h"
 #include "support/temp_dir.h"
+#include "webp_reader.h"
 
 namespace zv {
 namespace {
@@ -120,6 +121,7 @@ TEST_F(PicturesTest, PngAndUpperCaseJpgAndTheSlotsOwnFileAreAccepted) {
   for (const Case& c : {Case{1, "gift.png", "PNG", kOrange}, Case{2, "CAMERA.JPG", "JPG", kGreen},
                         Case{4, "photo.jpeg", "JPG", kBlue}, Case{6, "shop.webp", "WEBP", kGreen},
                         Case{8, "scan.bmp", "BMP", kOrange}}) {
+    if (std::string_view(c.format) == "WEBP" && !testing::kWebPRead) continue;
     const std::string bytes = solidPicture(c.colour, c.format);
     ASSERT_FALSE(bytes.empty()) << c.format << " cannot be written on this machine";
     FilePicker::setNextAnswer(chosenFile(c.name, bytes));
@@ -160,7 +162,10 @@ TEST_F(PicturesTest, OtherFormatsAreStoredAsRealJpegsAtTheirOwnSize) {
   EXPECT_GT(stored.pixels[0], 240) << "the transparent ground is not stored as white";
   EXPECT_TRUE(near(centreOf(slot(3)), kBlue));
 
-  FilePicker::setNextAnswer(chosenFile("stage.webp", solidPicture(kOrange, "WEBP", {320, 200})));
+  // A WebP where the system reads it, else a BMP: stored as a JPEG all the same.
+  FilePicker::setNextAnswer(testing::kWebPRead
+                                ? chosenFile("stage.webp", solidPicture(kOrange, "WEBP", {320, 200}))
+                                : chosenFile("stage.bmp", solidPicture(kOrange, "BMP", {320, 200})));
   choose("更换背景图");
   expectStoredAsJpeg(readWholeFile(backgroundFile()), QSize(320, 200), kOrange, "background");
   EXPECT_EQ(s.form().backgroundPicture(), readWholeFile(backgroundFile()));

@@ -52,7 +52,8 @@ class PicturesTest : public ::testing::Test {
     return s.dir.file("chosen/" + name);
   }
   std::string prizeFile(int n) { return readWholeFile(s.stage->files().prizePicture(n)); }
-  std::string backgroundFile() { return s.dir.file("底图.jpg"); }
+  // As the program names it, with the system's separator.
+  std::string backgroundFile() { return s.dir.path() + pathSeparator() + "底图.jpg"; }
   QWidget* resultPicture() { return s.unit<QWidget>(units::kResultPicture); }
 
   // A stored picture that any JPEG reader opens: the signature, and our own decoder reads

@@ -64,7 +64,7 @@ QStringList visibleTexts(QWidget* window, const std::set<QString>& fileNames = {
     if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable()) {
       for (int i = 0; i < combo->count(); ++i) {
         const QString item = combo->itemText(i);
-        if (!item.startsWith('/')) texts << item;  // a folder's path
+        if (!QDir::isAbsolutePath(item)) texts << item;  // a folder's path
       }
     }
     if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
