@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
@@ -14,6 +11,7 @@
 #include <set>
 
 #include "draw/random_source.h"
+#include "effect_host_fixture.h"
 #include "host/colour_key.h"
 #include "host/effects_window.h"
 #include "host/logic/effect_page.h"
@@ -26,63 +24,15 @@
 namespace zv {
 namespace {
 
-// Tests run as root, so a file can be given to another user.
-constexpr uid_t kOtherUser = 65534;
-
-uid_t ownerOf(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 ? st.st_uid : static_cast<uid_t>(-1);
-}
-
-// Points the cache (and the temporary directory) at a fresh folder of the test's own, so
-// the effect folder, without a runtime directory, is a folder in it.
-class EffectHostTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    savedTmp_ = qgetenv("TMPDIR");
-    savedRuntime_ = qgetenv("XDG_RUNTIME_DIR");
-    savedCache_ = qgetenv("XDG_CACHE_HOME");
-    qputenv("TMPDIR", QByteArray::fromStdString(tmp.path()));
-    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(tmp.path()));
-    qunsetenv("XDG_RUNTIME_DIR");
-    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    window.setGeometry(0, 0, 640, 360);
-  }
-  void TearDown() override {
-    qputenv("TMPDIR", savedTmp_);
-    if (savedCache_.isNull()) {
-      qunsetenv("XDG_CACHE_HOME");
-    } else {
-      qputenv("XDG_CACHE_HOME", savedCache_);
-    }
-    if (savedRuntime_.isNull()) {
-      qunsetenv("XDG_RUNTIME_DIR");
-    } else {
-      qputenv("XDG_RUNTIME_DIR", savedRuntime_);
-    }
-  }
-
-  std::string folder() { return tmp.file("zorvane/run"); }
-  std::string file(const std::string& name) { return folder() + "/" + name; }
-  std::uint64_t id() { return EffectMovieHost::windowNumber(&window); }
-  std::string name() { return "vexo-" + std::to_string(id()); }
-
-  zv::testing::TempDir tmp;
-  QWidget window;
-
- private:
-  QByteArray savedTmp_, savedRuntime_, savedCache_;
-};
+using testing::EffectHostTest;
+using testing::TempDir;
 
 TEST_F(EffectHostTest, PlayWritesThePageAndTheMovieNamedByTheWindowAndFillsIt) {
   EffectMovieHost host;
   QWidget* control = host.play(&window, artwork::effectMovie(5), 0);
   ASSERT_NE(control, nullptr);
   EXPECT_EQ(EffectMovieHost::effectFolder(), folder());
-  struct stat st {};
-  ASSERT_EQ(::lstat(folder().c_str(), &st), 0);
-  EXPECT_TRUE(S_ISDIR(st.st_mode));
-  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  EXPECT_TRUE(std::filesystem::is_directory(TempDir::native(folder())));
   const std::string name = this->name();
   EXPECT_EQ(host.pageFile(), file(name + ".cn"));
   EXPECT_EQ(readWholeFile(file(name + ".swf")), artwork::effectMovie(5));
@@ -112,82 +62,8 @@ TEST_F(EffectHostTest, ASecondShowingOnTheSameWindowReplacesBothFiles) {
   second.play(&window, artwork::effectMovie(6), 0x0C0B0A);
   EXPECT_EQ(readWholeFile(file(name + ".swf")), artwork::effectMovie(6));
   EXPECT_EQ(readWholeFile(file(name + ".cn")), page::buildPage(id(), 300, 200, 0x0C0B0A));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()), {}), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(TempDir::native(folder())), {}), 2);
   EXPECT_EQ(tmp.entries().size(), 1u);  // nothing but the effect folder
-}
-
-TEST_F(EffectHostTest, AnotherUsersFilesOfTheSameNamesAreNeitherPlayedNorWrittenInto) {
-  // Files planted beforehand: at the old shared place, and in our folder as second names
-  // of files outside it. Their page asks for a huge picture of another movie.
-  const std::string planted = page::buildPage(id(), 20000, 20000, 0xFFFFFF);
-  const std::string plantedMovie(artwork::effectMovie(4));
-  ASSERT_TRUE(PrivateFolder::openUserRuntimeFolder("zorvane"));
-  for (const std::string& path :
-       {tmp.file(name() + ".cn"), tmp.file(name() + ".swf"), tmp.file("page"), tmp.file("movie")}) {
-    ASSERT_TRUE(writeWholeFileAtomically(
-        path, path.ends_with("swf") || path.ends_with("movie") ? plantedMovie : planted));
-    ASSERT_EQ(::chown(path.c_str(), kOtherUser, kOtherUser), 0);
-  }
-  ASSERT_EQ(::link(tmp.file("page").c_str(), file(name() + ".cn").c_str()), 0);
-  ASSERT_EQ(::link(tmp.file("movie").c_str(), file(name() + ".swf").c_str()), 0);
-
-  EffectMovieHost host;
-  auto* view = static_cast<MovieView*>(host.play(&window, artwork::effectMovie(5), 0));
-  ASSERT_TRUE(view->playing());
-  EXPECT_EQ(view->frameRate(), 36);  // movie 5's, not the planted movie 4's (12)
-  EXPECT_EQ(view->picture().size(), QSize(640, 360));
-  EXPECT_EQ(readWholeFile(file(name() + ".swf")), artwork::effectMovie(5));
-  EXPECT_EQ(ownerOf(file(name() + ".swf")), ::geteuid());
-  EXPECT_EQ(ownerOf(file(name() + ".cn")), ::geteuid());
-  for (const std::string& path : {tmp.file(name() + ".cn"), tmp.file("page")}) {
-    EXPECT_EQ(readWholeFile(path), planted) << path;
-    EXPECT_EQ(ownerOf(path), kOtherUser) << path;
-  }
-  for (const std::string& path : {tmp.file(name() + ".swf"), tmp.file("movie")}) {
-    EXPECT_EQ(readWholeFile(path), plantedMovie) << path;
-    EXPECT_EQ(ownerOf(path), kOtherUser) << path;
-  }
-}
-
-TEST_F(EffectHostTest, AnEffectFolderThatIsNotTheUsersOwnPlaysNothingAndIsLeftAlone) {
-  // A folder of the effect folder's name made by someone else, or a link to elsewhere,
-  // holding a page and a movie that would play.
-  ASSERT_TRUE(makeDirectories(tmp.file("elsewhere")));
-  ASSERT_EQ(::chmod(tmp.file("elsewhere").c_str(), 0700), 0);
-  for (const bool link : {false, true}) {
-    std::filesystem::remove_all(folder());
-    const std::string holder = link ? tmp.file("elsewhere") : folder();
-    ASSERT_TRUE(makeDirectories(holder));
-    const std::string page = page::buildPage(id(), 640, 360, 0);
-    ASSERT_TRUE(writeWholeFileAtomically(holder + "/" + name() + ".cn", page));
-    ASSERT_TRUE(writeWholeFileAtomically(holder + "/" + name() + ".swf", artwork::effectMovie(4)));
-    if (link) {
-      ASSERT_EQ(::symlink(holder.c_str(), folder().c_str()), 0);
-    } else {
-      ASSERT_EQ(::chmod(holder.c_str(), 0755), 0);
-      ASSERT_EQ(::chown(holder.c_str(), kOtherUser, kOtherUser), 0);
-    }
-
-    EffectMovieHost host;
-    // The fireworks are off, and that is said once, not at every showing.
-    ::testing::internal::CaptureStderr();
-    auto* view = static_cast<MovieView*>(host.play(&window, artwork::effectMovie(5), 0));
-    delete EffectMovieHost().play(&window, artwork::effectMovie(5), 0);
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    const std::size_t first = said.find("Effects off");
-    EXPECT_EQ(first != std::string::npos, !link) << said;  // the folder was named before
-    if (first != std::string::npos) {
-      EXPECT_NE(said.find(folder(), first), std::string::npos) << said;
-      EXPECT_EQ(said.find("Effects off", first + 1), std::string::npos) << said;
-    }
-    ASSERT_NE(view, nullptr);
-    EXPECT_FALSE(view->playing()) << link;
-    ASSERT_NE(ColourKey::of(&window), nullptr);
-    EXPECT_EQ(readWholeFile(holder + "/" + name() + ".swf"), artwork::effectMovie(4)) << link;
-    EXPECT_EQ(readWholeFile(holder + "/" + name() + ".cn"), page) << link;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(holder), {}), 2) << link;
-    delete view;
-  }
 }
 
 TEST_F(EffectHostTest, APageIsTrustedNoFurtherThanTheHostWindowsSize) {
@@ -274,24 +150,6 @@ TEST_F(EffectHostTest, ABrokenMovieOrPagePlaysNothingAndLeavesTheWindowKeyed) {
       host.createControl(&window, file("no such page.cn"), 0, 0, 10, 10, true));
   EXPECT_FALSE(view->playing());
   QTest::qWait(50);  // the bounded wait for a surface that never comes
-}
-
-TEST_F(EffectHostTest, WithoutACompositorTheWindowShapeIsTheMoviesBurningPixels) {
-  EffectMovieHost host;
-  auto* view = static_cast<MovieView*>(host.play(&window, artwork::effectMovie(4), 0));
-  ASSERT_EQ(ColourKey::of(&window)->mechanism(), key::Mechanism::kWindowShape);
-  view->showFrame(20);
-  const QImage& frame = view->picture();
-  const QRegion mask = window.mask();
-  int burning = 0;
-  for (int y = 0; y < frame.height(); y += 3) {
-    for (int x = 0; x < frame.width(); x += 3) {
-      const bool black = (frame.pixel(x, y) & 0xFFFFFF) == 0;
-      burning += !black;
-      ASSERT_EQ(mask.contains(QPoint(x, y)), !black) << x << "," << y;
-    }
-  }
-  EXPECT_GT(burning, 100);
 }
 
 // The owner of an effects window, counting the keys that come to it.

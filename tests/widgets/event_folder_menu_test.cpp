@@ -1,5 +1,6 @@
 // "打开活动文件夹": the stage's own folder handed to the desktop, and a failure reported
 // with the folder's path.
+#include <QDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST_F(EventFolderMenu, OpensTheProgramDirectoryItself) {
   choose();
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_TRUE(opened[0].isLocalFile());
-  EXPECT_EQ(opened[0].toLocalFile().toStdString(), s.dir.path());
+  EXPECT_EQ(QDir::toNativeSeparators(opened[0].toLocalFile()).toStdString(), s.dir.path());
   EXPECT_TRUE(MessageBoxes::shown().empty());
 }
 

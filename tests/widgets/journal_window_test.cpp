@@ -3,7 +3,6 @@
 #include "dialogs/journal_window.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
 #include "dialogs/results_window.h"
+#include "journal_on_stage.h"
 #include "platform/files.h"
 #include "platform/number_text.h"
 #include "stage/record.h"
@@ -26,61 +26,7 @@
 namespace zv {
 namespace {
 
-using testing::StageFixture;
-
-class JournalOnStage : public ::testing::Test {
- protected:
-  void SetUp() override {
-    s.writeSettings(
-        "[zbt]\r\n禁用特效=真\r\n一=1\r\n二=2\r\n三=4\r\n四=8\r\n五=10\r\n六=15\r\n七=20\r\n"
-        "八=50\r\n");
-    start();
-    MessageBoxes::clearShown();
-    FilePicker::clearSuggested();
-  }
-  void start() {
-    s.start();
-    s.form().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.form()));
-  }
-  void restart() {
-    s.stage.reset();
-    start();
-  }
-  // One draw from start to landing.
-  void draw() {
-    const std::size_t rows = journal().size();
-    s.stage->draw().toggle();
-    s.stage->draw().toggle();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return journal().size() == rows + 1; }, 3000));
-  }
-  void choose(const char* caption) {
-    s.form().menuItem(QString::fromUtf8(caption))->action()->trigger();
-  }
-  bool voidEnabled() {
-    emit s.form().popupMenu()->aboutToShow();
-    return s.form().menuItem(QString::fromUtf8(menu::kVoidLastWin))->action()->isEnabled();
-  }
-  std::vector<JournalRow> journal() {
-    return parseJournal(readWholeFile(s.dir.file(journal_text::kFileName))).rows;
-  }
-  std::array<std::string, 8> talliesOnDisk() {
-    std::array<std::string, 8> t;
-    const auto values = ResultsFile(s.dir.file("jieguo.a")).tallies();
-    for (int i = 0; i < 8; ++i) t[i] = formatNumber(values[i]);
-    return t;
-  }
-  double totalWins() {
-    double total = 0;
-    for (double v : ResultsFile(s.dir.file("jieguo.a")).tallies()) total += v;
-    return total;
-  }
-  QLabel* mark() {
-    return s.form().findChild<QLabel*>(QString::fromUtf8(RecordModule::kRehearsalMarkName));
-  }
-
-  StageFixture s;
-};
+using testing::JournalOnStage;
 
 TEST_F(JournalOnStage, ThreeDrawsOneVoidedOneRehearsalAgreeWithTheResultsFile) {
   EXPECT_FALSE(voidEnabled());  // nothing won yet
@@ -249,44 +195,6 @@ TEST_F(JournalOnStage, TalliesChangedOutsideTheDrawsAreExplainedByAReconcileRowA
   EXPECT_EQ(model->data(model->index(0, 14), Qt::DisplayRole).toString(), "奖项8 +3");
   restart();
   EXPECT_EQ(journal().size(), 2u) << "explained once";
-}
-
-TEST_F(JournalOnStage, AJournalWindowOverADeviceLinkOrBlankLinesOpensEmptyAndReportsTheLink) {
-  struct Case {
-    const char* name;
-    std::function<void(const std::string&)> make;
-    bool reported;
-  };
-  const Case cases[] = {
-      {"link to /dev/zero",
-       [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, true},
-      {"8 MB of line breaks",
-       [](const std::string& p) {
-         ASSERT_TRUE(writeWholeFileAtomically(p, std::string(8 << 20, '\n')));
-       },
-       false},
-  };
-  reportUnusableFilesToTheOperator();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = s.dir.file(journal_text::kFileName);
-    deleteFile(path);
-    c.make(path);
-    MessageBoxes::clearShown();
-    ::alarm(20);  // a read that never ends fails the run instead of hanging it
-    choose(menu::kJournal);
-    EXPECT_EQ(s.stage->record().journalWindow()->model()->rowCount(), 0);
-    const double wins = totalWins();
-    s.stage->draw().toggle();
-    s.stage->draw().toggle();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return totalWins() == wins + 1; }, 3000));
-    ::alarm(0);
-    QTest::qWait(50);
-    int reports = 0;
-    for (const auto& m : MessageBoxes::shown()) reports += m.text == unusableFileText(path);
-    EXPECT_EQ(reports, c.reported ? 1 : 0);
-  }
-  setUnusableFileListener(nullptr);
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <QImageReader>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/qt/picture.h"
+#include "webp_reader.h"
 
 namespace zv {
 namespace {
@@ -73,6 +75,7 @@ std::string bmpClaiming(std::int32_t width, std::int32_t height) {
 TEST(PictureFormats, ReadByContentWhateverTheName) {
   const QColor colour(0xD0, 0x30, 0x60);
   for (const char* format : {"PNG", "BMP", "WEBP", "JPG"}) {
+    if (std::string_view(format) == "WEBP" && !testing::kWebPRead) continue;
     const std::string bytes = solid(colour, format);
     ASSERT_FALSE(bytes.empty()) << format << ": Qt cannot write it (image plugins missing?)";
     const QImage image = decodePicture(bytes, QSize(20, 15));

@@ -64,7 +64,7 @@ QStringList visibleTexts(QWidget* window, const std::set<QString>& fileNames = {
     if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable()) {
       for (int i = 0; i < combo->count(); ++i) {
         const QString item = combo->itemText(i);
-        if (!item.startsWith('/')) texts << item;  // a folder's path
+        if (!QDir::isAbsolutePath(item)) texts << item;  // a folder's path
       }
     }
     if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
@@ -84,7 +84,7 @@ QStringList visibleTexts(QWidget* window, const std::set<QString>& fileNames = {
 TEST(QtPartsInChinese, TheFileDialog) {
   testing::TempDir dir;
   ASSERT_TRUE(writeWholeFileAtomically(dir.file("1.jpg"), std::string(3000, 'x')));
-  std::filesystem::create_directory(dir.file("音乐"));
+  std::filesystem::create_directory(testing::TempDir::native(dir.file("音乐")));
   QFileDialog dialog;
   dialog.setWindowTitle("打开");
   dressFileDialog(dialog, "打开");

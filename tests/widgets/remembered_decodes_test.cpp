@@ -17,13 +17,10 @@
 #include <string>
 #include <thread>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/files.h"
 #include "platform/qt/picture.h"
 #include "platform/qt/picture_batch.h"
+#include "remembered_decodes_fixture.h"
 #include "support/temp_dir.h"
 
 namespace zv {
@@ -31,36 +28,11 @@ namespace {
 
 using zv::testing::TempDir;
 
-// Noise does not compress: a JPEG well over the size worth keeping.
-std::string noisyJpeg(QSize size, quint32 seed) {
-  QImage image(size, QImage::Format_RGB32);
-  QRandomGenerator random(seed);
-  for (int y = 0; y < size.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < size.width(); ++x) line[x] = random.generate() | 0xFF000000u;
-  }
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "JPG", 90);
-  return bytes.toStdString();
-}
-
-std::vector<std::filesystem::path> entries(const std::string& folder) {
-  waitForRememberedWrites();
-  std::vector<std::filesystem::path> found;
-  if (std::filesystem::exists(folder))
-    for (const auto& e : std::filesystem::directory_iterator(folder)) found.push_back(e.path());
-  return found;
-}
-
-class RememberedDecodes : public ::testing::Test {
- protected:
-  void SetUp() override { rememberDecodesIn(folder()); }
-  void TearDown() override { rememberDecodesIn(""); }
-  std::string folder() const { return dir_.file("cache/decodes"); }
-  TempDir dir_;
-};
+using testing::entries;
+using testing::noisyJpeg;
+using testing::RefusalCase;
+using testing::RememberedDecodes;
+using testing::withBit;
 
 TEST_F(RememberedDecodes, ASecondDecodeIsReadBackFromTheFolder) {
   const std::string jpeg = noisyJpeg({400, 300}, 1);
@@ -70,8 +42,6 @@ TEST_F(RememberedDecodes, ASecondDecodeIsReadBackFromTheFolder) {
   ASSERT_FALSE(first.isNull());
   const auto kept = entries(folder());
   ASSERT_EQ(kept.size(), 1u);
-  EXPECT_EQ(std::filesystem::status(folder()).permissions() & std::filesystem::perms::all,
-            std::filesystem::perms::owner_all);
 
   // The pixels are read from the folder: a sound entry of other pixels put there comes
   // back as it is (a damaged one would be refused: see below).
@@ -122,52 +92,16 @@ TEST_F(RememberedDecodes, DamagedEntriesAreDecodedAgainAndReplaced) {
   }
 }
 
-// What is in the entry's place is read with a deadline: a reader that waits on it fails
-// the test instead of hanging it (the waiting thread is left behind).
-QImage withinSeconds(std::function<QImage()> read, bool& inTime) {
-  auto task = std::make_shared<std::packaged_task<QImage()>>(std::move(read));
-  std::future<QImage> result = task->get_future();
-  std::thread([task] { (*task)(); }).detach();
-  inTime = result.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-  return inTime ? result.get() : QImage();
-}
-
-std::string withBit(std::string bytes, std::size_t at, int bit) {
-  bytes.at(at) = static_cast<char>(bytes.at(at) ^ (1 << bit));
-  return bytes;
-}
-
 // Whatever is found in an entry's place that is not a sound entry of that picture and
 // size (a pipe, a link to a device, a flipped bit, a file far larger than the slot
 // allows) is refused without waiting or reading it all, deleted, and the picture is
 // decoded afresh: the right picture is shown and a sound entry takes the place.
 TEST_F(RememberedDecodes, AnythingButASoundEntryIsDeletedAndDecodedAfresh) {
   const std::string jpeg = noisyJpeg({400, 300}, 9);
-  const RememberedKey key = rememberedKey(jpeg);
-  struct Case {
-    const char* what;
-    std::function<void(const std::string& path, const std::string& good)> put;
-  };
   auto replaceWith = [](const std::string& path, const std::string& bytes) {
     ASSERT_TRUE(writeWholeFileAtomically(path, bytes, Durability::kThrowAway));
   };
-  const Case cases[] = {
-      {"a pipe",
-       [](const std::string& path, const std::string&) {
-         std::filesystem::remove(path);
-         ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-       }},
-      {"a link to /dev/zero",
-       [](const std::string& path, const std::string&) {
-         std::filesystem::remove(path);
-         std::filesystem::create_symlink("/dev/zero", path);
-       }},
-      {"a link to a sound entry",
-       [](const std::string& path, const std::string& good) {
-         std::filesystem::remove(path);
-         ASSERT_TRUE(writeWholeFileAtomically(path + ".elsewhere", good, Durability::kThrowAway));
-         std::filesystem::create_symlink(path + ".elsewhere", path);
-       }},
+  const RefusalCase cases[] = {
       {"a flipped bit in the width",  // 200 becomes 72: rows still long enough for it
        [&](const std::string& path, const std::string& good) {
          replaceWith(path, withBit(good, 8, 7));
@@ -190,45 +124,12 @@ TEST_F(RememberedDecodes, AnythingButASoundEntryIsDeletedAndDecodedAfresh) {
       {"1.2 GB, mostly holes",
        [&](const std::string& path, const std::string& good) {
          replaceWith(path, good);
-         ASSERT_EQ(::truncate(path.c_str(), 1'200'000'000), 0);
+         std::error_code error;
+         std::filesystem::resize_file(TempDir::native(path), 1'200'000'000, error);
+         ASSERT_FALSE(error) << error.message();
        }},
   };
-  for (const Case& c : cases) {
-    for (const Remembered kind : {Remembered::Decoded, Remembered::Fitted}) {
-      SCOPED_TRACE(std::string(c.what) + (kind == Remembered::Fitted ? ", fitted" : ", decoded"));
-      std::filesystem::remove_all(folder());
-      rememberDecodesIn(folder());  // made afresh at the next use
-      const QSize target(200, 150);
-      const QImage right = kind == Remembered::Decoded
-                               ? decodePicture(jpeg, target)
-                               : fitPictureToTarget(decodePicture(jpeg, target), target);
-      rememberPicture(key, target, kind, right);
-      const auto kept = entries(folder());
-      ASSERT_EQ(kept.size(), 1u);
-      const std::string path = kept[0].string();
-      const std::string good = readWholeFile(path);
-      c.put(path, good);
-
-      bool inTime = false;
-      const QImage recalled = withinSeconds([&] { return recallPicture(key, target, kind); }, inTime);
-      ASSERT_TRUE(inTime) << "the reader waits on what is in the entry's place";
-      EXPECT_TRUE(recalled.isNull()) << "taken";
-      struct stat st {};
-      EXPECT_NE(::lstat(path.c_str(), &st), 0) << "not deleted";
-
-      if (kind == Remembered::Decoded) {
-        c.put(path, good);
-        const QImage shown =
-            withinSeconds([&] { return decodePictureRemembered(key, jpeg, target); }, inTime);
-        ASSERT_TRUE(inTime);
-        EXPECT_EQ(shown, right);
-        waitForRememberedWrites();
-        EXPECT_EQ(::lstat(path.c_str(), &st), 0);
-        EXPECT_TRUE(S_ISREG(st.st_mode));
-        EXPECT_EQ(readWholeFile(path), good) << "not replaced by a sound entry";
-      }
-    }
-  }
+  refusesEachAndDecodesAfresh(jpeg, cases);
 }
 
 // The old fingerprint of the bytes, as far as it went into the key: four lanes over
@@ -322,7 +223,7 @@ TEST_F(RememberedDecodes, TheFirstFrameBatchTakesWhatTheLastStartKept) {
 
   // Remove the decode: if the next batch needed a decode, it would have to make it again.
   for (const auto& path : kept)
-    if (path.string().ends_with("-decoded")) std::filesystem::remove(path);
+    if (path.ends_with("-decoded")) std::filesystem::remove(TempDir::native(path));
   const RememberedKey key = rememberedKey(picture.view());
   EXPECT_EQ(recallPicture(key, QSize(106, 65), Remembered::Fitted), slot);
   const PictureData sameBytes(std::string(picture.view()));
@@ -354,7 +255,7 @@ TEST_F(RememberedDecodes, APictureTheQueueDecodedStartsWithoutADecode) {
   EXPECT_TRUE(loading.finish({{bytes, {slot, result}}}).empty());
   const auto kept = entries(folder());
   EXPECT_EQ(kept.size(), 2u) << "decoded again at start";
-  for (const auto& entry : kept) EXPECT_TRUE(entry.string().ends_with("-fitted")) << entry;
+  for (const auto& entry : kept) EXPECT_TRUE(entry.ends_with("-fitted")) << entry;
   EXPECT_EQ(decodePictureCached(bytes, slot), queued);
 }
 
