@@ -3,17 +3,14 @@
 // bytes neither reads kept as they are.
 #include <windows.h>
 
-#include <cstdint>
-
 #include "platform/text_codec_detail.h"
+#include "platform/windows/utf16.h"
 
 namespace zv {
 namespace {
 
 constexpr UINT kGbk = 936;
 constexpr UINT kGb18030 = 54936;
-
-constexpr unsigned char u8(char c) { return static_cast<unsigned char>(c); }
 
 bool isPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
 
@@ -47,38 +44,6 @@ char32_t codePointOf(const std::wstring& wide) {
   return static_cast<char32_t>(wide[0]);
 }
 
-void appendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// The code point of a well-formed UTF-8 sequence of len bytes.
-char32_t decodeUtf8(std::string_view s, std::size_t len) {
-  if (len == 1) return u8(s[0]);
-  char32_t c = u8(s[0]) & (0x7F >> len);
-  for (std::size_t i = 1; i < len; ++i) c = (c << 6) | (u8(s[i]) & 0x3F);
-  return c;
-}
-
-std::wstring utf16Of(char32_t c) {
-  if (c < 0x10000) return std::wstring(1, static_cast<wchar_t>(c));
-  c -= 0x10000;
-  return {static_cast<wchar_t>(0xD800 + (c >> 10)), static_cast<wchar_t>(0xDC00 + (c & 0x3FF))};
-}
-
 }  // namespace
 
 namespace text_codec_detail {
@@ -102,15 +67,15 @@ bool decodeSequence(std::string_view sequence, std::string& out) {
   } else if (!decodeOne(kGb18030, bytes, size, wide)) {
     return false;
   }
-  appendUtf8(codePointOf(wide), out);
+  out += utf16::toUtf8(wide);
   return true;
 }
 
 bool encodeSequence(std::string_view sequence, std::string& out) {
-  const char32_t c = decodeUtf8(sequence, sequence.size());
-  const std::wstring wide = utf16Of(c);
+  const std::wstring wide = utf16::fromUtf8(sequence);
+  if (wide.empty()) return false;
   // The mirror of decoding: a private-use character is written as GB18030 writes it.
-  if (isPrivateUse(c)) return encodeOne(kGb18030, wide, out) || encodeOne(kGbk, wide, out);
+  if (isPrivateUse(codePointOf(wide))) return encodeOne(kGb18030, wide, out) || encodeOne(kGbk, wide, out);
   return encodeOne(kGbk, wide, out) || encodeOne(kGb18030, wide, out);
 }
 
