@@ -1,7 +1,7 @@
 #pragma once
 // The lock file that holds a folder for one running copy of the program (backends:
-// posix/folder_lock_posix.cpp, windows/folder_lock_windows.cpp; the staleness rule
-// itself is portable).
+// posix/folder_lock_posix.cpp, windows/folder_lock_windows.cpp; the rounds of taking it,
+// in folder_lock.cpp, and the staleness rule itself are portable).
 //
 // The file is made whole under a name of its own and linked (POSIX) or renamed (Windows)
 // into place, so the lock file a second copy finds always holds the complete record of

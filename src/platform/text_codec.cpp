@@ -1,5 +1,7 @@
 #include "platform/text_codec.h"
 
+#include "platform/text_codec_detail.h"
+
 namespace zv {
 namespace {
 
@@ -48,6 +50,68 @@ bool isUtf8Text(std::string_view bytes) {
     pos += len;
   }
   return wideSequence;
+}
+
+std::string gbkToUtf8(std::string_view gbk) {
+  std::string out;
+  out.reserve(gbk.size() + gbk.size() / 2);
+  std::size_t pos = 0;
+  while (pos < gbk.size()) {
+    pos += text_codec_detail::decodeRun(gbk.substr(pos), out);
+    if (pos >= gbk.size()) break;
+
+    const unsigned char b0 = u8(gbk[pos]);
+    const std::size_t left = gbk.size() - pos;
+    if (b0 < 0x80) {
+      out += gbk[pos++];
+      continue;
+    }
+    if (b0 == 0x80) {
+      out += "\xE2\x82\xAC";  // the euro sign of code page 936
+      pos += 1;
+      continue;
+    }
+    if (b0 <= 0xFE && left >= 2) {
+      const unsigned char b1 = u8(gbk[pos + 1]);
+      const std::size_t len = (b1 >= 0x30 && b1 <= 0x39) ? 4 : 2;
+      if (left >= len && text_codec_detail::decodeSequence(gbk.substr(pos, len), out)) {
+        pos += len;
+        continue;
+      }
+    }
+    out += gbk[pos];  // unreadable: kept so that encoding restores it
+    pos += 1;
+  }
+  return out;
+}
+
+std::string utf8ToGbk(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    pos += text_codec_detail::encodeRun(utf8.substr(pos), out);
+    if (pos >= utf8.size()) break;
+
+    if (u8(utf8[pos]) < 0x80) {
+      out += utf8[pos++];
+      continue;
+    }
+    const std::string_view rest = utf8.substr(pos);
+    const std::size_t len = utf8SequenceLength(rest);
+    if (len == 0) {
+      out += rest[0];  // not UTF-8: a byte gbkToUtf8 kept, restored as is
+      pos += 1;
+      continue;
+    }
+    if (rest.substr(0, len) == "\xE2\x82\xAC") {
+      out += '\x80';
+    } else if (!text_codec_detail::encodeSequence(rest.substr(0, len), out)) {
+      out.append(rest.data(), len);
+    }
+    pos += len;
+  }
+  return out;
 }
 
 }  // namespace zv

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/ini_file_fixture.h"
 #include "core/system_codecs.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
@@ -16,17 +17,7 @@ using zv::testing::TempDir;
 
 std::string gbk(std::string_view utf8) { return utf8ToGbk(utf8); }
 
-class IniFile : public ::testing::Test {
- protected:
-  std::string withFile(const std::string& bytes) {
-    EXPECT_TRUE(writeWholeFileAtomically(path, bytes));
-    return path;
-  }
-  std::string onDisk() const { return readWholeFile(path); }
-
-  TempDir tmp;
-  std::string path = tmp.file("zbt.ini");
-};
+class IniFile : public zv::testing::IniFileFixture {};
 
 TEST_F(IniFile, ReadsByTheRulesOfTheProfileFunctions) {
   withFile("; " + gbk("注释") +

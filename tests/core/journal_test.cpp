@@ -8,6 +8,7 @@
 #include <climits>
 #include <regex>
 
+#include "core/journal_fixture.h"
 #include "draw/draw_record.h"
 #include "platform/files.h"
 #include "platform/number_text.h"
@@ -20,27 +21,9 @@ namespace {
 
 using namespace std::chrono;
 
-JournalRow win(int slot, std::array<std::string, 8> tallies = {"0", "0", "0", "0", "0", "0", "0", "0"}) {
-  JournalRow row;
-  row.event = JournalEvent::Win;
-  row.slot = slot;
-  row.drawMode = journal_text::kQuantityMode;
-  row.poolSize = 90;
-  row.poolCounts = {1, 2, 4, 8, 10, 15, 20, 30};
-  row.stopReason = journal_text::kStopSpace;
-  row.tallies = std::move(tallies);
-  return row;
-}
+using zv::testing::win;
 
-class JournalTest : public ::testing::Test {
- protected:
-  std::string path() const { return dir.file(journal_text::kFileName); }
-  Journal journal() {
-    return Journal(path(), [this] { return system_clock::time_point(seconds(t++)); });
-  }
-  zv::testing::TempDir dir;
-  std::int64_t t = 1'700'000'000;
-};
+class JournalTest : public zv::testing::JournalFixture {};
 
 TEST_F(JournalTest, RowsRoundTripEveryColumnWhateverTheirText) {
   std::vector<JournalRow> rows;

@@ -127,8 +127,6 @@ FolderLock::FolderLock(const std::string& directory, const std::string& fileName
       path_((directory.empty() || directory.back() == '/' ? directory : directory + "/") +
             fileName) {}
 
-FolderLock::~FolderLock() { release(); }
-
 void FolderLock::release() {
   if (fd_ < 0) return;
   // Only while the name still is this copy's file: a copy that took it over keeps its own.
@@ -138,25 +136,6 @@ void FolderLock::release() {
     ::unlink(path_.c_str());
   ::close(fd_);
   fd_ = -1;
-}
-
-FolderLock::Outcome FolderLock::tryTake() {
-  if (fd_ >= 0) return Outcome::Taken;
-  why_.clear();
-  // A stale file cleared away may be followed by another copy's own; a few rounds only.
-  for (int round = 0; round < 3; ++round) {
-    switch (make()) {
-      case Made::Yes:
-        return Outcome::Taken;
-      case Made::Failed:
-        return Outcome::Uncreatable;
-      case Made::Exists:
-        break;
-    }
-    const Outcome found = clearAway();
-    if (found != Outcome::Taken) return found;
-  }
-  return Outcome::Held;
 }
 
 FolderLock::Made FolderLock::make() {

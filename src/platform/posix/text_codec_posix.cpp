@@ -1,5 +1,5 @@
 // GBK through glibc's iconv.
-#include "platform/text_codec.h"
+#include "platform/text_codec_detail.h"
 
 #include <iconv.h>
 
@@ -72,63 +72,28 @@ Converter& gb18030Encoder() {
   return c;
 }
 
-constexpr unsigned char u8(char c) { return static_cast<unsigned char>(c); }
-
 }  // namespace
 
-std::string gbkToUtf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() + gbk.size() / 2);
-  std::size_t pos = 0;
-  while (pos < gbk.size()) {
-    pos += gbkDecoder().convertPrefix(gbk.data() + pos, gbk.size() - pos, out);
-    if (pos >= gbk.size()) break;
+namespace text_codec_detail {
 
-    // The byte at pos starts something GBK cannot read.
-    const unsigned char b0 = u8(gbk[pos]);
-    const std::size_t left = gbk.size() - pos;
-    if (b0 == 0x80) {
-      out += "\xE2\x82\xAC";  // the euro sign of code page 936
-      pos += 1;
-      continue;
-    }
-    if (b0 >= 0x81 && b0 <= 0xFE && left >= 2) {
-      const unsigned char b1 = u8(gbk[pos + 1]);
-      const std::size_t len = (b1 >= 0x30 && b1 <= 0x39) ? 4 : 2;
-      if (left >= len && gb18030Decoder().convertWhole(gbk.data() + pos, len, out)) {
-        pos += len;
-        continue;
-      }
-    }
-    out += gbk[pos];  // unreadable: kept so that encoding restores it
-    pos += 1;
-  }
-  return out;
+// GBK reads all of a file but the few sequences only GB18030 has, so most text
+// converts in one call.
+std::size_t decodeRun(std::string_view gbk, std::string& out) {
+  return gbkDecoder().convertPrefix(gbk.data(), gbk.size(), out);
 }
 
-std::string utf8ToGbk(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  std::size_t pos = 0;
-  while (pos < utf8.size()) {
-    pos += gbkEncoder().convertPrefix(utf8.data() + pos, utf8.size() - pos, out);
-    if (pos >= utf8.size()) break;
-
-    const std::string_view rest = utf8.substr(pos);
-    const std::size_t len = utf8SequenceLength(rest);
-    if (len == 0) {
-      out += rest[0];  // not UTF-8: a byte gbkToUtf8 kept, restored as is
-      pos += 1;
-      continue;
-    }
-    if (rest.substr(0, len) == "\xE2\x82\xAC") {
-      out += '\x80';
-    } else if (!gb18030Encoder().convertWhole(rest.data(), len, out)) {
-      out.append(rest.data(), len);
-    }
-    pos += len;
-  }
-  return out;
+// GBK has just stopped before this sequence, so only GB18030 is left to try.
+bool decodeSequence(std::string_view sequence, std::string& out) {
+  return gb18030Decoder().convertWhole(sequence.data(), sequence.size(), out);
 }
 
+std::size_t encodeRun(std::string_view utf8, std::string& out) {
+  return gbkEncoder().convertPrefix(utf8.data(), utf8.size(), out);
+}
+
+bool encodeSequence(std::string_view sequence, std::string& out) {
+  return gb18030Encoder().convertWhole(sequence.data(), sequence.size(), out);
+}
+
+}  // namespace text_codec_detail
 }  // namespace zv

@@ -29,12 +29,18 @@ class GlobalHotKey : public QAbstractNativeEventFilter {
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
+  // The platform's code of the Q key; 0 where there is no hot key to have (no X11
+  // display, no application).
+  static unsigned keyQ();
   // The platform's grab of the combination; grab returns whether it succeeded.
   bool grab();
   void ungrab();
   // Gives the grab up or takes it again for where the focus now is.
   void followFocus();
   void release();
+  // A press that reached the filter: typed into the program's own focused text field (a
+  // small q with CapsLock on), else the command. Returns true (the event is consumed).
+  bool deliverPress(bool capsLock);
 
   std::function<void()> pressed_;
   unsigned keycode_ = 0;  // the platform's code of Q; 0 while not registered

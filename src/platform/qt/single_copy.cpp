@@ -1,7 +1,12 @@
 // The hand-over rule, the same on every system; the channel is the platform's.
 #include "platform/qt/single_copy.h"
 
+#include "platform/qt/single_copy_channel.h"
+
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 #include <cstdio>
 #include <thread>
@@ -15,6 +20,21 @@ using std::chrono::milliseconds;
 constexpr milliseconds kRetryPause{100};
 
 }  // namespace
+
+namespace single_copy {
+
+QString canonicalFolder(const std::string& programDirectory) {
+  const QString given = QString::fromStdString(programDirectory);
+  const QString canonical = QFileInfo(given).canonicalFilePath();
+  return canonical.isEmpty() ? QDir::cleanPath(QDir(given).absolutePath()) : canonical;
+}
+
+QString digestName(const QByteArray& key) {
+  return QString::fromLatin1(
+      QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+}
+
+}  // namespace single_copy
 
 SingleCopy::SingleCopy(const std::string& programDirectory, milliseconds answerBound)
     : directory_(programDirectory),

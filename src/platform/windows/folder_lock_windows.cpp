@@ -194,8 +194,6 @@ FolderLock::FolderLock(const std::string& directory, const std::string& fileName
                  : directory + "\\") +
             fileName) {}
 
-FolderLock::~FolderLock() { release(); }
-
 void FolderLock::release() {
   if (fd_ < 0) return;
   // The file this copy made, under whatever name: a copy that took the name over (it
@@ -204,25 +202,6 @@ void FolderLock::release() {
   if (sameFile(reinterpret_cast<HANDLE>(_get_osfhandle(fd_)), path)) removeByName(path);
   _close(fd_);
   fd_ = -1;
-}
-
-FolderLock::Outcome FolderLock::tryTake() {
-  if (fd_ >= 0) return Outcome::Taken;
-  why_.clear();
-  // A stale file cleared away may be followed by another copy's own; a few rounds only.
-  for (int round = 0; round < 3; ++round) {
-    switch (make()) {
-      case Made::Yes:
-        return Outcome::Taken;
-      case Made::Failed:
-        return Outcome::Uncreatable;
-      case Made::Exists:
-        break;
-    }
-    const Outcome found = clearAway();
-    if (found != Outcome::Taken) return found;
-  }
-  return Outcome::Held;
 }
 
 FolderLock::Made FolderLock::make() {

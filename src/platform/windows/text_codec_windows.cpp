@@ -3,17 +3,14 @@
 // bytes neither reads kept as they are.
 #include <windows.h>
 
-#include <cstdint>
-
-#include "platform/text_codec.h"
+#include "platform/text_codec_detail.h"
+#include "platform/windows/utf16.h"
 
 namespace zv {
 namespace {
 
 constexpr UINT kGbk = 936;
 constexpr UINT kGb18030 = 54936;
-
-constexpr unsigned char u8(char c) { return static_cast<unsigned char>(c); }
 
 bool isPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
 
@@ -47,43 +44,20 @@ char32_t codePointOf(const std::wstring& wide) {
   return static_cast<char32_t>(wide[0]);
 }
 
-void appendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
+}  // namespace
 
-// The code point of a well-formed UTF-8 sequence of len bytes.
-char32_t decodeUtf8(std::string_view s, std::size_t len) {
-  if (len == 1) return u8(s[0]);
-  char32_t c = u8(s[0]) & (0x7F >> len);
-  for (std::size_t i = 1; i < len; ++i) c = (c << 6) | (u8(s[i]) & 0x3F);
-  return c;
-}
+namespace text_codec_detail {
 
-std::wstring utf16Of(char32_t c) {
-  if (c < 0x10000) return std::wstring(1, static_cast<wchar_t>(c));
-  c -= 0x10000;
-  return {static_cast<wchar_t>(0xD800 + (c >> 10)), static_cast<wchar_t>(0xDC00 + (c & 0x3FF))};
-}
+// The code pages convert one character at a time here, so that each is checked against
+// the Linux codec's reading; runs are left to the portable loop.
+std::size_t decodeRun(std::string_view, std::string&) { return 0; }
+std::size_t encodeRun(std::string_view, std::string&) { return 0; }
 
-// The character of a two- or four-byte sequence, as the Linux codec reads it.
-bool decodeSequence(const char* bytes, std::size_t len, std::string& out) {
+bool decodeSequence(std::string_view sequence, std::string& out) {
   std::wstring wide;
-  const int size = static_cast<int>(len);
-  if (len == 2 && decodeOne(kGbk, bytes, size, wide)) {
+  const char* bytes = sequence.data();
+  const int size = static_cast<int>(sequence.size());
+  if (size == 2 && decodeOne(kGbk, bytes, size, wide)) {
     // Code page 936 keeps a few characters GB18030 names (A8BF is ǹ) in the private use
     // area, where glibc's GBK has no character and its GB18030 reads the named one.
     std::wstring named;
@@ -93,72 +67,17 @@ bool decodeSequence(const char* bytes, std::size_t len, std::string& out) {
   } else if (!decodeOne(kGb18030, bytes, size, wide)) {
     return false;
   }
-  appendUtf8(codePointOf(wide), out);
+  out += utf16::toUtf8(wide);
   return true;
 }
 
-}  // namespace
-
-std::string gbkToUtf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() + gbk.size() / 2);
-  std::size_t pos = 0;
-  while (pos < gbk.size()) {
-    const unsigned char b0 = u8(gbk[pos]);
-    const std::size_t left = gbk.size() - pos;
-    if (b0 < 0x80) {
-      out += gbk[pos++];
-      continue;
-    }
-    if (b0 == 0x80) {
-      out += "\xE2\x82\xAC";  // the euro sign of code page 936
-      pos += 1;
-      continue;
-    }
-    if (b0 <= 0xFE && left >= 2) {
-      const unsigned char b1 = u8(gbk[pos + 1]);
-      const std::size_t len = (b1 >= 0x30 && b1 <= 0x39) ? 4 : 2;
-      if (left >= len && decodeSequence(gbk.data() + pos, len, out)) {
-        pos += len;
-        continue;
-      }
-    }
-    out += gbk[pos];  // unreadable: kept so that encoding restores it
-    pos += 1;
-  }
-  return out;
+bool encodeSequence(std::string_view sequence, std::string& out) {
+  const std::wstring wide = utf16::fromUtf8(sequence);
+  if (wide.empty()) return false;
+  // The mirror of decoding: a private-use character is written as GB18030 writes it.
+  if (isPrivateUse(codePointOf(wide))) return encodeOne(kGb18030, wide, out) || encodeOne(kGbk, wide, out);
+  return encodeOne(kGbk, wide, out) || encodeOne(kGb18030, wide, out);
 }
 
-std::string utf8ToGbk(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  std::size_t pos = 0;
-  while (pos < utf8.size()) {
-    if (u8(utf8[pos]) < 0x80) {
-      out += utf8[pos++];
-      continue;
-    }
-    const std::string_view rest = utf8.substr(pos);
-    const std::size_t len = utf8SequenceLength(rest);
-    if (len == 0) {
-      out += rest[0];  // not UTF-8: a byte gbkToUtf8 kept, restored as is
-      pos += 1;
-      continue;
-    }
-    const char32_t c = decodeUtf8(rest, len);
-    const std::wstring wide = utf16Of(c);
-    if (c == 0x20AC) {
-      out += '\x80';
-    } else if (isPrivateUse(c)) {
-      // The mirror of decoding: a private-use character is written as GB18030 writes it.
-      if (!encodeOne(kGb18030, wide, out) && !encodeOne(kGbk, wide, out))
-        out.append(rest.data(), len);
-    } else if (!encodeOne(kGbk, wide, out) && !encodeOne(kGb18030, wide, out)) {
-      out.append(rest.data(), len);
-    }
-    pos += len;
-  }
-  return out;
-}
-
+}  // namespace text_codec_detail
 }  // namespace zv

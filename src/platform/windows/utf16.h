@@ -1,6 +1,6 @@
 #pragma once
-// UTF-8 text to the UTF-16 of the Win32 API and back, for the core services' Windows
-// backends.
+// UTF-8 text to the UTF-16 of the Win32 API and back, for the Windows backends (of the
+// core services and of the Qt layer).
 #include <string>
 #include <string_view>
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "core/ini_file_fixture.h"
 #include "platform/files.h"
 #include "store/ini_file.h"
 #include "support/temp_dir.h"
@@ -15,17 +16,7 @@ namespace {
 
 using zv::testing::TempDir;
 
-class IniFilePosix : public ::testing::Test {
- protected:
-  std::string withFile(const std::string& bytes) {
-    EXPECT_TRUE(writeWholeFileAtomically(path, bytes));
-    return path;
-  }
-  std::string onDisk() const { return readWholeFile(path); }
-
-  TempDir tmp;
-  std::string path = tmp.file("zbt.ini");
-};
+class IniFilePosix : public zv::testing::IniFileFixture {};
 
 class IniFileHeadersPosix : public IniFilePosix {};
 

@@ -9,6 +9,7 @@
 #include <climits>
 #include <functional>
 
+#include "core/journal_fixture.h"
 #include "draw/draw_record.h"
 #include "platform/files.h"
 #include "store/ini_file.h"
@@ -21,27 +22,9 @@ namespace {
 
 using namespace std::chrono;
 
-JournalRow win(int slot, std::array<std::string, 8> tallies = {"0", "0", "0", "0", "0", "0", "0", "0"}) {
-  JournalRow row;
-  row.event = JournalEvent::Win;
-  row.slot = slot;
-  row.drawMode = journal_text::kQuantityMode;
-  row.poolSize = 90;
-  row.poolCounts = {1, 2, 4, 8, 10, 15, 20, 30};
-  row.stopReason = journal_text::kStopSpace;
-  row.tallies = std::move(tallies);
-  return row;
-}
+using zv::testing::win;
 
-class JournalPosixTest : public ::testing::Test {
- protected:
-  std::string path() const { return dir.file(journal_text::kFileName); }
-  Journal journal() {
-    return Journal(path(), [this] { return system_clock::time_point(seconds(t++)); });
-  }
-  zv::testing::TempDir dir;
-  std::int64_t t = 1'700'000'000;
-};
+class JournalPosixTest : public zv::testing::JournalFixture {};
 
 // The reader's memory in a child process whose address space is capped, as a stage PC's
 // would be long before 27 GB.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "widgets/running_copy.h"
 #include "support/temp_dir.h"
 
 namespace zv {
@@ -19,21 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using Claim = SingleCopy::Claim;
 
-// A running copy: it holds the folder and counts the raise requests it was given.
-struct RunningCopy {
-  explicit RunningCopy(const std::string& directory) : copy(directory) {
-    claim = copy.claim();
-    copy.onRaiseRequest([this] { ++raised; });
-  }
-  // Answers go out from the copy's own thread; the raise waits for this thread's events.
-  int raisedAfterEvents() {
-    QTest::qWait(100);
-    return raised;
-  }
-  SingleCopy copy;
-  Claim claim;
-  int raised = 0;
-};
+using zv::testing::RunningCopy;
 
 std::string withBackslashes(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "widgets/running_copy.h"
 #include "support/temp_dir.h"
 
 namespace zv {
@@ -32,21 +33,7 @@ using Claim = SingleCopy::Claim;
 
 std::string lockPath(const testing::TempDir& dir) { return dir.file(SingleCopy::kLockFileName); }
 
-// A running copy: it holds the folder and counts the raise requests it was given.
-struct RunningCopy {
-  explicit RunningCopy(const std::string& directory) : copy(directory) {
-    claim = copy.claim();
-    copy.onRaiseRequest([this] { ++raised; });
-  }
-  // Answers go out from the copy's own thread; the raise waits for this thread's events.
-  int raisedAfterEvents() {
-    QTest::qWait(100);
-    return raised;
-  }
-  SingleCopy copy;
-  Claim claim;
-  int raised = 0;
-};
+using zv::testing::RunningCopy;
 
 // What a copy killed with SIGKILL leaves: its lock file naming a process that is gone,
 // and a socket file nobody listens on.

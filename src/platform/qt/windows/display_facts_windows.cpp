@@ -9,19 +9,10 @@
 #include <vector>
 
 #include "platform/qt/display_facts.h"
+#include "platform/windows/utf16.h"
 
 namespace zv {
 namespace {
-
-std::string utf8(const wchar_t* text) {
-  const int length = static_cast<int>(wcslen(text));
-  if (length == 0) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, length, bytes.data(), size, nullptr, nullptr);
-  return bytes;
-}
 
 // The monitor's name as Qt names the screen: the monitor's own (friendly) name where the
 // display configuration gives one, else the display device's (\\.\DISPLAY1).
@@ -32,7 +23,7 @@ std::string monitorName(const MONITORINFOEXW& info) {
   LONG result = ERROR_INSUFFICIENT_BUFFER;
   for (int attempt = 0; attempt < 3 && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
     if (GetDisplayConfigBufferSizes(QDC_ONLY_ACTIVE_PATHS, &paths, &modes) != ERROR_SUCCESS)
-      return utf8(info.szDevice);
+      return utf16::toUtf8(info.szDevice);
     pathInfos.resize(paths);
     modeInfos.resize(modes);
     result = QueryDisplayConfig(QDC_ONLY_ACTIVE_PATHS, &paths, pathInfos.data(), &modes,
@@ -56,11 +47,11 @@ std::string monitorName(const MONITORINFOEXW& info) {
       target.header.id = path.targetInfo.id;
       if (DisplayConfigGetDeviceInfo(&target.header) == ERROR_SUCCESS &&
           target.monitorFriendlyDeviceName[0] != 0)
-        return utf8(target.monitorFriendlyDeviceName);
+        return utf16::toUtf8(target.monitorFriendlyDeviceName);
       break;
     }
   }
-  return utf8(info.szDevice);
+  return utf16::toUtf8(info.szDevice);
 }
 
 // The monitor's scaling, as the display settings give it (1.5 at 150 %); 1 where the

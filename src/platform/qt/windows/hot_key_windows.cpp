@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 
 #include "platform/qt/hot_key.h"
-#include "platform/qt/text_focus.h"
 
 namespace zv {
 
@@ -18,21 +17,7 @@ constexpr unsigned kKeyQ = 'Q';
 
 }  // namespace
 
-GlobalHotKey::~GlobalHotKey() { release(); }
-
-bool GlobalHotKey::registerShiftQ(std::function<void()> pressed) {
-  if (!QCoreApplication::instance()) return false;
-  keycode_ = kKeyQ;
-  if (!grab()) {
-    keycode_ = 0;
-    return false;
-  }
-  grabbed_ = true;
-  pressed_ = std::move(pressed);
-  QCoreApplication::instance()->installNativeEventFilter(this);
-  followFocus();
-  return true;
-}
+unsigned GlobalHotKey::keyQ() { return QCoreApplication::instance() ? kKeyQ : 0; }
 
 bool GlobalHotKey::grab() {
   if (keycode_ == 0) return false;
@@ -46,25 +31,13 @@ void GlobalHotKey::ungrab() {
   UnregisterHotKey(nullptr, kHotKeyId);
 }
 
-void GlobalHotKey::release() {
-  if (keycode_ == 0) return;
-  QObject::disconnect(focusWatch_);
-  if (grabbed_) ungrab();
-  grabbed_ = false;
-  if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
-  keycode_ = 0;
-}
-
 bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
   if (keycode_ == 0 || eventType != "windows_generic_MSG") return false;
   const auto* msg = static_cast<const MSG*>(message);
   if (msg->message != WM_HOTKEY || msg->wParam != static_cast<WPARAM>(kHotKeyId)) return false;
   // A press posted just before the hot key was given up to a text field: the system took
   // the key, so it is typed into the field here (a small q with CapsLock on), in order.
-  const bool capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
-  if (typeIntoFocusedTextField(Qt::Key_Q, Qt::ShiftModifier, capsLock ? "q" : "Q")) return true;
-  if (pressed_) pressed_();
-  return true;
+  return deliverPress((GetKeyState(VK_CAPITAL) & 1) != 0);
 }
 
 }  // namespace zv

@@ -5,9 +5,6 @@
 #include <windows.h>
 #include <sddl.h>
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -16,24 +13,16 @@
 #include <thread>
 
 #include "platform/qt/single_copy.h"
+#include "platform/qt/single_copy_channel.h"
 
 namespace zv {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
+using namespace single_copy;
 
-constexpr QByteArrayView kRequest = "raise\n";
-constexpr QByteArrayView kAnswer = "shown\n";
-constexpr std::size_t kLongestRequest = 64;  // anything longer is not ours
-// How long the running copy waits for a connected copy's request.
-constexpr milliseconds kRequestWait{1000};
 constexpr DWORD kBufferSize = 512;
 
-DWORD remainingMs(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<DWORD>(left) : 0;
-}
+DWORD msLeft(Clock::time_point deadline) { return static_cast<DWORD>(remainingMs(deadline)); }
 
 // The user's SID as text; the user's name where the token cannot be read.
 QByteArray userKey() {
@@ -70,7 +59,7 @@ long long transfer(HANDLE pipe, bool write, char* bytes, DWORD size, Clock::time
     result = moved;
   } else if (GetLastError() == ERROR_IO_PENDING) {
     const HANDLE events[2] = {overlapped.hEvent, stop};
-    const DWORD woken = WaitForMultipleObjects(stop ? 2 : 1, events, FALSE, remainingMs(deadline));
+    const DWORD woken = WaitForMultipleObjects(stop ? 2 : 1, events, FALSE, msLeft(deadline));
     if (woken != WAIT_OBJECT_0) CancelIoEx(pipe, &overlapped);
     // Waits for the cancelled operation too: the buffer is the caller's.
     if (GetOverlappedResult(pipe, &overlapped, &moved, TRUE)) result = moved;
@@ -159,17 +148,12 @@ void SingleCopy::ChannelDeleter::operator()(Channel* channel) const {
 }
 
 QString SingleCopy::channelName(const std::string& programDirectory) {
-  const QString given = QString::fromStdString(programDirectory);
-  QString canonical = QFileInfo(given).canonicalFilePath();
-  if (canonical.isEmpty()) canonical = QDir::cleanPath(QDir(given).absolutePath());
   // Folder names are the same in any case on Windows.
   DWORD session = 0;
   ProcessIdToSessionId(GetCurrentProcessId(), &session);
-  const QByteArray key = canonical.toCaseFolded().toUtf8() + '\n' + userKey() + '\n' +
-                         QByteArray::number(static_cast<qulonglong>(session));
-  return "\\\\.\\pipe\\zorvane-copy-" +
-         QString::fromLatin1(
-             QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+  const QByteArray key = canonicalFolder(programDirectory).toCaseFolded().toUtf8() + '\n' +
+                         userKey() + '\n' + QByteArray::number(static_cast<qulonglong>(session));
+  return "\\\\.\\pipe\\zorvane-copy-" + digestName(key);
 }
 
 bool SingleCopy::askRunningCopy(Clock::time_point deadline) {
@@ -180,15 +164,15 @@ bool SingleCopy::askRunningCopy(Clock::time_point deadline) {
                        OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (pipe != INVALID_HANDLE_VALUE) break;
     // Every instance busy with another copy: wait for one. Anything else: no copy serves.
-    if (GetLastError() != ERROR_PIPE_BUSY || remainingMs(deadline) == 0) return false;
-    WaitNamedPipeW(channel_->name.c_str(), std::min<DWORD>(remainingMs(deadline), 100));
+    if (GetLastError() != ERROR_PIPE_BUSY || msLeft(deadline) == 0) return false;
+    WaitNamedPipeW(channel_->name.c_str(), std::min<DWORD>(msLeft(deadline), 100));
   }
   // The running copy may take the foreground: this copy was started by the operator and
   // has it to give.
   ULONG server = 0;
   if (GetNamedPipeServerProcessId(pipe, &server)) AllowSetForegroundWindow(server);
   const bool answered = sendAll(pipe, kRequest, deadline) &&
-                        receiveLine(pipe, deadline) == QByteArray(kAnswer.data(), kAnswer.size());
+                        isMessage(receiveLine(pipe, deadline), kAnswer);
   CloseHandle(pipe);
   return answered;
 }
@@ -212,7 +196,7 @@ void SingleCopy::serve() {
       // The next instance first, so that a copy arriving meanwhile finds the pipe.
       const HANDLE next = makePipe(name, false);
       const auto deadline = Clock::now() + kRequestWait;
-      if (receiveLine(pipe, deadline, stop) == QByteArray(kRequest.data(), kRequest.size())) {
+      if (isMessage(receiveLine(pipe, deadline, stop), kRequest)) {
         requestRaise();
         sendAll(pipe, kAnswer, deadline, stop);
         FlushFileBuffers(pipe);

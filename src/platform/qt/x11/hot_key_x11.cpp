@@ -1,8 +1,6 @@
-#include <QCoreApplication>
 #include <QGuiApplication>
 
 #include "platform/qt/hot_key.h"
-#include "platform/qt/text_focus.h"
 
 // Xlib after Qt: its macros (Bool, Status, None) clash with Qt's headers.
 // clang-format off
@@ -32,23 +30,9 @@ int recordGrabError(Display*, XErrorEvent*) {
 
 }  // namespace
 
-GlobalHotKey::~GlobalHotKey() { release(); }
-
-bool GlobalHotKey::registerShiftQ(std::function<void()> pressed) {
+unsigned GlobalHotKey::keyQ() {
   Display* display = x11Display();
-  if (!display) return false;
-  const KeyCode keycode = XKeysymToKeycode(display, XK_q);
-  if (keycode == 0) return false;
-  keycode_ = keycode;
-  if (!grab()) {
-    keycode_ = 0;
-    return false;
-  }
-  grabbed_ = true;
-  pressed_ = std::move(pressed);
-  QCoreApplication::instance()->installNativeEventFilter(this);
-  followFocus();
-  return true;
+  return display ? XKeysymToKeycode(display, XK_q) : 0;
 }
 
 bool GlobalHotKey::grab() {
@@ -80,15 +64,6 @@ void GlobalHotKey::ungrab() {
   XSync(display, False);
 }
 
-void GlobalHotKey::release() {
-  if (keycode_ == 0) return;
-  QObject::disconnect(focusWatch_);
-  if (grabbed_) ungrab();
-  grabbed_ = false;
-  if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
-  keycode_ = 0;
-}
-
 bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
   // Given up, Shift+Q is an ordinary key that Qt delivers in order with the others.
   if (keycode_ == 0 || !grabbed_ || eventType != "xcb_generic_event_t") return false;
@@ -101,10 +76,7 @@ bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message,
   // (a small one with CapsLock on): a password with a Q must be typeable and must not arm
   // anything. The grab is given up while such a field has the focus; this covers a press
   // that was on its way before it was (or a field made editable without a focus change).
-  const bool capsLock = (key->state & LockMask) != 0;
-  if (typeIntoFocusedTextField(Qt::Key_Q, Qt::ShiftModifier, capsLock ? "q" : "Q")) return true;
-  if (pressed_) pressed_();
-  return true;
+  return deliverPress((key->state & LockMask) != 0);
 }
 
 }  // namespace zv

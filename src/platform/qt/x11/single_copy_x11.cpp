@@ -8,7 +8,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -18,23 +17,12 @@
 #include <thread>
 
 #include "platform/private_folder.h"
+#include "platform/qt/single_copy_channel.h"
 
 namespace zv {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
-
-constexpr QByteArrayView kRequest = "raise\n";
-constexpr QByteArrayView kAnswer = "shown\n";
-constexpr std::size_t kLongestRequest = 64;  // anything longer is not ours
-// How long the running copy waits for a connected copy's request.
-constexpr milliseconds kRequestWait{1000};
-
-int remainingMs(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<int>(left) : 0;
-}
+using namespace single_copy;
 
 QByteArray userId() { return QByteArray::number(static_cast<qulonglong>(::getuid())); }
 
@@ -69,7 +57,7 @@ std::optional<sockaddr_un> socketAddress(const QString& channel,
 bool waitFor(int fd, short events, Clock::time_point deadline) {
   for (;;) {
     pollfd p{fd, events, 0};
-    const int n = ::poll(&p, 1, remainingMs(deadline));
+    const int n = ::poll(&p, 1, static_cast<int>(remainingMs(deadline)));
     if (n > 0) return (p.revents & events) != 0;
     if (n == 0 || errno != EINTR) return false;
   }
@@ -113,7 +101,7 @@ std::optional<QByteArray> receiveLine(int fd, Clock::time_point deadline) {
 // Answers one connected copy: its request, then the answer.
 void answer(int connection, const std::function<void()>& request) {
   const auto deadline = Clock::now() + kRequestWait;
-  if (receiveLine(connection, deadline) != QByteArray(kRequest.data(), kRequest.size())) return;
+  if (!isMessage(receiveLine(connection, deadline), kRequest)) return;
   request();
   sendAll(connection, kAnswer, deadline);
 }
@@ -157,13 +145,8 @@ void SingleCopy::ChannelDeleter::operator()(Channel* channel) const {
 }
 
 QString SingleCopy::channelName(const std::string& programDirectory) {
-  const QString given = QString::fromStdString(programDirectory);
-  QString canonical = QFileInfo(given).canonicalFilePath();
-  if (canonical.isEmpty()) canonical = QDir::cleanPath(QDir(given).absolutePath());
-  const QByteArray key = canonical.toUtf8() + '\n' + userId();
   const QString name =
-      "copy-" + QString::fromLatin1(
-                    QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+      "copy-" + digestName(canonicalFolder(programDirectory).toUtf8() + '\n' + userId());
   // The user's own folder keeps other users from taking the name first (never /tmp).
   const auto folder = PrivateFolder::openUserRuntimeFolder(kSocketFolderName);
   return folder ? QDir(QString::fromStdString(folder->path())).filePath(name) : QString();
@@ -178,7 +161,7 @@ bool SingleCopy::askRunningCopy(Clock::time_point deadline) {
   const bool answered =
       ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0 &&
       sendAll(fd, kRequest, deadline) &&
-      receiveLine(fd, deadline) == QByteArray(kAnswer.data(), kAnswer.size());
+      isMessage(receiveLine(fd, deadline), kAnswer);
   ::close(fd);
   return answered;
 }
