@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "app/main_window.h"
-#include "app/stage_draw.h"
+#include "stage/stage_draw.h"
 #include "draw/draw_cycle.h"
 #include "host/effects_window.h"
 #include "host/movie_view.h"

@@ -1,7 +1,6 @@
 #include "app/event_folder_start.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QTimer>
 #include <cstdio>
 #include <vector>
@@ -9,19 +8,11 @@
 #include "app/logic/command_line.h"
 #include "dialogs/message_boxes.h"
 #include "platform/event_folder.h"
+#include "stage/event_folder_view.h"
 #include "store/sample_event.h"
 
 namespace zv {
 namespace {
-
-constexpr const char* kFolderTitle = "活动文件夹";
-
-std::function<bool(const QUrl&)>& urlOpener() {
-  static std::function<bool(const QUrl&)> opener = [](const QUrl& url) {
-    return QDesktopServices::openUrl(url);
-  };
-  return opener;
-}
 
 std::vector<std::string> argumentsAfterProgram(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return {};
@@ -64,20 +55,10 @@ std::optional<std::string> openEventFolder(const std::vector<std::string>& argum
     const std::string text = "无法创建或写入活动文件夹：\r\n" + folder.directory +
                              "\r\n\r\n设置、中奖记录和图片将无法保存。";
     QTimer::singleShot(0, QCoreApplication::instance(), [text] {
-      MessageBoxes::show(text, kFolderTitle, MessageButtons::Ok, MessageIcon::Warning);
+      MessageBoxes::show(text, kEventFolderTitle, MessageButtons::Ok, MessageIcon::Warning);
     });
   }
   return folder.directory;
-}
-
-void showEventFolder(const std::string& directory) {
-  if (urlOpener()(QUrl::fromLocalFile(QString::fromStdString(directory)))) return;
-  MessageBoxes::show("无法打开活动文件夹：\r\n" + directory, kFolderTitle, MessageButtons::Ok,
-                     MessageIcon::Warning);
-}
-
-void setUrlOpenerForTests(std::function<bool(const QUrl&)> opener) {
-  urlOpener() = std::move(opener);
 }
 
 }  // namespace zv

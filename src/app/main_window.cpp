@@ -3,9 +3,9 @@
 #include <QTimer>
 #include <chrono>
 
-#include "app/handler_names.h"
+#include "layout/handler_names.h"
 #include "app/stage_modules.h"
-#include "app/window_layouts.h"
+#include "layout/window_layouts.h"
 #include "platform/qt/after_first_paint.h"
 #include "store/settings_keys.h"
 
@@ -92,7 +92,6 @@ QRect MainWindow::screenGeometry() const {
 }
 
 DisplayModes& MainWindow::displayModes() { return modules_->displayModes; }
-Screens& MainWindow::screens() { return modules_->screens; }
 Wheel& MainWindow::wheel() { return modules_->wheel; }
 Pictures& MainWindow::pictures() { return modules_->pictures; }
 RecordModule& MainWindow::record() { return modules_->record; }

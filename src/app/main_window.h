@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/program_state.h"
-#include "app/stage_draw.h"
+#include "stage/stage_draw.h"
 #include "draw/draw_cycle.h"
 #include "draw/random_source.h"
 #include "forms/form.h"
@@ -63,7 +63,6 @@ class MainWindow {
   QRect screenGeometry() const;  // the stage's monitor
 
   DisplayModes& displayModes();
-  Screens& screens();
   Wheel& wheel();
   Pictures& pictures();
   RecordModule& record();

@@ -3,10 +3,10 @@
 // that MainWindow constructs them together and startUp() can call their steps.
 #include <functional>
 
-#include "app/display_modes.h"
-#include "app/menu_commands.h"
-#include "app/screens.h"
-#include "app/wheel.h"
+#include "stage/display_modes.h"
+#include "stage/menu_commands.h"
+#include "stage/screens.h"
+#include "stage/wheel.h"
 #include "stage/dragging.h"
 #include "stage/music.h"
 #include "stage/pictures.h"

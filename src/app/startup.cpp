@@ -1,10 +1,10 @@
 // What the stage does when its window is created: every stored setting applied, in a
 // fixed order, each only when its key holds a value. A step that belongs to a feature
 // is that feature's module's own.
-#include "app/logic/wheel_geometry.h"
+#include "layout/logic/wheel_geometry.h"
 #include "app/main_window.h"
 #include "app/stage_modules.h"
-#include "app/window_layouts.h"
+#include "layout/window_layouts.h"
 #include "platform/files.h"
 #include "platform/number_text.h"
 #include "store/settings_keys.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/window_layouts.h"
 #include "platform/number_text.h"
 #include "store/settings_keys.h"
 

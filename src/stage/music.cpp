@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/window_layouts.h"
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
 #include "platform/files.h"

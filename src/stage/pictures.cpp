@@ -1,8 +1,8 @@
 #include "stage/pictures.h"
 
-#include "app/handler_names.h"
-#include "app/logic/wheel_geometry.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/logic/wheel_geometry.h"
+#include "layout/window_layouts.h"
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
 #include "platform/files.h"

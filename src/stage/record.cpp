@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/window_layouts.h"
 #include "dialogs/journal_window.h"
 #include "dialogs/message_boxes.h"
 #include "draw/draw_cycle.h"

@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "stage/logic/panel_save.h"
 #include "store/settings_keys.h"

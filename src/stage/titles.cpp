@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/window_layouts.h"
 #include "dialogs/input_boxes.h"
 #include "dialogs/message_boxes.h"
 #include "forms/logic/font_numbers.h"

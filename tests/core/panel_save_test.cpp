@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/wheel_geometry.h"
+#include "layout/logic/wheel_geometry.h"
 
 namespace zv {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/logic/wheel_geometry.h"
+#include "layout/logic/wheel_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "app/logic/wheel_geometry.h"
+#include "layout/logic/wheel_geometry.h"
 #include "platform/jpeg.h"
 #include "stage_fixture.h"
 

@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QLineEdit>
 
-#include "app/window_layouts.h"
+#include "dialogs/dialog_layouts.h"
+#include "layout/window_layouts.h"
 #include "forms/form.h"
 
 namespace zv {

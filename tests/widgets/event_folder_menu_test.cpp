@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include "app/event_folder_start.h"
+#include "stage/event_folder_view.h"
 #include "dialogs/message_boxes.h"
 #include "stage_fixture.h"
 

@@ -7,7 +7,8 @@
 #include <QTest>
 #include <set>
 
-#include "app/window_layouts.h"
+#include "dialogs/dialog_layouts.h"
+#include "layout/window_layouts.h"
 #include "forms/form.h"
 
 namespace zv {
@@ -48,7 +49,7 @@ struct Recorder {
 };
 
 const WindowDescription* const kLayouts[] = {&mainWindowLayout(), &prizeSettingsLayout(),
-                                             &resultsLayout(), &passwordLayout(), &effectsLayout()};
+                                             &resultsLayout(), &passwordLayout()};
 
 TEST(FormBuilder, EveryLayoutBuildsWithItsHandlers) {
   for (const WindowDescription* layout : kLayouts) {

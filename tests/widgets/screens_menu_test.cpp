@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-#include "app/window_layouts.h"
+#include "layout/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "stage_fixture.h"
 #include "store/ini_file.h"

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "app/display_modes.h"
+#include "stage/display_modes.h"
 #include "app/main_window.h"
-#include "app/wheel.h"
-#include "app/window_layouts.h"
+#include "stage/wheel.h"
+#include "layout/window_layouts.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "support/temp_dir.h"

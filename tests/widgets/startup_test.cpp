@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <random>
 
-#include "app/logic/wheel_geometry.h"
+#include "layout/logic/wheel_geometry.h"
 #include "resources/artwork.h"
 #include "stage_fixture.h"
 #include "store/ini_file.h"

@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "app/logic/wheel_geometry.h"
+#include "layout/logic/wheel_geometry.h"
 #include "platform/jpeg.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/logic/wheel_geometry.h"
+#include "layout/logic/wheel_geometry.h"
 #include "platform/number_text.h"
 #include "store/settings_keys.h"
 

@@ -1,6 +1,5 @@
 #pragma once
-// The stage and effects windows as data; the dialogs' own come along.
-#include "dialogs/dialog_layouts.h"
+// The stage window as data: its units, menu and the names code refers to.
 #include "forms/unit_names.h"
 #include "forms/window_description.h"
 #include "store/prize_slots.h"
@@ -8,7 +7,6 @@
 namespace zv {
 
 const forms::WindowDescription& mainWindowLayout();
-const forms::WindowDescription& effectsLayout();
 
 // Unit names that code refers to.
 namespace units {

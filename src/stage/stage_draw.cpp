@@ -1,11 +1,11 @@
-#include "app/stage_draw.h"
+#include "stage/stage_draw.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
-#include "app/window_layouts.h"
+#include "layout/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "host/effects_window.h"
 #include "platform/files.h"

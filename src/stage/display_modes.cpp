@@ -1,10 +1,10 @@
-#include "app/display_modes.h"
+#include "stage/display_modes.h"
 
 #include <QTimer>
 
-#include "app/handler_names.h"
-#include "app/logic/wheel_geometry.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/logic/wheel_geometry.h"
+#include "layout/window_layouts.h"
 #include "store/settings_keys.h"
 
 namespace zv {

@@ -1,12 +1,12 @@
-#include "app/screens.h"
+#include "stage/screens.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QScreen>
 
-#include "app/handler_names.h"
-#include "app/logic/wheel_geometry.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/logic/wheel_geometry.h"
+#include "layout/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "platform/qt/screen.h"
 #include "store/settings_keys.h"

@@ -1,10 +1,10 @@
-#include "app/wheel.h"
+#include "stage/wheel.h"
 
 #include <QLineEdit>
 
-#include "app/handler_names.h"
-#include "app/logic/wheel_geometry.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/logic/wheel_geometry.h"
+#include "layout/window_layouts.h"
 #include "platform/number_text.h"
 #include "resources/artwork.h"
 #include "store/settings_keys.h"

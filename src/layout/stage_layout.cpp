@@ -1,8 +1,8 @@
 // The stage: wheel, titles, result picture, the hidden other-settings panel, the timers
 // and the popup menu.
-#include "app/handler_names.h"
-#include "app/logic/wheel_geometry.h"
-#include "app/window_layouts.h"
+#include "layout/handler_names.h"
+#include "layout/logic/wheel_geometry.h"
+#include "layout/window_layouts.h"
 #include "resources/artwork.h"
 
 namespace zv {

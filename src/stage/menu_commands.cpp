@@ -1,11 +1,11 @@
-#include "app/menu_commands.h"
+#include "stage/menu_commands.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include "app/event_folder_start.h"
-#include "app/handler_names.h"
-#include "app/window_layouts.h"
+#include "stage/event_folder_view.h"
+#include "layout/handler_names.h"
+#include "layout/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "dialogs/password_window.h"
 #include "dialogs/results_window.h"
