@@ -79,7 +79,7 @@ JournalWindow::JournalWindow(const Journal& journal, std::array<std::string, kSl
 
   // The prizes as the stage shows them, each with its tally now.
   auto* prizes = new QHBoxLayout;
-  for (int slot = 1; slot <= 8; ++slot) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
     auto* cell = new QVBoxLayout;
     auto* picture = new QLabel;
     picture->setFixedSize(kThumbnail);

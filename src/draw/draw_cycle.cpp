@@ -36,7 +36,7 @@ bool DrawCycle::buildPool() {
   // The last pool built before a landing is the one its winner is picked from.
   landing_.quantityMode = quantityMode(settings_);
   landing_.poolSize = pool_.size();
-  for (int slot = 1; slot <= 8; ++slot) landing_.poolCounts[slot - 1] = pool_.count(slot);
+  for (int slot = 1; slot <= kSlotCount; ++slot) landing_.poolCounts[slot - 1] = pool_.count(slot);
   return !pool_.empty();
 }
 
@@ -114,8 +114,8 @@ void DrawCycle::rollStep() {
       stage_.setAutoStopInterval(0);
     }
   }
-  highlight_ = highlight_ % 8 + 1;
-  const int previous = highlight_ == 1 ? 8 : highlight_ - 1;
+  highlight_ = highlight_ % kSlotCount + 1;
+  const int previous = highlight_ == 1 ? kSlotCount : highlight_ - 1;
   if (!rolling_) {
     const bool designated = stage_.designatedMarker();
     const int winner = pickWinningSlot(pool_, designated, random_);

@@ -1,6 +1,8 @@
 #pragma once
 // Names that bind the events of the stage and effects layouts to their handlers; the
 // dialogs name their own (dialogs/dialog_layouts.h).
+#include "store/wheel_styles.h"
+
 namespace zv::handlers {
 
 inline constexpr const char* kMainCreated = "main.created";
@@ -29,10 +31,8 @@ inline constexpr const char* kMenuEnlarge = "menu.enlarge";
 inline constexpr const char* kMenuMainTitle = "menu.mainTitle";
 inline constexpr const char* kMenuSubtitle = "menu.subtitle";
 inline constexpr const char* kMenuResults = "menu.results";
-inline constexpr const char* kMenuStyle1 = "menu.style1";
-inline constexpr const char* kMenuStyle2 = "menu.style2";
-inline constexpr const char* kMenuStyle3 = "menu.style3";
-inline constexpr const char* kMenuStyle4 = "menu.style4";
+inline constexpr const char* kMenuStyles[kWheelStyleCount] = {"menu.style1", "menu.style2",
+                                                              "menu.style3", "menu.style4"};
 inline constexpr const char* kMenuMainTitleFont = "menu.mainTitleFont";
 inline constexpr const char* kMenuSubtitleFont = "menu.subtitleFont";
 inline constexpr const char* kMenuChangeBackground = "menu.changeBackground";

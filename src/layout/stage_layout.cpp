@@ -1,5 +1,6 @@
 // The stage: wheel, titles, result picture, the hidden other-settings panel, the timers
 // and the popup menu.
+#include "draw/draw_cycle.h"
 #include "layout/handler_names.h"
 #include "layout/logic/wheel_geometry.h"
 #include "layout/window_layouts.h"
@@ -104,6 +105,15 @@ MenuItemDescription submenu(const char* caption, std::vector<MenuItemDescription
 
 MenuItemDescription separator() { return {.separator = true}; }
 
+// One item per wheel style, the first ticked until the stored style is applied.
+std::vector<MenuItemDescription> styleItems() {
+  std::vector<MenuItemDescription> items;
+  for (int style = 1; style <= kWheelStyleCount; ++style) {
+    items.push_back(item(menu::kStyles[style - 1], h::kMenuStyles[style - 1], style == 1));
+  }
+  return items;
+}
+
 WindowDescription build() {
   WindowDescription w;
   w.caption = "Zorvane软件V1.9";
@@ -132,10 +142,10 @@ WindowDescription build() {
        .events = dragged(h::kDragWheelBackground)});
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const auto& [left, top] = layout_wheel::kPrizeCorners[static_cast<std::size_t>(slot - 1)];
-    w.units.push_back(prizePicture(slot, left, top, slot >= 5));
+    w.units.push_back(prizePicture(slot, left, top, hasBuiltinPrizePicture(slot)));
   }
-  w.units.push_back(drawLabel(units::kStartLabel, "开始", true, h::kStartDraw));
-  w.units.push_back(drawLabel(units::kStopLabel, "停止", false, h::kStopDraw));
+  w.units.push_back(drawLabel(units::kStartLabel, DrawCycle::kReadyCaption, true, h::kStartDraw));
+  w.units.push_back(drawLabel(units::kStopLabel, DrawCycle::kRollingCaption, false, h::kStopDraw));
   w.units.push_back({.name = units::kDrawButton,
                      .kind = UnitKind::Button,
                      .parent = units::kWheel,
@@ -143,10 +153,10 @@ WindowDescription build() {
                      .top = 616,
                      .width = 40,
                      .height = 32,
-                     .caption = "开始",
+                     .caption = DrawCycle::kReadyCaption,
                      .visible = false,
                      .events = {{EventKind::Click, h::kDrawButton}}});
-  w.units.push_back(timer(units::kFocusTimer, units::kWheel, 200, h::kFocusDrawButton));
+  w.units.push_back(timer(units::kFocusTimer, units::kWheel, units::kFocusPeriod, h::kFocusDrawButton));
   w.units.push_back(
       {.name = units::kFileDialog, .kind = UnitKind::CommonDialog, .parent = units::kWheel});
 
@@ -287,9 +297,7 @@ WindowDescription build() {
       item("主标题", h::kMenuMainTitle),
       item("副标题", h::kMenuSubtitle),
       item("中奖结果", h::kMenuResults),
-      submenu("转盘样式",
-              {item(menu::kStyles[0], h::kMenuStyle1, true), item(menu::kStyles[1], h::kMenuStyle2),
-               item(menu::kStyles[2], h::kMenuStyle3), item(menu::kStyles[3], h::kMenuStyle4)}),
+      submenu("转盘样式", styleItems()),
       submenu("字体颜色设置", {item("主标题字体", h::kMenuMainTitleFont),
                                item("副标题字体", h::kMenuSubtitleFont)}),
       submenu("背景图控制", {item("更换背景图", h::kMenuChangeBackground),

@@ -3,6 +3,7 @@
 #include "forms/unit_names.h"
 #include "forms/window_description.h"
 #include "store/prize_slots.h"
+#include "store/wheel_styles.h"
 
 namespace zv {
 
@@ -16,6 +17,7 @@ inline constexpr const char* kStartLabel = "透明标签_开始";
 inline constexpr const char* kStopLabel = "透明标签_结束";
 inline constexpr const char* kDrawButton = "按钮1";
 inline constexpr const char* kFocusTimer = "时钟2";
+inline constexpr int kFocusPeriod = 200;  // ms: how often the hidden draw button takes the focus back
 inline constexpr const char* kMainTitle = "透明标签_主标题";
 inline constexpr const char* kSubtitle = "透明标签_副标题";
 inline constexpr const char* kResultPicture = "图片框a_结果";
@@ -56,7 +58,7 @@ inline constexpr const char* kOpenEventFolder = "打开活动文件夹";
 inline constexpr const char* kJournal = "抽奖记录";
 inline constexpr const char* kVoidLastWin = "作废上次中奖";
 inline constexpr const char* kRehearsal = "彩排模式";
-inline constexpr const char* kStyles[4] = {"样式一", "样式二", "样式三", "样式四"};
+inline constexpr const char* kStyles[kWheelStyleCount] = {"样式一", "样式二", "样式三", "样式四"};
 }  // namespace menu
 
 }  // namespace zv

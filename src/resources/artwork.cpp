@@ -12,18 +12,18 @@ std::string_view view(const detail::Blob& blob) {
 }  // namespace
 
 std::string_view wheelStyle(int style) {
-  if (style < 1 || style > 4) style = 1;
+  if (!isWheelStyle(style)) style = 1;
   return view(detail::kWheelStyles[style - 1]);
 }
 
 Glow wheelStyleGlow(int style) {
-  if (style < 1 || style > 4) style = 1;
+  if (!isWheelStyle(style)) style = 1;
   return {detail::kWheelGlows[style - 1][0], detail::kWheelGlows[style - 1][1]};
 }
 
 std::string_view builtinPrizePicture(int slot) {
-  if (slot < 5 || slot > 8) return {};
-  return view(detail::kPrizePictures[slot - 5]);
+  if (!hasBuiltinPrizePicture(slot)) return {};
+  return view(detail::kPrizePictures[slot - kFirstBuiltinPrizeSlot]);
 }
 
 std::string_view panelIcon() { return view(detail::kPanelIcon); }

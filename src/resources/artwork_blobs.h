@@ -2,6 +2,9 @@
 // The JPEG files painted by artwork_generator, compiled in from its generated source.
 #include <cstddef>
 
+#include "store/prize_slots.h"
+#include "store/wheel_styles.h"
+
 namespace zv::artwork::detail {
 
 struct Blob {
@@ -9,9 +12,9 @@ struct Blob {
   std::size_t size;
 };
 
-extern const Blob kWheelStyles[4];    // styles 1..4
-extern const Blob kPrizePictures[4];  // slots 5..8
+extern const Blob kWheelStyles[kWheelStyleCount];
+extern const Blob kPrizePictures[kBuiltinPrizeCount];  // from kFirstBuiltinPrizeSlot
 extern const Blob kPanelIcon;
-extern const unsigned kWheelGlows[4][2];  // styles 1..4: light centre, deep edge (0xRRGGBB)
+extern const unsigned kWheelGlows[kWheelStyleCount][2];  // light centre, deep edge (0xRRGGBB)
 
 }  // namespace zv::artwork::detail

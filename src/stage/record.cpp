@@ -129,7 +129,7 @@ void RecordModule::openJournalWindow() {
   std::array<std::string, kSlotCount> tallies;
   std::array<PictureData, kSlotCount> pictures;
   const ResultsFile results(files_.results());
-  for (int slot = 1; slot <= 8; ++slot) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
     tallies[slot - 1] = formatNumber(results.tallies()[slot - 1]);
     if (stage_) {
       pictures[slot - 1] = stage_->unit<forms::PictureBox>(units::prizeBox(slot))->picture();

@@ -16,7 +16,6 @@ namespace h = handlers;
 namespace {
 
 // The focus timer's period while the panel is closed.
-constexpr int kFocusPeriod = 200;
 
 std::string textOf(const forms::Form& f, const char* edit) {
   return f.unit<QLineEdit>(edit)->text().toStdString();
@@ -82,7 +81,7 @@ void SettingsPanel::open() {
 void SettingsPanel::close() {
   forms::Form& f = stage_.form;
   f.unit<QWidget>(units::kPanel)->hide();
-  f.unit<forms::WindowTimer>(units::kFocusTimer)->setInterval(kFocusPeriod);
+  f.unit<forms::WindowTimer>(units::kFocusTimer)->setInterval(units::kFocusPeriod);
   stage_.takeKeyboardFocus();
 }
 

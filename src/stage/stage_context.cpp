@@ -10,7 +10,7 @@ void bindNotBuiltYet(forms::HandlerTable& table, std::initializer_list<const cha
   for (const char* name : names) addHandler(table, name, [] {});
 }
 
-void tickExclusively(forms::Form& form, std::initializer_list<const char*> captions,
+void tickExclusively(forms::Form& form, std::span<const char* const> captions,
                      const char* ticked) {
   for (const char* caption : captions) {
     form.menuItem(QString::fromUtf8(caption))->setTicked(std::string_view(caption) == ticked);

@@ -19,6 +19,7 @@
 #include <QString>
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 #include "draw/draw_cycle.h"
@@ -50,8 +51,11 @@ void addHandler(forms::HandlerTable& table, const char* name, std::function<void
 void bindNotBuiltYet(forms::HandlerTable& table, std::initializer_list<const char*> names);
 
 // Ticks the menu item `ticked` and unticks the other captions of its group.
-void tickExclusively(forms::Form& form, std::initializer_list<const char*> captions,
-                     const char* ticked);
+void tickExclusively(forms::Form& form, std::span<const char* const> captions, const char* ticked);
+inline void tickExclusively(forms::Form& form, std::initializer_list<const char*> captions,
+                            const char* ticked) {
+  tickExclusively(form, std::span(captions.begin(), captions.size()), ticked);
+}
 
 inline QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<int>(text.size()));

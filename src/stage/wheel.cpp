@@ -65,10 +65,9 @@ void arrange(forms::Form& f, const WheelGeometry& wheel) {
 
 void Wheel::addHandlers(forms::HandlerTable& table) {
   addHandler(table, h::kMenuEnlarge, [this] { enlargementStep(); });
-  addHandler(table, h::kMenuStyle1, [this] { chooseStyle(1); });
-  addHandler(table, h::kMenuStyle2, [this] { chooseStyle(2); });
-  addHandler(table, h::kMenuStyle3, [this] { chooseStyle(3); });
-  addHandler(table, h::kMenuStyle4, [this] { chooseStyle(4); });
+  for (int style = 1; style <= kWheelStyleCount; ++style) {
+    addHandler(table, h::kMenuStyles[style - 1], [this, style] { chooseStyle(style); });
+  }
 }
 
 void Wheel::applyStyleAtStartUp() {
@@ -114,8 +113,7 @@ void Wheel::showStyle(int style, bool tickMarks) {
   // The whole wheel at once, rim included: a partial repaint left a band of the old rim.
   f.unit<QWidget>(units::kWheel)->repaint();
   if (tickMarks) {
-    tickExclusively(f, {menu::kStyles[0], menu::kStyles[1], menu::kStyles[2], menu::kStyles[3]},
-                    menu::kStyles[style - 1]);
+    tickExclusively(f, menu::kStyles, menu::kStyles[style - 1]);
   }
 }
 

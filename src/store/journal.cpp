@@ -14,9 +14,10 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::size_t kColumns = 25;
-
-const char* kSlotNumbers[8] = {"1", "2", "3", "4", "5", "6", "7", "8"};
+// Sequence, time, event, slot, mode, pool size, a count per slot, stop reason, designated,
+// a tally per slot, voids.
+constexpr std::size_t kColumns = 9 + 2 * kSlotCount;
+static_assert(kColumns == 25, "the journal's columns are a stored format");
 
 std::string csvField(std::string_view text) {
   const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
@@ -191,19 +192,19 @@ bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) 
   row.event = *event;
   if (slotEvent(row.event)) {
     std::int64_t slot = 0;
-    if (!parseInt(f[3], slot) || slot < 1 || slot > 8) return false;
+    if (!parseInt(f[3], slot) || !isSlot(slot)) return false;
     row.slot = static_cast<int>(slot);
   }
   row.drawMode = f[4];
   if (drawEvent(row.event)) {
     if (!parseInt(f[5], row.poolSize)) return false;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < kSlotCount; ++i) {
       if (!parseInt(f[6 + i], row.poolCounts[i])) return false;
     }
   }
   (row.event == JournalEvent::Reconcile ? row.difference : row.stopReason) = f[14];
   row.designated = drawEvent(row.event) && f[15] == journal_text::kYes;
-  for (int i = 0; i < 8; ++i) row.tallies[i] = f[16 + i];
+  for (int i = 0; i < kSlotCount; ++i) row.tallies[i] = f[16 + i];
   if (row.event == JournalEvent::Void && !parseInt(f[24], row.voids)) return false;
   return true;
 }
@@ -224,10 +225,10 @@ const char* journal_text::eventName(JournalEvent event) {
 const std::vector<std::string>& journalHeadings() {
   static const std::vector<std::string> headings = [] {
     std::vector<std::string> h = {"序号", "时间", "事件", "奖项", "抽奖方式", "奖池总数"};
-    for (const char* n : kSlotNumbers) h.push_back(std::string("奖池奖项") + n);
+    for (int n = 1; n <= kSlotCount; ++n) h.push_back("奖池奖项" + std::to_string(n));
     h.push_back("停止方式");
     h.push_back("指定中奖");
-    for (const char* n : kSlotNumbers) h.push_back(std::string("中奖数奖项") + n);
+    for (int n = 1; n <= kSlotCount; ++n) h.push_back("中奖数奖项" + std::to_string(n));
     h.push_back("所作废序号");
     return h;
   }();

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "store/prize_slots.h"
+#include "store/wheel_styles.h"
 
 namespace zv::keys {
 
@@ -54,6 +55,6 @@ inline constexpr std::string_view kTrue = "真";
 inline constexpr std::string_view kFalse = "假";
 inline constexpr std::string_view kWindowed = "窗口";
 inline constexpr std::string_view kFullScreen = "全屏";
-inline constexpr std::array<std::string_view, 4> kWheelStyles = {"zp1", "zp2", "zp3", "zp4"};
+inline constexpr std::array<std::string_view, kWheelStyleCount> kWheelStyles = {"zp1", "zp2", "zp3", "zp4"};
 
 }  // namespace zv::keys

@@ -28,7 +28,14 @@
 #include <vector>
 
 #include "layout/logic/wheel_geometry.h"
+#include "store/prize_slots.h"
+#include "store/wheel_styles.h"
 #include "platform/jpeg.h"
+
+using zv::kBuiltinPrizeCount;
+using zv::kFirstBuiltinPrizeSlot;
+using zv::kSlotCount;
+using zv::kWheelStyleCount;
 
 namespace {
 
@@ -449,13 +456,13 @@ QImage paintBuiltinPrize(int slot) {
     Motif motif;
     QColor top, bottom, frame, text;
   };
-  const std::array<Look, 4> looks = {{
+  const std::array<Look, kBuiltinPrizeCount> looks = {{
       {drawGift, QColor("#FFF1F3"), QColor("#FFC9D3"), QColor("#D8263A"), QColor("#B0102A")},
       {drawTrophy, QColor("#EEF6FF"), QColor("#BFDCFA"), QColor("#2D6CC0"), QColor("#174A96")},
       {drawStar, QColor("#F4EEFF"), QColor("#D6C6FA"), QColor("#6E3FC0"), QColor("#4C2296")},
       {drawEnvelope, QColor("#FFFBEA"), QColor("#FFE8A6"), QColor("#C98A12"), QColor("#B0102A")},
   }};
-  const Look& look = looks[static_cast<std::size_t>(slot - 5)];
+  const Look& look = looks[static_cast<std::size_t>(slot - kFirstBuiltinPrizeSlot)];
   QImage image(212, 130, QImage::Format_RGB32);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -665,8 +672,10 @@ int main(int argc, char** argv) {
   chooseCjkFamily();
 
   std::vector<std::string> wheels, prizes;
+  static_assert(std::size(kPalettes) == kWheelStyleCount, "one palette per wheel style");
   for (const Palette& palette : kPalettes) wheels.push_back(toJpeg(paintWheel(palette)));
-  for (int slot = 5; slot <= 8; ++slot) prizes.push_back(toJpeg(paintBuiltinPrize(slot)));
+  for (int slot = kFirstBuiltinPrizeSlot; slot <= kSlotCount; ++slot)
+    prizes.push_back(toJpeg(paintBuiltinPrize(slot)));
   const std::string icon = toJpeg(paintIcon());
 
   std::string source =
@@ -677,19 +686,23 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < wheels.size(); ++i)
     appendArray(source, "kWheel" + std::to_string(i + 1), wheels[i]);
   for (std::size_t i = 0; i < prizes.size(); ++i)
-    appendArray(source, "kPrize" + std::to_string(i + 5), prizes[i]);
+    appendArray(source, "kPrize" + std::to_string(i + kFirstBuiltinPrizeSlot), prizes[i]);
   appendArray(source, "kIcon", icon);
-  source +=
-      "\n}  // namespace\n\n"
-      "const Blob kWheelStyles[4] = {\n"
-      "    {kWheel1, sizeof kWheel1}, {kWheel2, sizeof kWheel2},\n"
-      "    {kWheel3, sizeof kWheel3}, {kWheel4, sizeof kWheel4}};\n"
-      "const Blob kPrizePictures[4] = {\n"
-      "    {kPrize5, sizeof kPrize5}, {kPrize6, sizeof kPrize6},\n"
-      "    {kPrize7, sizeof kPrize7}, {kPrize8, sizeof kPrize8}};\n"
-      "const Blob kPanelIcon = {kIcon, sizeof kIcon};\n";
+  const auto blobArray = [&source](const std::string& array, const std::string& count,
+                               const std::string& element, int first, std::size_t n) {
+    source += "const Blob " + array + "[" + count + "] = {\n";
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string name = element + std::to_string(first + static_cast<int>(i));
+      source += "    {" + name + ", sizeof " + name + "},\n";
+    }
+    source += "};\n";
+  };
+  source += "\n}  // namespace\n\n";
+  blobArray("kWheelStyles", "kWheelStyleCount", "kWheel", 1, wheels.size());
+  blobArray("kPrizePictures", "kBuiltinPrizeCount", "kPrize", kFirstBuiltinPrizeSlot, prizes.size());
+  source += "const Blob kPanelIcon = {kIcon, sizeof kIcon};\n";
   // The lit frame of a highlighted slot glows in its wheel's own colours.
-  source += "const unsigned kWheelGlows[4][2] = {\n";
+  source += "const unsigned kWheelGlows[kWheelStyleCount][2] = {\n";
   for (const Palette& palette : kPalettes) {
     char row[64];
     std::snprintf(row, sizeof row, "    {0x%06X, 0x%06X},\n", palette.bulbOn.rgb() & 0xFFFFFFu,
