@@ -92,6 +92,16 @@ install(DIRECTORY "${ZV_SAMPLE_EVENT_DIR}/"
 install(FILES packaging/copyright "${ZV_PACKAGING_OUT}/changelog.gz"
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES "${ZV_PACKAGING_OUT}/zorvane.1.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The operator guide, with the pictures it shows (named in the guide itself, so a picture
+# added there is installed too).
+file(STRINGS "${CMAKE_SOURCE_DIR}/docs/operator-guide.md" _zv_guide_lines REGEX "\\]\\([^)]+\\.png\\)")
+string(REGEX MATCHALL "[A-Za-z0-9_.-]+\\.png" _zv_guide_pictures "${_zv_guide_lines}")
+list(REMOVE_DUPLICATES _zv_guide_pictures)
+list(TRANSFORM _zv_guide_pictures PREPEND "${CMAKE_SOURCE_DIR}/docs/")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  "${CMAKE_SOURCE_DIR}/docs/operator-guide.md")
+install(FILES "${CMAKE_SOURCE_DIR}/docs/operator-guide.md" ${_zv_guide_pictures}
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zorvane)

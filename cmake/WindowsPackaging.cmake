@@ -4,9 +4,10 @@
 #
 # Both hold the same program folder: zorvane.exe, the DLLs it needs beside it, Qt's plugins
 # in their folders, Qt's Chinese translation, the sample event (config.a and 奖品图片\),
-# 说明.txt and the licences. Unpacked from the zip, the folder is an event folder ready to
-# run; installed under Program Files, the sample event beside the program is what a new
-# per-user event folder (%APPDATA%\zorvane) is laid out from.
+# 说明.txt, the operator guide (operator-guide.md, without its pictures) and the licences.
+# Unpacked from the zip, the folder is an event folder ready to run; installed under
+# Program Files, the sample event beside the program is what a new per-user event folder
+# (%APPDATA%\zorvane) is laid out from.
 
 # The cross prefix the toolchain file belongs to (its bin/ holds the DLLs, plugins/ Qt's
 # plugins, share/licenses/ the licence texts).
@@ -79,6 +80,7 @@ foreach(plugin ${ZV_WINDOWS_PLUGINS})
 endforeach()
 install(FILES "${ZV_QTBASE_ZH_CN}" DESTINATION translations COMPONENT program)
 install(FILES "${ZV_WINDOWS_OUT}/说明.txt" DESTINATION . COMPONENT program)
+install(FILES "${_zv_source}/docs/operator-guide.md" DESTINATION . COMPONENT program)
 install(FILES "${_zv_source}/LICENSE" DESTINATION . RENAME LICENSE.txt COMPONENT program)
 install(DIRECTORY "${ZV_WINDOWS_PREFIX}/share/licenses/" DESTINATION licenses COMPONENT program)
 # The sample event beside the program (see sampleEventDirectory()).

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree and checks it: lintian without errors, the
 # desktop entry and the AppStream metainfo valid, and the contents an installation needs
-# (the program, icons at every size, the sample pictures, dependencies on the libraries
-# and the CJK fonts). Exits 77 (skipped) naming the tool that this machine lacks.
+# (the program, icons at every size, the sample pictures, the operator guide with its
+# pictures, dependencies on the libraries and the CJK fonts). Exits 77 (skipped) naming the
+# tool that this machine lacks.
 # usage: check_package.sh <build-dir>
 set -uo pipefail
 # The sample event's folder names are Chinese: cpack's archiver needs a UTF-8 locale to
@@ -68,6 +69,16 @@ done
 for rank in 1 2 3 4 5 6 7 8; do
   [ -s "$tree/usr/share/zorvane/sample-event/奖品图片/$rank.jpg" ] || fail "no sample picture $rank.jpg"
 done
+# The operator guide, and every picture it shows beside it.
+guide="$tree/usr/share/doc/zorvane/operator-guide.md"
+if [ -s "$guide" ]; then
+  for picture in $(grep -oE '\]\([^)]+\.png\)' "$guide" | sed -E 's/^\]\(//; s/\)$//' | sort -u); do
+    [ -s "$tree/usr/share/doc/zorvane/$picture" ] ||
+      fail "the operator guide shows $picture, which is not installed beside it"
+  done
+else
+  fail "no operator guide /usr/share/doc/zorvane/operator-guide.md"
+fi
 # Free software under the GPL, and no address made up for a home page or screenshot.
 grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
   fail "the metainfo does not give the GPL-3.0-or-later licence"

@@ -2,7 +2,7 @@
 # The portable zip as a user unpacks it: one folder named like the zip, holding the program,
 # the DLLs it imports (tools/windows-dll-check), Qt's plugins and Chinese translation, the
 # sample event beside the program, 说明.txt as Windows editors read it (UTF-8 with a
-# byte-order mark, CRLF) and the licences.
+# byte-order mark, CRLF), the operator guide and the licences.
 #   tests/package/check_windows_zip.sh build-windows/zorvane-<version>-windows-x64.zip
 set -euo pipefail
 export LC_ALL=C.UTF-8
@@ -22,7 +22,7 @@ dir="$work/$name"
 
 for file in zorvane.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll SDL2.dll SDL2_mixer.dll \
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll \
-    styles/qwindowsvistastyle.dll translations/qtbase_zh_CN.qm 说明.txt LICENSE.txt \
+    styles/qwindowsvistastyle.dll translations/qtbase_zh_CN.qm 说明.txt operator-guide.md LICENSE.txt \
     config.a; do
   [ -s "$dir/$file" ] || fail "missing or empty: $file"
 done

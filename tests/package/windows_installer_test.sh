@@ -41,7 +41,8 @@ echo "windows_installer_test: setup.exe /S"
 wine "$setup" /S || fail "setup.exe /S failed (exit $?)"
 wineserver -w
 for file in zorvane.exe uninstall.exe Qt6Core.dll SDL2_mixer.dll platforms/qwindows.dll \
-    translations/qtbase_zh_CN.qm 说明.txt LICENSE.txt config.a 奖品图片/1.jpg 奖品图片/8.jpg; do
+    translations/qtbase_zh_CN.qm 说明.txt operator-guide.md LICENSE.txt config.a 奖品图片/1.jpg \
+    奖品图片/8.jpg; do
   [ -s "$installed/$file" ] || fail "not installed: $file"
 done
 [ -s "$link" ] || fail "no Start-menu entry: $link"
