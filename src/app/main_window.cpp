@@ -7,7 +7,6 @@
 #include "app/stage_modules.h"
 #include "layout/window_layouts.h"
 #include "platform/qt/after_first_paint.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -85,7 +84,7 @@ QSize MainWindow::screenSize() const { return screenGeometry().size(); }
 
 QRect MainWindow::screenGeometry() const {
   if (environment_.monitorGeometry) {
-    const QRect chosen = environment_.monitorGeometry(settings_.general(keys::kMonitor));
+    const QRect chosen = environment_.monitorGeometry(settings_.get(setting::kMonitor));
     if (chosen.isValid()) return chosen;
   }
   return {QPoint(0, 0), environment_.screenSize ? environment_.screenSize() : QSize(1024, 768)};

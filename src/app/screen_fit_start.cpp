@@ -13,7 +13,6 @@
 #include "platform/qt/display_facts.h"
 #include "store/program_files.h"
 #include "store/settings_file.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -35,11 +34,11 @@ void fitToScreenBeforeApplication(const std::vector<std::string>& arguments) {
   if (command.action != CommandLine::Action::Run) return;
   const ProgramFiles files{chooseEventFolder(gatherEventFolderFacts(command.eventFolder)).directory};
   const SettingsFile settings(files.settings());
-  if (!fitToScreenOn(settings.general(keys::kFitToScreen))) return;
+  if (!settings.get(setting::kFitToScreen)) return;
 
   const DisplayFacts facts = readDisplayFacts();
   const ScaleSettings scale = chooseScaleSettings(facts.monitors, facts.desktopRatio,
-                                                  settings.general(keys::kMonitor));
+                                                  settings.get(setting::kMonitor));
   if (scale.globalFactor.empty() && scale.screenFactors.empty()) return;
   if (!scale.globalFactor.empty())
     qputenv("QT_SCALE_FACTOR", QByteArray(scale.globalFactor.c_str()));

@@ -6,8 +6,7 @@
 #include "app/stage_modules.h"
 #include "layout/window_layouts.h"
 #include "platform/files.h"
-#include "platform/number_text.h"
-#include "store/settings_keys.h"
+#include "store/prize_settings.h"
 
 namespace zv {
 
@@ -60,13 +59,7 @@ void MainWindow::startUp() {
   m.titles.applyCaptionsAtStartUp();         // 18
 
   // 19. Prize values: the stored set when the first is present, else the defaults.
-  if (!settings_.general(keys::kPrizeValues[0]).empty()) {
-    for (std::size_t i = 0; i < keys::kPrizeValues.size(); ++i) {
-      state_.prizeValues[i] = integerValue(settings_.general(keys::kPrizeValues[i]));
-    }
-  } else {
-    state_.prizeValues = kDefaultPrizeValues;
-  }
+  state_.prizeValues = storedPrizeValues(settings_).value_or(kDefaultPrizeValues);
 
   m.wheel.applySizeAtStartUp();           // 20
   m.titles.applyFontsAtStartUp();         // 21, 22

@@ -7,7 +7,6 @@
 #include "dialogs/input_boxes.h"
 #include "dialogs/logic/password_scramble.h"
 #include "dialogs/message_boxes.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -35,7 +34,7 @@ std::string PasswordWindow::entry() const {
 }
 
 // Read afresh at every press: a password changed in the file counts at once.
-std::string PasswordWindow::storedPassword() const { return settings_.general(keys::kPassword); }
+std::string PasswordWindow::storedPassword() const { return settings_.get(setting::kPassword); }
 
 void PasswordWindow::enter() {
   if (!passwordMatches(entry(), storedPassword())) {
@@ -59,7 +58,7 @@ void PasswordWindow::changePassword() {
   }
   // A cancelled input keeps the current password, stored again under a new salt.
   const std::string password = InputBoxes::ask("请输入密码", "请输入密码", "").value_or(entry());
-  if (!settings_.writeGeneral(keys::kPassword, passwordScramble(password, random_))) {
+  if (!settings_.set(setting::kPassword, passwordScramble(password, random_))) {
     MessageBoxes::reportWriteFailure(settings_.path());
     return;
   }

@@ -7,7 +7,8 @@
 #include "dialogs/message_boxes.h"
 #include "forms/unit_names.h"
 #include "platform/number_text.h"
-#include "store/settings_keys.h"
+#include "draw/draw_pool.h"
+#include "store/prize_settings.h"
 
 namespace zv {
 
@@ -36,13 +37,13 @@ void PrizeSettingsWindow::fill(const std::array<PictureData, kSlotCount>& pictur
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     form_->unit<forms::PictureBox>(forms::pictureBoxName(slot))->setPicture(pictures[slot - 1]);
   }
-  if (!settings_.general(keys::kPrizeValues[0]).empty()) {
+  if (const auto texts = storedPrizeValueTexts(settings_)) {
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       form_->unit<QLineEdit>(forms::editBoxName(slot))
-          ->setText(QString::fromStdString(settings_.general(keys::kPrizeValues[slot - 1])));
+          ->setText(QString::fromStdString((*texts)[slot - 1]));
     }
   }
-  const bool probability = settings_.general(keys::kDrawMode) == keys::kTrue;
+  const bool probability = !quantityMode(settings_);
   form_->unit<QRadioButton>(kProbabilityRadio)->setChecked(probability);
   form_->unit<QRadioButton>(kQuantityRadio)->setChecked(!probability);
 }
@@ -50,7 +51,7 @@ void PrizeSettingsWindow::fill(const std::array<PictureData, kSlotCount>& pictur
 void PrizeSettingsWindow::chooseMode(bool probability) {
   form_->unit<QRadioButton>(kProbabilityRadio)->setChecked(probability);
   form_->unit<QRadioButton>(kQuantityRadio)->setChecked(!probability);
-  if (!settings_.writeGeneral(keys::kDrawMode, probability ? keys::kTrue : keys::kFalse)) {
+  if (!settings_.set(setting::kProbabilityMode, probability)) {
     MessageBoxes::reportWriteFailure(settings_.path());
   }
 }
@@ -60,7 +61,7 @@ void PrizeSettingsWindow::store() {
   bool written = true;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     texts[slot - 1] = form_->unit<QLineEdit>(forms::editBoxName(slot))->text().toStdString();
-    written = settings_.writeGeneral(keys::kPrizeValues[slot - 1], texts[slot - 1]) && written;
+    written = settings_.setText(setting::kPrizeValues[slot - 1].place, texts[slot - 1]) && written;
   }
   if (!written) {
     // The window stays open with everything typed still in it.

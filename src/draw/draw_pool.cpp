@@ -5,7 +5,6 @@
 #include "platform/number_text.h"
 #include "store/results_file.h"
 #include "store/settings_file.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -31,16 +30,14 @@ std::int64_t DrawPool::count(int slot) const {
   return totals_[slot - 1] - (slot == 1 ? 0 : totals_[slot - 2]);
 }
 
-bool quantityMode(const SettingsFile& settings) {
-  return settings.general(keys::kDrawMode) != keys::kTrue;
-}
+bool quantityMode(const SettingsFile& settings) { return !settings.get(setting::kProbabilityMode); }
 
 DrawPool buildDrawPool(const SettingsFile& settings, const ResultsFile& results,
                        PrizeValues& prizeValues) {
   if (quantityMode(settings)) {
     const std::array<double, kSlotCount> won = results.tallies();
     for (std::size_t i = 0; i < prizeValues.size(); ++i) {
-      const double quantity = numericValue(settings.general(keys::kPrizeValues[i]));
+      const double quantity = settings.get(setting::kPrizeValues[i]);
       prizeValues[i] = truncateToInt32(quantity - won[i]);
     }
   }

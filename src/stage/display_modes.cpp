@@ -5,7 +5,7 @@
 #include "layout/handler_names.h"
 #include "layout/logic/wheel_geometry.h"
 #include "layout/window_layouts.h"
-#include "store/settings_keys.h"
+#include "dialogs/message_boxes.h"
 
 namespace zv {
 
@@ -27,7 +27,7 @@ void DisplayModes::addHandlers(forms::HandlerTable& table) {
 }
 
 void DisplayModes::applyAtStartUp() {
-  if (stage_.settings.general(keys::kDisplayMode) == keys::kWindowed) {
+  if (stage_.settings.get(setting::kDisplayMode) == setting::kWindowed) {
     windowed();
   } else {
     fullScreen();
@@ -48,7 +48,9 @@ void DisplayModes::fullScreen() {
     stage_.takeKeyboardFocus();
   }
   tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kFullScreen);
-  stage_.settings.writeGeneral(keys::kDisplayMode, keys::kFullScreen);
+  if (!stage_.settings.set(setting::kDisplayMode, setting::kFullScreen)) {
+    MessageBoxes::reportWriteFailure(stage_.settings.path());
+  }
 }
 
 void DisplayModes::windowed() {
@@ -77,7 +79,9 @@ void DisplayModes::windowed() {
     }
   });
   tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kWindowed);
-  stage_.settings.writeGeneral(keys::kDisplayMode, keys::kWindowed);
+  if (!stage_.settings.set(setting::kDisplayMode, setting::kWindowed)) {
+    MessageBoxes::reportWriteFailure(stage_.settings.path());
+  }
 }
 
 }  // namespace zv

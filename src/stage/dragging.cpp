@@ -5,8 +5,7 @@
 
 #include "layout/handler_names.h"
 #include "layout/window_layouts.h"
-#include "platform/number_text.h"
-#include "store/settings_keys.h"
+#include "dialogs/message_boxes.h"
 
 namespace zv {
 
@@ -15,8 +14,8 @@ using forms::EventKind;
 
 struct Dragging::Target {
   const char* moved;
-  std::string_view leftKey;  // empty: the position lasts for the run only
-  std::string_view topKey;
+  const IntegerSetting* left;  // none: the position lasts for the run only
+  const IntegerSetting* top;
   bool raiseTitles;  // the titles stay drawn above what was moved
 };
 
@@ -24,18 +23,18 @@ namespace {
 
 const struct {
   const char* handler;
-  std::string_view leftKey, topKey;
+  const IntegerSetting *left, *top;
   const char* moved;
   bool raiseTitles;
 } kTargets[] = {
-    {h::kDragWheel, keys::kWheelLeft, keys::kWheelTop, units::kWheel, true},
+    {h::kDragWheel, &setting::kWheelLeft, &setting::kWheelTop, units::kWheel, true},
     // Pressed on its picture the wheel moves all the same, but the titles stay where
     // they are in the stacking order.
-    {h::kDragWheelBackground, keys::kWheelLeft, keys::kWheelTop, units::kWheel, false},
-    {h::kDragMainTitle, keys::kMainTitleLeft, keys::kMainTitleTop, units::kMainTitle, false},
-    {h::kDragSubtitle, keys::kSubtitleLeft, keys::kSubtitleTop, units::kSubtitle, false},
-    {h::kDragResult, keys::kResultLeft, keys::kResultTop, units::kResultPicture, true},
-    {h::kDragPanel, {}, {}, units::kPanel, false},
+    {h::kDragWheelBackground, &setting::kWheelLeft, &setting::kWheelTop, units::kWheel, false},
+    {h::kDragMainTitle, &setting::kMainTitleLeft, &setting::kMainTitleTop, units::kMainTitle, false},
+    {h::kDragSubtitle, &setting::kSubtitleLeft, &setting::kSubtitleTop, units::kSubtitle, false},
+    {h::kDragResult, &setting::kResultLeft, &setting::kResultTop, units::kResultPicture, true},
+    {h::kDragPanel, nullptr, nullptr, units::kPanel, false},
 };
 
 int keptInside(int start, int length, int area) {
@@ -54,7 +53,7 @@ QPoint keptOnScreen(const QRect& unit, const QSize& area) {
 
 void Dragging::addHandlers(forms::HandlerTable& table) {
   for (const auto& t : kTargets) {
-    table[t.handler] = [this, target = Target{t.moved, t.leftKey, t.topKey, t.raiseTitles}](
+    table[t.handler] = [this, target = Target{t.moved, t.left, t.top, t.raiseTitles}](
                            const forms::UnitEvent& e) { follow(target, e); };
   }
 }
@@ -74,9 +73,11 @@ void Dragging::follow(const Target& target, const forms::UnitEvent& e) {
   pressed_.clear();
 
   // Written at every release, a click without movement included.
-  if (!target.leftKey.empty()) {
-    stage_.settings.writeGeneral(target.leftKey, std::to_string(moved->x()));
-    stage_.settings.writeGeneral(target.topKey, std::to_string(moved->y()));
+  if (target.left) {
+    // Both tried, one report.
+    bool written = stage_.settings.set(*target.left, moved->x());
+    written = stage_.settings.set(*target.top, moved->y()) && written;
+    if (!written) MessageBoxes::reportWriteFailure(stage_.settings.path());
   }
   if (target.raiseTitles) {
     stage_.form.unit<QWidget>(units::kMainTitle)->raise();
@@ -87,28 +88,28 @@ void Dragging::follow(const Target& target, const forms::UnitEvent& e) {
 namespace {
 
 const struct {
-  std::string_view key;
+  const IntegerSetting& place;
   const char* unit;
   bool left;
 } kStoredPositions[] = {
-    {keys::kWheelLeft, units::kWheel, true},
-    {keys::kWheelTop, units::kWheel, false},
-    {keys::kMainTitleLeft, units::kMainTitle, true},
-    {keys::kMainTitleTop, units::kMainTitle, false},
-    {keys::kSubtitleLeft, units::kSubtitle, true},
-    {keys::kSubtitleTop, units::kSubtitle, false},
-    {keys::kResultLeft, units::kResultPicture, true},
-    {keys::kResultTop, units::kResultPicture, false},
+    {setting::kWheelLeft, units::kWheel, true},
+    {setting::kWheelTop, units::kWheel, false},
+    {setting::kMainTitleLeft, units::kMainTitle, true},
+    {setting::kMainTitleTop, units::kMainTitle, false},
+    {setting::kSubtitleLeft, units::kSubtitle, true},
+    {setting::kSubtitleTop, units::kSubtitle, false},
+    {setting::kResultLeft, units::kResultPicture, true},
+    {setting::kResultTop, units::kResultPicture, false},
 };
 
 }  // namespace
 
 void Dragging::applyStoredPositionsAtStartUp() {
   for (const auto& p : kStoredPositions) {
-    const std::string value = stage_.settings.general(p.key);
-    if (value.empty()) continue;
+    const std::optional<std::int32_t> stored = stage_.settings.stored(p.place);
+    if (!stored) continue;
     auto* unit = stage_.form.unit<QWidget>(p.unit);
-    const int v = integerValue(value);
+    const int v = *stored;
     unit->move(p.left ? v : unit->x(), p.left ? unit->y() : v);
   }
 }

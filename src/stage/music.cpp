@@ -7,7 +7,6 @@
 #include "dialogs/file_picker.h"
 #include "dialogs/message_boxes.h"
 #include "platform/files.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -26,7 +25,7 @@ void Music::addHandlers(forms::HandlerTable& table) {
 }
 
 void Music::applyAtStartUp() {
-  on_ = stage_.settings.general(keys::kMusic) != keys::kFalse;
+  on_ = stage_.settings.get(setting::kMusic);
   showSwitch();
 }
 
@@ -40,7 +39,7 @@ void Music::switchOn(bool on) {
   // told it will not survive a restart.
   on_ = on;
   showSwitch();
-  if (!stage_.settings.writeGeneral(keys::kMusic, on ? keys::kTrue : keys::kFalse)) {
+  if (!stage_.settings.set(setting::kMusic, on)) {
     MessageBoxes::reportWriteFailure(stage_.settings.path());
   }
 }

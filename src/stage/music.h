@@ -15,7 +15,7 @@ class Music {
   static const std::vector<std::string>& dialogFilters();
 
   void addHandlers(forms::HandlerTable& table);
-  // The stored switch: "假" is off, anything else (none stored included) is on. Nothing
+  // The stored switch (on unless stored off; see store/settings_table.h). Nothing
   // plays at start-up.
   void applyAtStartUp();
 

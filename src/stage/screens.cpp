@@ -9,7 +9,6 @@
 #include "layout/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "platform/qt/screen.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -23,7 +22,7 @@ void Screens::addHandlers(forms::HandlerTable& table) {
 
 void Screens::applyAtStartUp() {
   stage_.form.menuItem(menu::kFitToScreen)
-      ->setTicked(fitToScreenOn(stage_.settings.general(keys::kFitToScreen)));
+      ->setTicked(stage_.settings.get(setting::kFitToScreen));
   QMenu* monitors = stage_.form.menuItem(menu::kMonitors)->submenu();
   fillMonitorMenu();
   // Monitors come and go during an event: the list is read again each time it opens.
@@ -34,7 +33,7 @@ void Screens::applyAtStartUp() {
 void Screens::toggleFitToScreen() {
   forms::MenuItem* item = stage_.form.menuItem(menu::kFitToScreen);
   const bool on = !item->isTicked();
-  if (!stage_.settings.writeGeneral(keys::kFitToScreen, on ? keys::kTrue : keys::kFalse)) {
+  if (!stage_.settings.set(setting::kFitToScreen, on)) {
     MessageBoxes::reportWriteFailure(stage_.files.settings());
     return;
   }
@@ -44,7 +43,7 @@ void Screens::toggleFitToScreen() {
 
 void Screens::chooseMonitor(const std::string& name) {
   const int oldWidth = stage_.screenSize().width();
-  if (!stage_.settings.writeGeneral(keys::kMonitor, name)) {
+  if (!stage_.settings.set(setting::kMonitor, name)) {
     MessageBoxes::reportWriteFailure(stage_.files.settings());
     return;
   }

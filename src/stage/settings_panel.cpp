@@ -7,7 +7,6 @@
 #include "layout/window_layouts.h"
 #include "dialogs/message_boxes.h"
 #include "stage/logic/panel_save.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -93,27 +92,25 @@ void SettingsPanel::save() {
 
 void SettingsPanel::applyEffectsSwitchAtStartUp() {
   stage_.form.unit<QCheckBox>(units::kEffectsOffBox)
-      ->setChecked(stage_.settings.general(keys::kEffectsOff) == keys::kTrue);
+      ->setChecked(stage_.settings.get(setting::kEffectsOff));
 }
 
 void SettingsPanel::applyResultSizeAtStartUp() {
   forms::Form& f = stage_.form;
   auto* result = f.unit<forms::PictureBox>(units::kResultPicture);
   result->resize(
-      storedResultExtent(stage_.settings.general(keys::kResultWidth), result->width()),
-      storedResultExtent(stage_.settings.general(keys::kResultHeight), result->height()));
+      storedResultExtent(stage_.settings.stored(setting::kResultWidth), result->width()),
+      storedResultExtent(stage_.settings.stored(setting::kResultHeight), result->height()));
   f.unit<QLineEdit>(units::kResultWidthEdit)->setText(QString::number(result->width()));
   f.unit<QLineEdit>(units::kResultHeightEdit)->setText(QString::number(result->height()));
 }
 
 void SettingsPanel::applyDrawTimesAtStartUp() {
   forms::Form& f = stage_.form;
-  const std::string autoStop = stage_.settings.general(keys::kAutoStop);
   f.unit<QLineEdit>(units::kAutoStopEdit)
-      ->setText(autoStop.empty() || autoStop == "0" ? QString("0") : qs(autoStop));
-  if (const std::string interval = stage_.settings.general(keys::kRollInterval);
-      !interval.empty()) {
-    f.unit<QLineEdit>(units::kRollIntervalEdit)->setText(qs(interval));
+      ->setText(qs(stage_.settings.storedText(setting::kAutoStop.place).value_or("0")));
+  if (const auto interval = stage_.settings.storedText(setting::kRollInterval.place)) {
+    f.unit<QLineEdit>(units::kRollIntervalEdit)->setText(qs(*interval));
   }
 }
 

@@ -7,8 +7,6 @@
 #include "dialogs/input_boxes.h"
 #include "dialogs/message_boxes.h"
 #include "forms/logic/font_numbers.h"
-#include "platform/number_text.h"
-#include "store/settings_keys.h"
 
 namespace zv {
 
@@ -17,12 +15,12 @@ using forms::TransparentLabel;
 
 namespace {
 
-const Titles::Target kMainTitle{units::kMainTitle,     keys::kMainTitle,     "请输入主标题",
-                                "购物有奖活动",        keys::kMainTitleFace, keys::kMainTitleSize,
-                                keys::kMainTitleColour};
-const Titles::Target kSubtitle{units::kSubtitle,      keys::kSubtitle,     "请输入副标题",
-                               "---现场抽奖仪式---",  keys::kSubtitleFace, keys::kSubtitleSize,
-                               keys::kSubtitleColour};
+const Titles::Target kMainTitle{units::kMainTitle,        setting::kMainTitle,
+                                "请输入主标题",           setting::kMainTitleFace,
+                                setting::kMainTitleSize, setting::kMainTitleColour};
+const Titles::Target kSubtitle{units::kSubtitle,        setting::kSubtitle,
+                               "请输入副标题",          setting::kSubtitleFace,
+                               setting::kSubtitleSize, setting::kSubtitleColour};
 
 // The title's font and colour as the layout gives them: where the font dialog starts
 // before anything was confirmed in it.
@@ -55,11 +53,11 @@ void Titles::addHandlers(forms::HandlerTable& table) {
 void Titles::editText(const Target& t) {
   // The box offers the stored text, not the caption shown: before the first edit that is
   // the default although the stage still shows the layout's caption.
-  const std::string stored = stage_.settings.general(t.textKey, t.defaultText);
+  const std::string stored = stage_.settings.get(t.text);
   const std::optional<std::string> text = InputBoxes::ask(t.prompt, t.prompt, stored);
   if (!text) return;
   stage_.form.unit<TransparentLabel>(t.label)->setCaption(qs(*text));
-  if (!stage_.settings.writeGeneral(t.textKey, *text)) {
+  if (!stage_.settings.set(t.text, *text)) {
     MessageBoxes::reportWriteFailure(stage_.settings.path());
   }
 }
@@ -84,17 +82,17 @@ void Titles::changeFont(const Target& t) {
   // that from now on the stored font applies at start-up.
   const forms::UnitFont& font = title->unitFont();
   const SettingsFile& s = stage_.settings;
-  bool written = s.write(keys::kFonts, t.faceKey, font.face.toStdString());
-  written = s.write(keys::kFonts, t.sizeKey, std::to_string(wholePoints(font))) && written;
-  written = s.write(keys::kFonts, t.colourKey, forms::colourText(title->textColour())) && written;
+  bool written = s.set(t.face, font.face.toStdString());
+  written = s.set(t.size, wholePoints(font)) && written;
+  written = s.setText(t.colour.place, forms::colourText(title->textColour())) && written;
   title->resize(title->width(), forms::titleHeightForPoints(wholePoints(font)));
   if (!written) MessageBoxes::reportWriteFailure(s.path());
 }
 
 void Titles::applyCaptionsAtStartUp() {
   for (const Target* t : {&kMainTitle, &kSubtitle}) {
-    if (const std::string text = stage_.settings.general(t->textKey); !text.empty()) {
-      stage_.form.unit<TransparentLabel>(t->label)->setCaption(qs(text));
+    if (const std::optional<std::string> text = stage_.settings.stored(t->text)) {
+      stage_.form.unit<TransparentLabel>(t->label)->setCaption(qs(*text));
     }
   }
 }
@@ -108,19 +106,19 @@ void Titles::applyFontsAtStartUp() {
 
 void Titles::applyStoredFont(const Target& t) {
   const SettingsFile& s = stage_.settings;
-  const std::string colour = s.read(keys::kFonts, t.colourKey);
-  if (colour.empty()) return;
+  const std::optional<std::int32_t> colour = s.stored(t.colour);
+  if (!colour) return;
   // Face, size and colour only: the styles and the height stay as the layout has them.
   auto* title = stage_.form.unit<TransparentLabel>(t.label);
   forms::UnitFont font = title->unitFont();
-  font.face = qs(s.read(keys::kFonts, t.faceKey));
+  font.face = qs(s.get(t.face));
   // A size that is empty, not a number or not positive keeps the layout's size, as such a
   // font is drawn elsewhere (a font of size 0 is the default font); the stored text stays.
-  if (const int points = integerValue(s.read(keys::kFonts, t.sizeKey)); points > 0) {
+  if (const int points = s.get(t.size); points > 0) {
     font.points = points;
   }
   title->setUnitFont(font);
-  title->setTextColour(static_cast<std::uint32_t>(integerValue(colour)));
+  title->setTextColour(static_cast<std::uint32_t>(*colour));
 }
 
 }  // namespace zv

@@ -21,10 +21,11 @@ class Titles {
   // What one title's menu items work on.
   struct Target {
     const char* label;
-    std::string_view textKey;
+    const TextSetting& text;  // its default is offered while nothing is stored
     const char* prompt;       // also the input box's title
-    const char* defaultText;  // offered while nothing is stored
-    std::string_view faceKey, sizeKey, colourKey;
+    const TextSetting& face;
+    const IntegerSetting& size;
+    const IntegerSetting& colour;
   };
 
  private:

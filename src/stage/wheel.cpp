@@ -7,7 +7,7 @@
 #include "layout/window_layouts.h"
 #include "platform/number_text.h"
 #include "resources/artwork.h"
-#include "store/settings_keys.h"
+#include "dialogs/message_boxes.h"
 
 namespace zv {
 
@@ -71,18 +71,16 @@ void Wheel::addHandlers(forms::HandlerTable& table) {
 }
 
 void Wheel::applyStyleAtStartUp() {
-  const std::string style = stage_.settings.general(keys::kWheelStyle);
-  int matched = 0;
-  for (std::size_t i = 0; i < keys::kWheelStyles.size(); ++i) {
-    if (style == keys::kWheelStyles[i]) matched = static_cast<int>(i) + 1;
-  }
-  showStyle(matched == 0 ? 1 : matched, matched != 0);
+  // A style none of the four shows the first without tick marks.
+  const std::optional<std::size_t> stored = stage_.settings.stored(setting::kWheelStyle);
+  showStyle(static_cast<int>(stored.value_or(setting::kWheelStyle.fallback)) + 1,
+            stored.has_value());
 }
 
 void Wheel::applySizeAtStartUp() {
-  if (const std::string size = stage_.settings.general(keys::kWheelSize); !size.empty()) {
-    stage_.form.unit<QLineEdit>(units::kWheelSizeEdit)->setText(qs(size));
-    applySize(size);
+  if (const auto typed = stage_.settings.storedText(setting::kWheelSize.place)) {
+    stage_.form.unit<QLineEdit>(units::kWheelSizeEdit)->setText(qs(*typed));
+    applySize(stage_.settings.get(setting::kWheelSize));
   }
 }
 
@@ -94,8 +92,10 @@ void Wheel::enlargementStep() {
 
 void Wheel::reset() { arrange(stage_.form, layoutWheel()); }
 
-void Wheel::applySize(std::string_view wheelSizeText) {
-  const int steps = wheelSteps(numericValue(wheelSizeText));
+void Wheel::applySize(std::string_view wheelSizeText) { applySize(numericValue(wheelSizeText)); }
+
+void Wheel::applySize(double wheelSize) {
+  const int steps = wheelSteps(wheelSize);
   for (int i = 0; i < steps; ++i) enlargementStep();
 }
 
@@ -119,8 +119,9 @@ void Wheel::showStyle(int style, bool tickMarks) {
 
 void Wheel::chooseStyle(int style) {
   showStyle(style, true);
-  stage_.settings.writeGeneral(keys::kWheelStyle,
-                               keys::kWheelStyles[static_cast<std::size_t>(style - 1)]);
+  if (!stage_.settings.set(setting::kWheelStyle, static_cast<std::size_t>(style - 1))) {
+    MessageBoxes::reportWriteFailure(stage_.settings.path());
+  }
 }
 
 }  // namespace zv

@@ -23,6 +23,7 @@ class Wheel {
   void reset();
   // As many steps as a wheel-size value asks for.
   void applySize(std::string_view wheelSizeText);
+  void applySize(double wheelSize);
   // The round outline.
   void clip();
   // Style 1..4 chosen from the menu: picture, tick marks and the stored key.

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <filesystem>
 
+#include "dialogs/message_boxes.h"
+#include "platform/files.h"
 #include "resources/artwork.h"
 #include "stage_fixture.h"
 #include "store/ini_file.h"
@@ -47,6 +50,25 @@ TEST(DisplayMode, SwitchingBothWaysWritesTheModeEachTime) {
   EXPECT_EQ(storedMode(s), "全屏");
   EXPECT_TRUE(s.ticked(menu::kFullScreen));
   EXPECT_FALSE(s.ticked(menu::kWindowed));
+}
+
+TEST(DisplayMode, AFailedWriteOfTheModeOrTheStyleIsReportedNamingTheFile) {
+  StageFixture s(QSize(1024, 768));
+  MainWindow& stage = s.start();
+  MessageBoxes::clearShown();
+  // A folder where the file belongs: no write can replace it.
+  std::filesystem::remove(s.dir.file("config.a"));
+  makeDirectories(s.dir.file("config.a"));
+  stage.displayModes().windowed();
+  stage.displayModes().fullScreen();
+  stage.wheel().chooseStyle(3);
+  ASSERT_EQ(MessageBoxes::shown().size(), 3u);
+  for (const MessageRequest& shown : MessageBoxes::shown()) {
+    EXPECT_NE(shown.text.find(s.dir.file("config.a")), std::string::npos) << shown.text;
+  }
+  // The stage still changes for this run.
+  EXPECT_TRUE(s.ticked(menu::kFullScreen));
+  EXPECT_TRUE(s.ticked(menu::kStyles[2]));
 }
 
 TEST(DisplayMode, MenuItemsRunTheModes) {

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <set>
 
+#include "dialogs/message_boxes.h"
+#include "platform/files.h"
 #include "stage/dragging.h"
 #include "stage_fixture.h"
 #include "store/ini_file.h"
@@ -115,6 +117,18 @@ TEST_F(DraggingTest, AClickWritesTheUnchangedPlaceAndPlacesAreWholeNumbers) {
   drag(unit("图片框_背景"), QPoint(-wheel.x() - 120, -wheel.y() - 45));
   EXPECT_EQ(stored("外形框1左边"), "-120");
   EXPECT_EQ(stored("外形框1顶边"), "-45");
+}
+
+TEST_F(DraggingTest, AFailedWriteOfAPlaceIsReportedOnceNamingTheFile) {
+  start();
+  MessageBoxes::clearShown();
+  std::filesystem::remove(s.dir.file("config.a"));
+  makeDirectories(s.dir.file("config.a"));
+  const QPoint before = unit("外形框1")->pos();
+  drag(unit("图片框_背景"), QPoint(20, 10));
+  ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+  EXPECT_NE(MessageBoxes::shown()[0].text.find(s.dir.file("config.a")), std::string::npos);
+  EXPECT_EQ(unit("外形框1")->pos(), before + QPoint(20, 10));
 }
 
 TEST_F(DraggingTest, PressesOnThePrizePicturesAndTheDrawLabelsNeverMoveTheWheel) {

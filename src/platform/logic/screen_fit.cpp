@@ -12,8 +12,6 @@ double fitScaleFactor(int deviceHeight, double desktopRatio) {
   return std::max(1.0, logicalHeight / kLayoutScreenHeight);
 }
 
-bool fitToScreenOn(std::string_view stored) { return stored != "假"; }
-
 const std::vector<const char*>& qtScalingVariables() {
   static const std::vector<const char*> names = {
       "QT_SCALE_FACTOR",        "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING",

@@ -20,9 +20,6 @@ inline constexpr int kLayoutScreenHeight = 768;
 // stage's total scale, so the desktop's factor is never applied twice.
 double fitScaleFactor(int deviceHeight, double desktopRatio);
 
-// The stored switch: only "假" turns fitting off; anything else, absent included, is on.
-bool fitToScreenOn(std::string_view stored);
-
 // True when the user set one of Qt's own scaling variables; we then leave scaling alone.
 bool userScalesQt(const std::vector<std::string_view>& presentVariables);
 // The variables userScalesQt looks at.

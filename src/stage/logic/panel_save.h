@@ -1,6 +1,8 @@
 #pragma once
 // The Save of the other-settings panel as a fixed sequence over a small view of the
 // stage, so that the order of its writes and its effects can be followed without a window.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,7 +42,9 @@ inline constexpr int kMaxUnitExtent = 16'000;
 // A size typed or stored as text: its integer value within 0..kMaxUnitExtent.
 int unitExtent(std::string_view text);
 
-// A stored result-picture size at start-up: an empty value leaves the design size.
+// A stored result-picture size at start-up, within 0..kMaxUnitExtent; none stored leaves
+// the design size. The text form reads an empty text as none stored.
+int storedResultExtent(std::optional<std::int32_t> stored, int designPixels);
 int storedResultExtent(std::string_view stored, int designPixels);
 
 // Writes every field as typed, sizes the result picture, closes the panel, then
