@@ -27,14 +27,31 @@ void DisplayModes::addHandlers(forms::HandlerTable& table) {
 }
 
 void DisplayModes::applyAtStartUp() {
-  if (stage_.settings.get(setting::kDisplayMode) == setting::kWindowed) {
-    windowed();
-  } else {
-    fullScreen();
-  }
+  const bool windowedStored = stage_.settings.get(setting::kDisplayMode) == setting::kWindowed;
+  windowedStored ? showWindowed() : showFullScreen();
+  // Only repeats what is stored; a folder that cannot be written is already reported once at
+  // start-up, and the operator's next change of mode reports a failed write.
+  (void)stage_.settings.set(setting::kDisplayMode,
+                            windowedStored ? setting::kWindowed : setting::kFullScreen);
 }
 
 void DisplayModes::fullScreen() {
+  showFullScreen();
+  storeMode(setting::kFullScreen);
+}
+
+void DisplayModes::windowed() {
+  showWindowed();
+  storeMode(setting::kWindowed);
+}
+
+void DisplayModes::storeMode(std::size_t mode) {
+  if (!stage_.settings.set(setting::kDisplayMode, mode)) {
+    MessageBoxes::reportWriteFailure(stage_.settings.path());
+  }
+}
+
+void DisplayModes::showFullScreen() {
   QWidget& window = stage_.form;
   const bool visible = window.isVisible();
   const QRect screen = stage_.screenGeometry ? stage_.screenGeometry()
@@ -48,12 +65,9 @@ void DisplayModes::fullScreen() {
     stage_.takeKeyboardFocus();
   }
   tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kFullScreen);
-  if (!stage_.settings.set(setting::kDisplayMode, setting::kFullScreen)) {
-    MessageBoxes::reportWriteFailure(stage_.settings.path());
-  }
 }
 
-void DisplayModes::windowed() {
+void DisplayModes::showWindowed() {
   QWidget& window = stage_.form;
   const bool visible = window.isVisible();
   const QSize screen = stage_.screenSize();
@@ -79,9 +93,6 @@ void DisplayModes::windowed() {
     }
   });
   tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kWindowed);
-  if (!stage_.settings.set(setting::kDisplayMode, setting::kWindowed)) {
-    MessageBoxes::reportWriteFailure(stage_.settings.path());
-  }
 }
 
 }  // namespace zv

@@ -9,7 +9,8 @@ class DisplayModes {
   explicit DisplayModes(StageContext& stage) : stage_(stage) {}
 
   void addHandlers(forms::HandlerTable& table);
-  // The stored mode; full screen unless windowed is stored. Both write the mode back.
+  // The stored mode; full screen unless windowed is stored. The mode is written back
+  // without a report (start-up reports an unwritable folder on its own).
   void applyAtStartUp();
 
   // Each ticks its menu item and writes the mode to the settings file.
@@ -17,6 +18,10 @@ class DisplayModes {
   void windowed();
 
  private:
+  void showFullScreen();
+  void showWindowed();
+  void storeMode(std::size_t mode);  // reports a failed write
+
   StageContext& stage_;
 };
 
