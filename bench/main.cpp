@@ -68,9 +68,13 @@ int main(int argc, char** argv) {
     note(step < 2, "roll step with 12 MP pictures, median ms (goal < 2)", step);
     ok &= check(decode / step >= 20, "full-size decode / roll step (>= 20)", decode / step);
   }
-  if (reporter.counters.count("BM_RollPacing.steps_made_share")) {
+  if (reporter.counters.count("BM_RollPacing.steps_per_tick")) {
+    // Against a bare timer of the same interval beside it: the load takes ticks from both.
     const double share = reporter.counters.at("BM_RollPacing.steps_made_share");
-    ok &= check(share >= 0.95, "steps made / steps asked at 30 ms over 10 s (>= 0.95)", share);
+    note(share >= 0.95, "steps made / steps asked at 30 ms over 10 s (goal >= 0.95)", share);
+    const double perTick = reporter.counters.at("BM_RollPacing.steps_per_tick");
+    ok &= check(perTick >= 0.95, "steps made / ticks of a bare 30 ms timer over 10 s (>= 0.95)",
+                perTick);
   }
   if (ms.count("BM_PickHugePool") && ms.count("BM_PickSmallPool")) {
     // The pick must not grow with the prize values.
