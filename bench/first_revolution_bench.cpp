@@ -67,7 +67,6 @@ void BM_FirstRevolution(benchmark::State& state) {
   state.counters["slowest_step_ms"] = slowest;
   state.counters["made_per_asked"] = revolution > 0 ? asked / revolution : 0;
   state.counters["next_revolution_ms"] = next;
-  state.counters["first_per_next"] = next > 0 ? revolution / next : 0;
 }
 // The median of five: on a shared machine a single revolution may lose the processor (one
 // step of 47 ms in six runs here, 252.6 ms for the revolution against 252 allowed).

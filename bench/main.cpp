@@ -238,17 +238,19 @@ int main(int argc, char** argv) {
     }
   }
   if (ms.count("BM_FirstRevolution") &&
-      reporter.counters.count("BM_FirstRevolution.first_per_next")) {
-    // Against the next revolution of the same draw: a step that waits for a decoder shows
-    // there, the machine's load slows both alike.
-    const double first = ms.at("BM_FirstRevolution");
+      reporter.counters.count("BM_FirstRevolution.next_revolution_ms")) {
+    // Against the next revolution of the same draw (medians of five): steps that decode
+    // their pictures themselves would take it past twice (eight result-size decodes); the
+    // first shows of the pictures cost more than the later ones under load, up to 1.3 times
+    // seen here with four builds beside the run, 1.0 when quiet.
+    const double first = ms.at("BM_FirstRevolution"),
+                 next = reporter.counters.at("BM_FirstRevolution.next_revolution_ms");
     note(first <= reporter.counters.at("BM_FirstRevolution.asked_ms") * 1.05,
          "first revolution with 12 MP pictures, ms (goal <= 1.05 x eight steps asked)", first);
-    measured("next revolution of the same draw, ms",
-             reporter.counters.at("BM_FirstRevolution.next_revolution_ms"));
-    ok &= check(reporter.counters.at("BM_FirstRevolution.first_per_next") < 1.2,
-                "first revolution / next revolution with 12 MP pictures (< 1.2)",
-                reporter.counters.at("BM_FirstRevolution.first_per_next"));
+    measured("next revolution of the same draw, ms", next);
+    if (next > 0)
+      ok &= check(first / next < 2, "first revolution / next revolution with 12 MP pictures (< 2)",
+                  first / next);
   }
   std::printf("%s\n", ok ? "all performance targets met" : "performance targets missed");
   return ok ? 0 : 1;
