@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "../tests/support/temp_dir.h"
 #include "draw/draw_pool.h"
 #include "draw/random_source.h"
 #include "store/program_files.h"
 #include "store/results_file.h"
 #include "store/settings_file.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -64,8 +64,16 @@ void BM_PickHugePool(benchmark::State& state) {
   state.SetLabel("pool of " + std::to_string(pool.size()) + " entries");
 }
 
+// The same pick from a pool of 36 entries: the huge pool's pick is gated against it.
+void BM_PickSmallPool(benchmark::State& state) {
+  const zv::DrawPool pool = zv::DrawPool::fromCounts({1, 2, 3, 4, 5, 6, 7, 8});
+  zv::RandomSource random;
+  for (auto _ : state) benchmark::DoNotOptimize(zv::pickWinningSlot(pool, false, random));
+}
+
 BENCHMARK(BM_BuildAndPickHugePool)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildAndPickHugePoolQuantityMode)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PickHugePool)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_PickSmallPool)->Unit(benchmark::kNanosecond);
 
 }  // namespace

@@ -13,13 +13,13 @@
 #include <string>
 #include <thread>
 
-#include "e2e/program_folder.h"
-#include "e2e/x_session.h"
 #include "host/logic/fireworks.h"
 #include "host/logic/movie.h"
 #include "resources/effect_movies.h"
 #include "screen_frames.h"
+#include "support/program_folder.h"
 #include "support/temp_dir.h"
+#include "support/x_session.h"
 
 namespace {
 

@@ -27,10 +27,10 @@
 #include <string>
 #include <vector>
 
-#include "e2e/x_session.h"
 #include "photos.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
+#include "support/x_session.h"
 
 namespace {
 

@@ -134,4 +134,4 @@ include(CPack)
 # skipped where those tools are missing.
 add_test(NAME package_checks
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/check_package.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(package_checks PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+set_tests_properties(package_checks PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS package)

@@ -133,4 +133,4 @@ add_custom_target(zorvane_installer
 # tools/windows-dll-check itself, on small program folders built with the cross compiler.
 add_test(NAME windows/dll_check
   COMMAND bash "${_zv_source}/tests/package/windows_dll_check_test.sh")
-set_tests_properties(windows/dll_check PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+set_tests_properties(windows/dll_check PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120 LABELS windows)

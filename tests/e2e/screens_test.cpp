@@ -14,7 +14,7 @@
 #include "platform/text_codec.h"
 #include "store/ini_file.h"
 #include "support/temp_dir.h"
-#include "x_session.h"
+#include "support/x_session.h"
 
 namespace zv::e2e {
 namespace {

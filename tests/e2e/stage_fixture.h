@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 
-#include "program_folder.h"
 #include "store/ini_file.h"
+#include "support/program_folder.h"
 #include "support/temp_dir.h"
-#include "x_session.h"
+#include "support/x_session.h"
 
 namespace zv::e2e {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <thread>
 
-#include "x_session.h"
+#include "support/x_session.h"
 
 extern char** environ;
 
