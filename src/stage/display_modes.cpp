@@ -21,6 +21,11 @@ void resizeOuter(QWidget& window, QSize outer) {
 
 }  // namespace
 
+DisplayModes::DisplayModes(StageContext& stage) : stage_(stage) {
+  stage.services.placeStage = [this] { applyAtStartUp(); };
+  stage.startUp.add(StartUpStep::kDisplayMode, [this] { applyAtStartUp(); });
+}
+
 void DisplayModes::addHandlers(forms::HandlerTable& table) {
   addHandler(table, handlers::kMenuFullScreen, [this] { fullScreen(); });
   addHandler(table, handlers::kMenuWindowed, [this] { windowed(); });
@@ -45,7 +50,7 @@ void DisplayModes::fullScreen() {
   window.setWindowState(Qt::WindowFullScreen);
   if (visible) {
     window.show();
-    stage_.takeKeyboardFocus();
+    stage_.services.takeKeyboardFocus();
   }
   tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kFullScreen);
   stage_.settings.writeGeneral(keys::kDisplayMode, keys::kFullScreen);
@@ -68,7 +73,7 @@ void DisplayModes::windowed() {
   resizeOuter(window, QSize(outer.width, outer.height));
   if (visible) {
     window.show();
-    stage_.takeKeyboardFocus();
+    stage_.services.takeKeyboardFocus();
   }
   forms::Form* form = &stage_.form;
   QTimer::singleShot(300, form, [form, outer] {

@@ -1,0 +1,61 @@
+#include "stage/draw_module.h"
+
+#include "layout/handler_names.h"
+#include "layout/window_layouts.h"
+#include "platform/number_text.h"
+#include "store/settings_keys.h"
+
+namespace zv {
+
+namespace h = handlers;
+
+DrawModule::DrawModule(StageContext& stage) : stage_(stage) {
+  stage.services.takeKeyboardFocus = [this] { takeKeyboardFocus(); };
+  stage.drawStage.setMusicSwitch([&services = stage.services] { return services.musicOn(); });
+  stage.startUp.add(StartUpStep::kDrawKeys, [this] {
+    keyTarget_ = new DrawKeyTarget(stage_.form, units::kDrawButton);
+  });
+  // A combination taken by another program is ignored.
+  stage.startUp.add(StartUpStep::kHotKey, [this] {
+    hotKey_.registerShiftQ(
+        [this] { stage_.form.dispatch(units::kHotKeyLabel, forms::EventKind::HotKey); });
+  });
+  stage.startUp.add(StartUpStep::kPrizeValues, [this] { applyPrizeValuesAtStartUp(); });
+}
+
+void DrawModule::addHandlers(forms::HandlerTable& table) {
+  DrawCycle& draw = stage_.draw;
+  addHandler(table, h::kStartDraw, [&draw] { draw.startLabelPressed(); });
+  addHandler(table, h::kStopDraw, [&draw] { draw.stopLabelPressed(); });
+  addHandler(table, h::kAutoStop, [&draw] { draw.autoStopFired(); });
+  addHandler(table, h::kDrawButton, [&draw] { draw.drawButtonClicked(); });
+  addHandler(table, h::kRollStep, [&draw] { draw.rollStep(); });
+  addHandler(table, h::kFocusDrawButton, [this] { keyTarget_->setFocus(Qt::OtherFocusReason); });
+  addHandler(table, h::kShowDesignatedMarker,
+             [this] { stage_.form.unit<QWidget>(units::kDesignatedMarker)->setVisible(true); });
+}
+
+void DrawModule::takeKeyboardFocus() {
+  forms::Form& form = stage_.form;
+  form.activateWindow();
+  // While the other-settings panel is open its boxes keep the keyboard (a display-mode
+  // switch comes here too): a Space typed there must not start a draw under the panel.
+  if (auto* panel = form.unit<QWidget>(units::kPanel); panel && !panel->isHidden()) {
+    if (!panel->isAncestorOf(form.focusWidget()))
+      form.unit<QWidget>(units::kResultWidthEdit)->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  keyTarget_->setFocus(Qt::OtherFocusReason);
+}
+
+void DrawModule::applyPrizeValuesAtStartUp() {
+  if (!stage_.settings.general(keys::kPrizeValues[0]).empty()) {
+    for (std::size_t i = 0; i < keys::kPrizeValues.size(); ++i) {
+      stage_.prizeValues[i] = integerValue(stage_.settings.general(keys::kPrizeValues[i]));
+    }
+  } else {
+    stage_.prizeValues = kDefaultPrizeValues;
+  }
+}
+
+}  // namespace zv
