@@ -41,7 +41,7 @@ MainWindow::MainWindow(StageEnvironment environment)
                                   .random = random_,
                                   .draw = *draw_,
                                   .drawStage = *drawStage_,
-                                  .prizeValues = state_.prizeValues,
+                                  .state = state_,
                                   .screenSize = [this] { return screenSize(); },
                                   .screenGeometry = [this] { return screenGeometry(); },
                                   .quit = environment_.quit,

@@ -9,13 +9,13 @@
 #include <optional>
 #include <string>
 
-#include "app/program_state.h"
 #include "stage/stage_draw.h"
 #include "draw/draw_cycle.h"
 #include "draw/random_source.h"
 #include "forms/form.h"
 #include "platform/audio.h"
 #include "platform/qt/backing_store_warm_up.h"
+#include "stage/program_state.h"
 #include "stage/stage_context.h"
 #include "store/program_files.h"
 #include "store/settings_file.h"

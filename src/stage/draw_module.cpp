@@ -20,6 +20,7 @@ DrawModule::DrawModule(StageContext& stage) : stage_(stage) {
     hotKey_.registerShiftQ(
         [this] { stage_.form.dispatch(units::kHotKeyLabel, forms::EventKind::HotKey); });
   });
+  stage.startUp.add(StartUpStep::kSlotList, [this] { makeSlotListAtStartUp(); });
   stage.startUp.add(StartUpStep::kPrizeValues, [this] { applyPrizeValuesAtStartUp(); });
 }
 
@@ -48,13 +49,21 @@ void DrawModule::takeKeyboardFocus() {
   keyTarget_->setFocus(Qt::OtherFocusReason);
 }
 
+void DrawModule::makeSlotListAtStartUp() {
+  std::vector<forms::PictureBox*>& list = stage_.state.slotList;
+  list.clear();
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    list.push_back(stage_.form.unit<forms::PictureBox>(units::prizeBox(slot)));
+  }
+}
+
 void DrawModule::applyPrizeValuesAtStartUp() {
   if (!stage_.settings.general(keys::kPrizeValues[0]).empty()) {
     for (std::size_t i = 0; i < keys::kPrizeValues.size(); ++i) {
-      stage_.prizeValues[i] = integerValue(stage_.settings.general(keys::kPrizeValues[i]));
+      stage_.state.prizeValues[i] = integerValue(stage_.settings.general(keys::kPrizeValues[i]));
     }
   } else {
-    stage_.prizeValues = kDefaultPrizeValues;
+    stage_.state.prizeValues = kDefaultPrizeValues;
   }
 }
 

@@ -16,6 +16,8 @@ class DrawModule {
   void takeKeyboardFocus();
 
  private:
+  // The slot list, in rolling order.
+  void makeSlotListAtStartUp();
   // The prize values: the stored set when the first is present, else the defaults.
   void applyPrizeValuesAtStartUp();
 

@@ -27,6 +27,7 @@
 #include "draw/random_source.h"
 #include "forms/form.h"
 #include "platform/audio.h"
+#include "stage/program_state.h"
 #include "stage/stage_draw.h"
 #include "stage/start_up_steps.h"
 #include "store/prize_slots.h"
@@ -73,7 +74,7 @@ struct StageContext {
   RandomSource& random;
   DrawCycle& draw;
   StageDraw& drawStage;       // the draw cycle's view of the stage
-  PrizeValues& prizeValues;   // quantities or weights of the slots, set at start-up
+  ProgramState& state;        // prize values and the slot list, set at start-up
   std::function<QSize()> screenSize;      // the stage's monitor, read at each use
   std::function<QRect()> screenGeometry;  // the stage's monitor, origin included
   std::function<void()> quit;             // ends the program; the application's quit when empty

@@ -26,6 +26,7 @@ enum class StartUpStep {
   kMusicSwitch,
   kDrawTimes,                // auto-stop seconds and roll interval
   kWheelStyle,
+  kSlotList,                 // the prize pictures in rolling order
   kPrizePictures,
   kCaptions,
   kPrizeValues,
