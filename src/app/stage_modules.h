@@ -7,8 +7,8 @@
 #include <tuple>
 
 #include "stage/display_modes.h"
-#include "stage/draw_module.h"
 #include "stage/dragging.h"
+#include "stage/draw_module.h"
 #include "stage/menu_commands.h"
 #include "stage/music.h"
 #include "stage/pictures.h"
@@ -37,6 +37,7 @@ class ModuleList {
   std::tuple<Modules...> modules_;
 };
 
+// clang-format off
 struct StageModules : ModuleList<
     DrawModule,
     RecordModule,
@@ -51,5 +52,6 @@ struct StageModules : ModuleList<
     Music> {
   using ModuleList::ModuleList;
 };
+// clang-format on
 
 }  // namespace zv

@@ -62,7 +62,8 @@ std::array<PictureData, kSlotCount> MenuCommands::prizePictures() const {
 
 void MenuCommands::openPasswordWindow() {
   passwordWindow_ = std::make_unique<PasswordWindow>(stage_.settings, stage_.random, [this] {
-    return std::make_unique<PrizeSettingsWindow>(stage_.settings, stage_.state.prizeValues, prizePictures());
+    return std::make_unique<PrizeSettingsWindow>(stage_.settings, stage_.state.prizeValues,
+                                                 prizePictures());
   });
   releaseWhenClosed(passwordWindow_, &stage_.form);
   passwordWindow_->form().showModal();

@@ -73,8 +73,8 @@ struct StageContext {
   Audio& audio;
   RandomSource& random;
   DrawCycle& draw;
-  StageDraw& drawStage;       // the draw cycle's view of the stage
-  ProgramState& state;        // prize values and the slot list, set at start-up
+  StageDraw& drawStage;                   // the draw cycle's view of the stage
+  ProgramState& state;                    // prize values and the slot list, set at start-up
   std::function<QSize()> screenSize;      // the stage's monitor, read at each use
   std::function<QRect()> screenGeometry;  // the stage's monitor, origin included
   std::function<void()> quit;             // ends the program; the application's quit when empty

@@ -10,23 +10,23 @@
 namespace zv {
 
 enum class StartUpStep {
-  kDrawKeys,                 // the draw's keyboard stand-in, made on the built window
-  kJournalAttached,          // landings recorded, rehearsal off
-  kHotKey,                   // the designated-pick hot key
-  kPrizePictureDirectory,    // made (an existing one is fine)
-  kStageOverMonitor,         // the window over the stage's monitor
+  kDrawKeys,               // the draw's keyboard stand-in, made on the built window
+  kJournalAttached,        // landings recorded, rehearsal off
+  kHotKey,                 // the designated-pick hot key
+  kPrizePictureDirectory,  // made (an existing one is fine)
+  kStageOverMonitor,       // the window over the stage's monitor
   kWheelCentred,
-  kTitlesAcrossScreen,       // full-width titles, the credit line lower right and hidden
+  kTitlesAcrossScreen,  // full-width titles, the credit line lower right and hidden
   kStoredPositions,
   kEffectsSwitch,
   kResultSize,
-  kMonitorMenu,              // the monitor menu; dialogs on the operator's monitor
+  kMonitorMenu,  // the monitor menu; dialogs on the operator's monitor
   kDisplayMode,
-  kWindowStoreReady,         // the window's size is final; nothing below changes it
+  kWindowStoreReady,  // the window's size is final; nothing below changes it
   kMusicSwitch,
-  kDrawTimes,                // auto-stop seconds and roll interval
+  kDrawTimes,  // auto-stop seconds and roll interval
   kWheelStyle,
-  kSlotList,                 // the prize pictures in rolling order
+  kSlotList,  // the prize pictures in rolling order
   kPrizePictures,
   kCaptions,
   kPrizeValues,
@@ -34,9 +34,9 @@ enum class StartUpStep {
   kFonts,
   kBackground,
   kWheelOutline,
-  kUnitsOnScreen,            // every size is known: a unit stored off screen at its edge
+  kUnitsOnScreen,  // every size is known: a unit stored off screen at its edge
   kPicturesForFirstFrame,
-  kJournalReconciled,        // before any draw: the journal explains the tallies
+  kJournalReconciled,  // before any draw: the journal explains the tallies
   kCount
 };
 

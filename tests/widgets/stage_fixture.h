@@ -26,13 +26,14 @@ class StageFixture {
   std::string settingsOnDisk() const { return gbkToUtf8(readWholeFile(dir.file("config.a"))); }
 
   MainWindow& start() {
-    stage = std::make_unique<MainWindow>(StageEnvironment{
-        dir.path(), [this] { return screen_; },
-        [this] {
-          ++quits;
-          if (onQuit) onQuit();
-        },
-        {}, std::move(picturesAhead)});
+    stage = std::make_unique<MainWindow>(StageEnvironment{dir.path(),
+                                                          [this] { return screen_; },
+                                                          [this] {
+                                                            ++quits;
+                                                            if (onQuit) onQuit();
+                                                          },
+                                                          {},
+                                                          std::move(picturesAhead)});
     stage->runCreated();
     return *stage;
   }
