@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   // Decodes of large pictures kept from the last start (the same photographs, mostly).
   if (const std::string cache = zv::userCacheFolder("zorvane"); !cache.empty())
     zv::rememberDecodesIn(cache + "/decodes");
-  zv::Pictures::startLoadingEarly(*eventFolder);
+  zv::PicturesLoadedAhead picturesAhead = zv::Pictures::startLoadingEarly(*eventFolder);
 
   zv::SingleCopy singleCopy(*eventFolder);
   switch (singleCopy.claim()) {
@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
 
   zv::MainWindow stage({.programDirectory = *eventFolder,
                         .screenSize = zv::primaryScreenSize,
-                        .monitorGeometry = zv::monitorGeometry});
+                        .monitorGeometry = zv::monitorGeometry,
+                        .picturesAhead = std::move(picturesAhead)});
   zv::useDialogFace();  // after the stage's text boxes are made (see fonts.h)
   singleCopy.onRaiseRequest([&stage] { zv::SingleCopy::bringToFront(&stage.form()); });
   stage.start();

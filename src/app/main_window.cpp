@@ -33,16 +33,28 @@ MainWindow::MainWindow(StageEnvironment environment)
   drawStage_ = std::make_unique<StageDraw>(*form_, files_, audio_, random_);
   draw_ = std::make_unique<DrawCycle>(*drawStage_, settings_, ResultsFile(files_.results()),
                                       random_, state_.prizeValues);
-  context_.reset(new StageContext{*form_, settings_, files_, audio_, random_, *draw_,
-                                  [this] { return screenSize(); },
-                                  [this] { takeKeyboardFocus(); },
-                                  [this] { return screenGeometry(); }});
-  modules_ = std::make_unique<StageModules>(*context_, state_.prizeValues, environment_.quit);
-  drawStage_->setMusicSwitch([this] { return modules_->music.on(); });
+  context_.reset(new StageContext{.form = *form_,
+                                  .settings = settings_,
+                                  .files = files_,
+                                  .audio = audio_,
+                                  .random = random_,
+                                  .draw = *draw_,
+                                  .drawStage = *drawStage_,
+                                  .state = state_,
+                                  .screenSize = [this] { return screenSize(); },
+                                  .screenGeometry = [this] { return screenGeometry(); },
+                                  .quit = environment_.quit,
+                                  .picturesAhead = std::move(environment_.picturesAhead)});
+  modules_ = std::make_unique<StageModules>(*context_);
+  // The window's size is final once the display mode is applied, and no later step
+  // changes the window itself: its backing store is made ready while they run and the
+  // window is shown. Only a full-screen window: a framed one made before it is shown may
+  // be placed differently by the window manager.
+  context_->startUp.add(StartUpStep::kWindowStoreReady, [this] {
+    if (form_->windowState() & Qt::WindowFullScreen) storeWarmUp_.emplace(*form_);
+  });
   forms::buildInto(*form_, mainWindowLayout(), handlers(), stagePicture);
   form_->setStageColour(kStageColour);
-  keyTarget_ = new DrawKeyTarget(*form_, units::kDrawButton);
-  modules_->record.attach(*form_, *draw_);
 }
 
 MainWindow::~MainWindow() = default;
@@ -55,22 +67,10 @@ void MainWindow::start() {
   QTimer::singleShot(kSoundOpensAtTheLatest, form_.get(), [this] { audio_.openInBackground(); });
   dispatchCreated();
   form_->show();
-  takeKeyboardFocus();
+  context_->services.takeKeyboardFocus();
   storeWarmUp_.reset();  // the event loop may resize or recreate the window's store
   // The titles' faces load on another core while the first frame is painted.
   form_->prepareCaptionsAhead();
-}
-
-void MainWindow::takeKeyboardFocus() {
-  form_->activateWindow();
-  // While the other-settings panel is open its boxes keep the keyboard (a display-mode
-  // switch comes here too): a Space typed there must not start a draw under the panel.
-  if (auto* panel = form_->unit<QWidget>(units::kPanel); panel && !panel->isHidden()) {
-    if (!panel->isAncestorOf(form_->focusWidget()))
-      form_->unit<QWidget>(units::kResultWidthEdit)->setFocus(Qt::OtherFocusReason);
-    return;
-  }
-  keyTarget_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::runCreated() {
@@ -90,25 +90,22 @@ QRect MainWindow::screenGeometry() const {
   return {QPoint(0, 0), environment_.screenSize ? environment_.screenSize() : QSize(1024, 768)};
 }
 
-DisplayModes& MainWindow::displayModes() { return modules_->displayModes; }
-Wheel& MainWindow::wheel() { return modules_->wheel; }
-Pictures& MainWindow::pictures() { return modules_->pictures; }
-RecordModule& MainWindow::record() { return modules_->record; }
-PasswordWindow* MainWindow::passwordWindow() const { return modules_->menu.passwordWindow(); }
-ResultsWindow* MainWindow::resultsWindow() const { return modules_->menu.resultsWindow(); }
+DisplayModes& MainWindow::displayModes() { return modules_->get<DisplayModes>(); }
+Wheel& MainWindow::wheel() { return modules_->get<Wheel>(); }
+Pictures& MainWindow::pictures() { return modules_->get<Pictures>(); }
+RecordModule& MainWindow::record() { return modules_->get<RecordModule>(); }
+PasswordWindow* MainWindow::passwordWindow() const {
+  return modules_->get<MenuCommands>().passwordWindow();
+}
+ResultsWindow* MainWindow::resultsWindow() const {
+  return modules_->get<MenuCommands>().resultsWindow();
+}
 
 forms::HandlerTable MainWindow::handlers() {
   forms::HandlerTable table;
   modules_->addHandlers(table);
-  addHandler(table, h::kMainCreated, [this] { startUp(); });
-  addHandler(table, h::kStartDraw, [this] { draw_->startLabelPressed(); });
-  addHandler(table, h::kStopDraw, [this] { draw_->stopLabelPressed(); });
-  addHandler(table, h::kAutoStop, [this] { draw_->autoStopFired(); });
-  addHandler(table, h::kDrawButton, [this] { draw_->drawButtonClicked(); });
-  addHandler(table, h::kRollStep, [this] { draw_->rollStep(); });
-  addHandler(table, h::kFocusDrawButton, [this] { keyTarget_->setFocus(Qt::OtherFocusReason); });
-  addHandler(table, h::kShowDesignatedMarker,
-             [this] { form_->unit<QWidget>(units::kDesignatedMarker)->setVisible(true); });
+  // The created event: every module's start-up steps, in their one order.
+  addHandler(table, h::kMainCreated, [this] { context_->startUp.run(); });
   return table;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The stage window and the composition root of its features: it owns the services the
-// features share, lists the feature modules (app/stage_modules.h) and runs the start-up
-// sequence that calls into them.
+// features share, builds the window from its layout with the handlers of the feature
+// modules (app/stage_modules.h), and runs the start-up steps they registered.
 #include <QRect>
 #include <QSize>
 #include <functional>
@@ -9,14 +9,14 @@
 #include <optional>
 #include <string>
 
-#include "app/program_state.h"
 #include "stage/stage_draw.h"
 #include "draw/draw_cycle.h"
 #include "draw/random_source.h"
 #include "forms/form.h"
 #include "platform/audio.h"
 #include "platform/qt/backing_store_warm_up.h"
-#include "platform/qt/hot_key.h"
+#include "stage/program_state.h"
+#include "stage/stage_context.h"
 #include "store/program_files.h"
 #include "store/settings_file.h"
 
@@ -29,9 +29,10 @@ struct StageEnvironment {
   // The chosen monitor's geometry by its stored name (the primary's when it is gone); when
   // unset, the stage's monitor is screenSize at 0, 0.
   std::function<QRect(const std::string& monitorName)> monitorGeometry;
+  // Prize pictures begun before the stage (Pictures::startLoadingEarly); none by default.
+  PicturesLoadedAhead picturesAhead;
 };
 
-struct StageContext;
 struct StageModules;
 class DisplayModes;
 class Pictures;
@@ -71,22 +72,17 @@ class MainWindow {
 
  private:
   forms::HandlerTable handlers();
-  void startUp();  // the created event
   void dispatchCreated();
-  // The stage window active and Space at the draw, as after start-up.
-  void takeKeyboardFocus();
 
   StageEnvironment environment_;
   ProgramFiles files_;
   SettingsFile settings_;
   ProgramState state_;
-  GlobalHotKey hotKey_;
   Audio audio_;
   RandomSource random_;
   std::unique_ptr<forms::Form> form_;
   std::unique_ptr<StageDraw> drawStage_;
   std::unique_ptr<DrawCycle> draw_;
-  DrawKeyTarget* keyTarget_ = nullptr;
   std::unique_ptr<StageContext> context_;
   std::unique_ptr<StageModules> modules_;
   // Made by the start-up steps once the window's size is final; ended before any event is

@@ -1,60 +1,57 @@
 #pragma once
-// The stage's features, each a module that shares the one context; listed once here so
-// that MainWindow constructs them together and startUp() can call their steps.
-#include <functional>
+// The stage's features, each a module built from the one context (stage/stage_context.h).
+// Adding a feature is one line in the list below; the order of the list is the order in
+// which the modules add their handlers, and nothing else depends on it: each module's
+// start-up steps run in the order of StartUpStep, and a module reaches another only
+// through the context's services once every module exists.
+#include <tuple>
 
 #include "stage/display_modes.h"
-#include "stage/menu_commands.h"
-#include "stage/screens.h"
-#include "stage/wheel.h"
 #include "stage/dragging.h"
+#include "stage/draw_module.h"
+#include "stage/menu_commands.h"
 #include "stage/music.h"
 #include "stage/pictures.h"
 #include "stage/record.h"
+#include "stage/screens.h"
 #include "stage/settings_panel.h"
 #include "stage/titles.h"
+#include "stage/wheel.h"
 
 namespace zv {
 
-struct StageModules {
-  StageModules(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit)
-      : record(stage.files),
-        displayModes(stage),
-        screens(stage, [this] { displayModes.applyAtStartUp(); }),
-        wheel(stage),
-        menu(stage, prizeValues, std::move(quit), record.clearRecorder()),
-        panel(stage, {[this] { wheel.reset(); }, [this] { wheel.enlargementStep(); },
-                      [this] { wheel.clip(); }}),
-        titles(stage),
-        dragging(stage),
-        pictures(stage),
-        music(stage) {
-    panel.onSaved([this] { pictures.prepareShownSizes(); });
-  }
+template <class... Modules>
+class ModuleList {
+ public:
+  explicit ModuleList(StageContext& stage) : modules_(((void)sizeof(Modules), stage)...) {}
 
   void addHandlers(forms::HandlerTable& table) {
-    displayModes.addHandlers(table);
-    screens.addHandlers(table);
-    wheel.addHandlers(table);
-    menu.addHandlers(table);
-    panel.addHandlers(table);
-    titles.addHandlers(table);
-    dragging.addHandlers(table);
-    pictures.addHandlers(table);
-    music.addHandlers(table);
-    table.merge(record.handlers());
+    std::apply([&table](auto&... module) { (module.addHandlers(table), ...); }, modules_);
+  }
+  template <class Module>
+  Module& get() {
+    return std::get<Module>(modules_);
   }
 
-  RecordModule record;  // first: the menu's results window reports clears to it
-  DisplayModes displayModes;
-  Screens screens;
-  Wheel wheel;
-  MenuCommands menu;
-  SettingsPanel panel;
-  Titles titles;
-  Dragging dragging;
-  Pictures pictures;
-  Music music;
+ private:
+  std::tuple<Modules...> modules_;
 };
+
+// clang-format off
+struct StageModules : ModuleList<
+    DrawModule,
+    RecordModule,
+    DisplayModes,
+    Screens,
+    Wheel,
+    MenuCommands,
+    SettingsPanel,
+    Titles,
+    Dragging,
+    Pictures,
+    Music> {
+  using ModuleList::ModuleList;
+};
+// clang-format on
 
 }  // namespace zv

@@ -21,6 +21,11 @@ void resizeOuter(QWidget& window, QSize outer) {
 
 }  // namespace
 
+DisplayModes::DisplayModes(StageContext& stage) : stage_(stage) {
+  stage.services.placeStage = [this] { applyAtStartUp(); };
+  stage.startUp.add(StartUpStep::kDisplayMode, [this] { applyAtStartUp(); });
+}
+
 void DisplayModes::addHandlers(forms::HandlerTable& table) {
   addHandler(table, handlers::kMenuFullScreen, [this] { fullScreen(); });
   addHandler(table, handlers::kMenuWindowed, [this] { windowed(); });
@@ -62,7 +67,7 @@ void DisplayModes::showFullScreen() {
   window.setWindowState(Qt::WindowFullScreen);
   if (visible) {
     window.show();
-    stage_.takeKeyboardFocus();
+    stage_.services.takeKeyboardFocus();
   }
   tickExclusively(stage_.form, {menu::kWindowed, menu::kFullScreen}, menu::kFullScreen);
 }
@@ -84,7 +89,7 @@ void DisplayModes::showWindowed() {
   resizeOuter(window, QSize(outer.width, outer.height));
   if (visible) {
     window.show();
-    stage_.takeKeyboardFocus();
+    stage_.services.takeKeyboardFocus();
   }
   forms::Form* form = &stage_.form;
   QTimer::singleShot(300, form, [form, outer] {

@@ -6,7 +6,7 @@ namespace zv {
 
 class DisplayModes {
  public:
-  explicit DisplayModes(StageContext& stage) : stage_(stage) {}
+  explicit DisplayModes(StageContext& stage);
 
   void addHandlers(forms::HandlerTable& table);
   // The stored mode; full screen unless windowed is stored. The mode is written back

@@ -12,6 +12,11 @@ namespace zv {
 namespace h = handlers;
 using forms::EventKind;
 
+Dragging::Dragging(StageContext& stage) : stage_(stage) {
+  stage.startUp.add(StartUpStep::kStoredPositions, [this] { applyStoredPositionsAtStartUp(); });
+  stage.startUp.add(StartUpStep::kUnitsOnScreen, [this] { keepUnitsOnScreenAtStartUp(); });
+}
+
 struct Dragging::Target {
   const char* moved;
   const IntegerSetting* left;  // none: the position lasts for the run only

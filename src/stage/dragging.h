@@ -20,7 +20,7 @@ QPoint keptOnScreen(const QRect& unit, const QSize& area);
 
 class Dragging {
  public:
-  explicit Dragging(StageContext& stage) : stage_(stage) {}
+  explicit Dragging(StageContext& stage);
 
   void addHandlers(forms::HandlerTable& table);
   // Stored positions, each coordinate on its own.

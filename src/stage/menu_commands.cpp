@@ -31,12 +31,7 @@ void releaseWhenClosed(std::unique_ptr<Window>& window, QObject* context) {
 
 }  // namespace
 
-MenuCommands::MenuCommands(StageContext& stage, PrizeValues& prizeValues,
-                           std::function<void()> quit, TalliesCleared talliesCleared)
-    : stage_(stage),
-      prizeValues_(prizeValues),
-      quit_(std::move(quit)),
-      talliesCleared_(std::move(talliesCleared)) {}
+MenuCommands::MenuCommands(StageContext& stage) : stage_(stage) {}
 
 MenuCommands::~MenuCommands() = default;
 
@@ -67,7 +62,8 @@ std::array<PictureData, kSlotCount> MenuCommands::prizePictures() const {
 
 void MenuCommands::openPasswordWindow() {
   passwordWindow_ = std::make_unique<PasswordWindow>(stage_.settings, stage_.random, [this] {
-    return std::make_unique<PrizeSettingsWindow>(stage_.settings, prizeValues_, prizePictures());
+    return std::make_unique<PrizeSettingsWindow>(stage_.settings, stage_.state.prizeValues,
+                                                 prizePictures());
   });
   releaseWhenClosed(passwordWindow_, &stage_.form);
   passwordWindow_->form().showModal();
@@ -75,7 +71,7 @@ void MenuCommands::openPasswordWindow() {
 
 void MenuCommands::openResultsWindow() {
   resultsWindow_ = std::make_unique<ResultsWindow>(ResultsFile(stage_.files.results()),
-                                                   prizePictures(), talliesCleared_);
+                                                   prizePictures(), stage_.services.recordClear);
   releaseWhenClosed(resultsWindow_, &stage_.form);
   resultsWindow_->form().showModal();
 }
@@ -87,8 +83,8 @@ bool MenuCommands::confirmExit() {
   // The application's quit closes every window before it returns; the stage's close is
   // then part of this exit and asks nothing more.
   exiting_ = true;
-  if (quit_) {
-    quit_();
+  if (stage_.quit) {
+    stage_.quit();
   } else {
     QApplication::quit();
   }

@@ -16,12 +16,7 @@ class ResultsWindow;
 
 class MenuCommands {
  public:
-  // `quit` ends the program; the application's quit when empty.
-  // talliesCleared is told of every clear of the tallies that succeeded, with the tallies
-  // from before it.
-  using TalliesCleared = std::function<void(const std::array<double, kSlotCount>&)>;
-  MenuCommands(StageContext& stage, PrizeValues& prizeValues, std::function<void()> quit,
-               TalliesCleared talliesCleared = {});
+  explicit MenuCommands(StageContext& stage);
   ~MenuCommands();
 
   void addHandlers(forms::HandlerTable& table);
@@ -40,9 +35,6 @@ class MenuCommands {
   std::array<PictureData, kSlotCount> prizePictures() const;
 
   StageContext& stage_;
-  PrizeValues& prizeValues_;
-  std::function<void()> quit_;
-  TalliesCleared talliesCleared_;
   bool exiting_ = false;  // a confirmed exit is closing the windows
   std::unique_ptr<PasswordWindow> passwordWindow_;
   std::unique_ptr<ResultsWindow> resultsWindow_;

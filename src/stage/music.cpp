@@ -12,6 +12,11 @@ namespace zv {
 
 namespace h = handlers;
 
+Music::Music(StageContext& stage) : stage_(stage) {
+  stage.services.musicOn = [this] { return on(); };
+  stage.startUp.add(StartUpStep::kMusicSwitch, [this] { applyAtStartUp(); });
+}
+
 const std::vector<std::string>& Music::dialogFilters() {
   // The hidden patterns let the name read as it always has while also listing .MP3.
   static const std::vector<std::string> filters = {"音乐文件(*.mp3) (*.mp3 *.MP3)"};

@@ -10,7 +10,7 @@ namespace zv {
 
 class Music {
  public:
-  explicit Music(StageContext& stage) : stage_(stage) {}
+  explicit Music(StageContext& stage);
 
   static const std::vector<std::string>& dialogFilters();
 

@@ -49,36 +49,34 @@ namespace {
 
 // Camera-sized files take longer to read and decode than the whole stage takes to build,
 // so they start first, decoded for the slots' size in the layout.
-std::unique_ptr<PictureFilesLoading> startLoading(const ProgramFiles& files) {
+std::shared_ptr<PictureFilesLoading> startLoading(const ProgramFiles& files) {
   std::vector<std::string> paths;
   for (int slot = 1; slot <= kSlotCount; ++slot) paths.push_back(files.prizePicture(slot));
-  return std::make_unique<PictureFilesLoading>(
+  return std::make_shared<PictureFilesLoading>(
       std::move(paths), QSize(layout_wheel::kPrizeWidth, layout_wheel::kPrizeHeight));
-}
-
-struct EarlyLoading {
-  std::string directory;
-  std::unique_ptr<PictureFilesLoading> loading;
-};
-EarlyLoading& earlyLoading() {
-  static EarlyLoading early;
-  return early;
 }
 
 }  // namespace
 
-void Pictures::startLoadingEarly(const std::string& programDirectory) {
-  earlyLoading() = {programDirectory, startLoading(ProgramFiles{programDirectory})};
+PicturesLoadedAhead Pictures::startLoadingEarly(const std::string& programDirectory) {
+  return {programDirectory, startLoading(ProgramFiles{programDirectory})};
 }
 
 Pictures::Pictures(StageContext& stage) : stage_(stage) {
-  EarlyLoading& early = earlyLoading();
+  PicturesLoadedAhead& early = stage.picturesAhead;
   if (early.loading && early.directory == stage_.files.directory) {
     loading_ = std::move(early.loading);
   } else {
     loading_ = startLoading(stage_.files);
   }
   early = {};
+  stage.services.prepareShownSizes = [this] { prepareShownSizes(); };
+  stage.startUp.add(StartUpStep::kPrizePictureDirectory,
+                    [this] { makeDirectories(stage_.files.prizePictureDirectory()); });
+  stage.startUp.add(StartUpStep::kPrizePictures, [this] { applyPrizePicturesAtStartUp(); });
+  stage.startUp.add(StartUpStep::kBackground, [this] { applyBackgroundAtStartUp(); });
+  stage.startUp.add(StartUpStep::kPicturesForFirstFrame,
+                    [this] { preparePicturesForFirstFrame(); });
 }
 
 Pictures::~Pictures() = default;

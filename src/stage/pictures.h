@@ -15,11 +15,11 @@ namespace zv {
 class Pictures {
  public:
   // Starts reading and decoding the prize picture files on every core, for start-up,
-  // unless startLoadingEarly began that for the same program directory.
+  // unless the context brings that begun for the same program directory.
   explicit Pictures(StageContext& stage);
   // The same, as soon as the program knows its directory (before the stage exists), so
-  // the decodes overlap all of the rest of the start.
-  static void startLoadingEarly(const std::string& programDirectory);
+  // the decodes overlap all of the rest of the start; handed to the stage's context.
+  static PicturesLoadedAhead startLoadingEarly(const std::string& programDirectory);
   ~Pictures();
 
   // The file dialog's filters: the first lists JPEG files whatever their camera named
@@ -59,7 +59,7 @@ class Pictures {
   std::vector<PictureSizes> shownSizes() const;
 
   StageContext& stage_;
-  std::unique_ptr<PictureFilesLoading> loading_;  // until the first frame is prepared
+  std::shared_ptr<PictureFilesLoading> loading_;  // until the first frame is prepared
   PictureQueue queue_;
 };
 

@@ -34,10 +34,11 @@ std::string journalFailureText(const std::string& path) {
 
 }  // namespace
 
-RecordModule::RecordModule(const ProgramFiles& files)
-    : files_(files),
-      journal_(files.directory + "/" + journal_text::kFileName),
-      record_(journal_, ResultsFile(files.results()), [this](const std::string& path) {
+RecordModule::RecordModule(StageContext& stage)
+    : context_(stage),
+      files_(stage.files),
+      journal_(files_.directory + "/" + journal_text::kFileName),
+      record_(journal_, ResultsFile(files_.results()), [this](const std::string& path) {
         // A journal refused as no regular file has been reported as such.
         if (reportedAsUnusable(path)) return;
         // Shown once the landing is over, not in the middle of the roll step.
@@ -45,19 +46,25 @@ RecordModule::RecordModule(const ProgramFiles& files)
           MessageBoxes::show(journalFailureText(path), MessageBoxes::kDefaultTitle,
                              MessageButtons::Ok, MessageIcon::Warning);
         });
-      }) {}
+      }) {
+  stage.services.recordClear = [this](const std::array<double, kSlotCount>& before) {
+    record_.recordClear(before);
+  };
+  stage.startUp.add(StartUpStep::kJournalAttached, [this] { attachAtStartUp(); });
+  stage.startUp.add(StartUpStep::kJournalReconciled, [this] { reconcileAtStartUp(); });
+}
 
 RecordModule::~RecordModule() = default;
 
-forms::HandlerTable RecordModule::handlers() {
-  forms::HandlerTable table;
+void RecordModule::addHandlers(forms::HandlerTable& table) {
   table[h::kMenuJournal] = [this](const forms::UnitEvent&) { openJournalWindow(); };
   table[h::kMenuVoidLastWin] = [this](const forms::UnitEvent&) { voidLastWin(); };
   table[h::kMenuRehearsal] = [this](const forms::UnitEvent&) { setRehearsal(!rehearsal_); };
-  return table;
 }
 
-void RecordModule::attach(forms::Form& stage, DrawCycle& draw) {
+void RecordModule::attachAtStartUp() {
+  forms::Form& stage = context_.form;
+  DrawCycle& draw = context_.draw;
   stage_ = &stage;
   draw_ = &draw;
   // For the test of a run killed between a win's tally and its journal row.
@@ -73,10 +80,6 @@ void RecordModule::attach(forms::Form& stage, DrawCycle& draw) {
 }
 
 void RecordModule::reconcileAtStartUp() { record_.reconcile(); }
-
-std::function<void(const std::array<double, kSlotCount>&)> RecordModule::clearRecorder() {
-  return [this](const std::array<double, kSlotCount>& before) { record_.recordClear(before); };
-}
 
 void RecordModule::placeMark() {
   if (!mark_ || !stage_) return;
@@ -151,7 +154,7 @@ void RecordModule::openJournalWindow() {
 void RecordModule::voidLastWin() {
   const std::optional<JournalRow> win = record_.voidableWin();
   if (!win) return;
-  const bool quantity = quantityMode(SettingsFile(files_.settings()));
+  const bool quantity = quantityMode(context_.settings);
   const std::string question = "确定作废上次中奖吗？\r\n\r\n奖项：" + std::to_string(win->slot) +
                                "\r\n中奖时间：" + win->time + "\r\n\r\n该奖项的中奖数将减一" +
                                (quantity ? "，奖品回到奖池。" : "。");

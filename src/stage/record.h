@@ -2,20 +2,16 @@
 // The stage's record keeping: every landing written to the draw journal, the journal
 // window, voiding the last win, and rehearsal mode with its mark on the stage.
 #include <QObject>
-#include <array>
-#include <functional>
 #include <memory>
 
 #include "draw/draw_record.h"
-#include "forms/form.h"
+#include "stage/stage_context.h"
 #include "store/journal.h"
-#include "store/program_files.h"
 
 class QLabel;
 
 namespace zv {
 
-class DrawCycle;
 class JournalWindow;
 
 class RecordModule : public QObject {
@@ -23,21 +19,18 @@ class RecordModule : public QObject {
   static constexpr const char* kRehearsalMarkName = "彩排标记";
   static constexpr const char* kRehearsalMarkText = "彩排";
 
-  explicit RecordModule(const ProgramFiles& files);
+  explicit RecordModule(StageContext& stage);
   ~RecordModule() override;
 
   // The popup menu's record items.
-  forms::HandlerTable handlers();
-  // Once the stage and its draw exist: landings are recorded, the mark is made, the void
+  void addHandlers(forms::HandlerTable& table);
+  // Once the stage window is built: landings are recorded, the mark is made, the void
   // item follows the journal. Rehearsal starts off at every start of the program.
-  void attach(forms::Form& stage, DrawCycle& draw);
+  void attachAtStartUp();
 
   // At start-up: a 核对 row when the results file's tallies are not those the journal's
   // last row explains.
   void reconcileAtStartUp();
-
-  // For the results window: a clear of the tallies that succeeded, with the tallies before.
-  std::function<void(const std::array<double, kSlotCount>&)> clearRecorder();
 
   void setRehearsal(bool on);
   bool rehearsal() const { return rehearsal_; }
@@ -57,10 +50,11 @@ class RecordModule : public QObject {
  private:
   void placeMark();
 
+  StageContext& context_;
   const ProgramFiles& files_;
   Journal journal_;
   DrawRecord record_;
-  forms::Form* stage_ = nullptr;
+  forms::Form* stage_ = nullptr;  // once attached
   DrawCycle* draw_ = nullptr;
   void makeMark();
 

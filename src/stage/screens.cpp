@@ -16,9 +16,16 @@ namespace {
 constexpr const char* kFitNextStart = "适应屏幕的设置将在下次启动本程序时生效。";
 }
 
+Screens::Screens(StageContext& stage) : stage_(stage) {
+  stage.startUp.add(StartUpStep::kStageOverMonitor, [this] { placeWindowAtStartUp(); });
+  stage.startUp.add(StartUpStep::kMonitorMenu, [this] { applyAtStartUp(); });
+}
+
 void Screens::addHandlers(forms::HandlerTable& table) {
   addHandler(table, handlers::kMenuFitToScreen, [this] { toggleFitToScreen(); });
 }
+
+void Screens::placeWindowAtStartUp() { stage_.form.setGeometry(stage_.screenGeometry()); }
 
 void Screens::applyAtStartUp() {
   stage_.form.menuItem(menu::kFitToScreen)
@@ -47,7 +54,7 @@ void Screens::chooseMonitor(const std::string& name) {
     MessageBoxes::reportWriteFailure(stage_.files.settings());
     return;
   }
-  placeStage_();
+  stage_.services.placeStage();
   // What start-up laid out for the old monitor's width follows the new one: a wheel in the
   // middle stays in the middle, full-width titles stay full width. Units placed by hand
   // keep their places.

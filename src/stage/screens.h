@@ -1,7 +1,6 @@
 #pragma once
 // The screens of an event: fitting the stage to a tall screen (switched in the menu, in
 // effect at the next start) and the monitor the stage goes on.
-#include <functional>
 #include <string>
 
 #include "stage/stage_context.h"
@@ -10,11 +9,11 @@ namespace zv {
 
 class Screens {
  public:
-  // `placeStage` puts the stage on the stored monitor in the stored display mode.
-  Screens(StageContext& stage, std::function<void()> placeStage)
-      : stage_(stage), placeStage_(std::move(placeStage)) {}
+  explicit Screens(StageContext& stage);
 
   void addHandlers(forms::HandlerTable& table);
+  // The window over the stage's monitor.
+  void placeWindowAtStartUp();
   // Ticks 适应屏幕 as stored, prepares the monitor menu and keeps the operator's dialogs
   // on the operator's monitor.
   void applyAtStartUp();
@@ -28,7 +27,6 @@ class Screens {
 
  private:
   StageContext& stage_;
-  std::function<void()> placeStage_;
 };
 
 }  // namespace zv

@@ -23,8 +23,7 @@ std::string textOf(const forms::Form& f, const char* edit) {
 // Save's view of the stage window.
 class FormPanelStage : public PanelStage {
  public:
-  FormPanelStage(SettingsPanel& panel, StageContext& stage, const WheelResizing& wheel)
-      : panel_(panel), stage_(stage), wheel_(wheel) {}
+  FormPanelStage(SettingsPanel& panel, StageContext& stage) : panel_(panel), stage_(stage) {}
 
   PanelFields fields() const override {
     const forms::Form& f = stage_.form;
@@ -47,18 +46,23 @@ class FormPanelStage : public PanelStage {
     result->resize(pixels, result->height());
   }
   void closePanel() override { panel_.close(); }
-  void resetWheel() override { wheel_.reset(); }
-  void enlargeWheel() override { wheel_.enlarge(); }
-  void clipWheel() override { wheel_.clip(); }
+  void resetWheel() override { stage_.services.resetWheel(); }
+  void enlargeWheel() override { stage_.services.enlargeWheel(); }
+  void clipWheel() override { stage_.services.clipWheel(); }
   void reportWriteFailure() override { MessageBoxes::reportWriteFailure(stage_.settings.path()); }
 
  private:
   SettingsPanel& panel_;
   StageContext& stage_;
-  const WheelResizing& wheel_;
 };
 
 }  // namespace
+
+SettingsPanel::SettingsPanel(StageContext& stage) : stage_(stage) {
+  stage.startUp.add(StartUpStep::kEffectsSwitch, [this] { applyEffectsSwitchAtStartUp(); });
+  stage.startUp.add(StartUpStep::kResultSize, [this] { applyResultSizeAtStartUp(); });
+  stage.startUp.add(StartUpStep::kDrawTimes, [this] { applyDrawTimesAtStartUp(); });
+}
 
 void SettingsPanel::addHandlers(forms::HandlerTable& table) {
   addHandler(table, h::kMenuOtherSettings, [this] { open(); });
@@ -81,13 +85,14 @@ void SettingsPanel::close() {
   forms::Form& f = stage_.form;
   f.unit<QWidget>(units::kPanel)->hide();
   f.unit<forms::WindowTimer>(units::kFocusTimer)->setInterval(units::kFocusPeriod);
-  stage_.takeKeyboardFocus();
+  stage_.services.takeKeyboardFocus();
 }
 
 void SettingsPanel::save() {
-  FormPanelStage view(*this, stage_, wheel_);
+  FormPanelStage view(*this, stage_);
   savePanel(view);
-  if (saved_) saved_();
+  // The save may have resized the result picture and the slots.
+  stage_.services.prepareShownSizes();
 }
 
 void SettingsPanel::applyEffectsSwitchAtStartUp() {

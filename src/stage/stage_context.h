@@ -5,31 +5,67 @@
 //
 //   class Feature {
 //    public:
-//     explicit Feature(StageContext& stage);
+//     explicit Feature(StageContext& stage);  // registers its services and start-up steps
 //     void addHandlers(forms::HandlerTable& table);  // the handler names it answers
-//     void apply...AtStartUp();                      // its steps, called by startUp()
 //   };
 //
-// MainWindow constructs the modules, collects their handlers before the window is
-// built, and startUp() calls their start-up steps in the fixed order of the created
-// event. A module never reaches MainWindow or another module; what it needs comes
-// through the context.
+// MainWindow constructs the modules of the list (app/stage_modules.h), collects their
+// handlers before the window is built, and its created event runs the start-up steps in
+// the order of StartUpStep. A module never reaches MainWindow or another module: what it
+// needs comes through the context, another module's operations through the named services.
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <array>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "draw/draw_cycle.h"
 #include "draw/random_source.h"
 #include "forms/form.h"
 #include "platform/audio.h"
+#include "stage/program_state.h"
+#include "stage/stage_draw.h"
+#include "stage/start_up_steps.h"
+#include "store/prize_slots.h"
 #include "store/program_files.h"
 #include "store/settings_file.h"
 
 namespace zv {
+
+class PictureFilesLoading;
+
+// One module's operations that others use, by name. The module that provides one sets it
+// when it is constructed; the others call it only once the stage runs, when every module
+// exists.
+struct StageServices {
+  // Display modes: the stage on the stored monitor in the stored display mode.
+  std::function<void()> placeStage;
+  // The wheel: back to the layout size (the frame where it stands), one 1.1x step, the
+  // round outline again.
+  std::function<void()> resetWheel;
+  std::function<void()> enlargeWheel;
+  std::function<void()> clipWheel;
+  // Pictures: queued for decoding at the sizes they are shown at now.
+  std::function<void()> prepareShownSizes;
+  // Music: the switch, read by the draw at each start.
+  std::function<bool()> musicOn;
+  // Record: a clear of the tallies that succeeded, with the tallies from before it.
+  std::function<void(const std::array<double, kSlotCount>&)> recordClear;
+  // The draw: the stage window active and Space at the draw, as after start-up.
+  std::function<void()> takeKeyboardFocus;
+};
+
+// Prize pictures the program began reading before the stage existed, and for which
+// program directory.
+struct PicturesLoadedAhead {
+  std::string directory;
+  std::shared_ptr<PictureFilesLoading> loading;
+};
 
 struct StageContext {
   forms::Form& form;  // the stage window; its units exist by the time a module runs
@@ -38,9 +74,14 @@ struct StageContext {
   Audio& audio;
   RandomSource& random;
   DrawCycle& draw;
-  std::function<QSize()> screenSize;        // the stage's monitor, read at each use
-  std::function<void()> takeKeyboardFocus;  // the stage active and Space at the draw
-  std::function<QRect()> screenGeometry;    // the stage's monitor, origin included
+  StageDraw& drawStage;                   // the draw cycle's view of the stage
+  ProgramState& state;                    // prize values and the slot list, set at start-up
+  std::function<QSize()> screenSize;      // the stage's monitor, read at each use
+  std::function<QRect()> screenGeometry;  // the stage's monitor, origin included
+  std::function<void()> quit;             // ends the program; the application's quit when empty
+  PicturesLoadedAhead picturesAhead;      // taken by the pictures module
+  StageServices services;
+  StartUpSteps startUp;
 };
 
 // Binds a handler that needs none of the event's details.

@@ -43,6 +43,24 @@ int wholePoints(const forms::UnitFont& font) { return static_cast<int>(std::lrou
 
 }  // namespace
 
+Titles::Titles(StageContext& stage) : stage_(stage) {
+  stage.startUp.add(StartUpStep::kTitlesAcrossScreen, [this] { spanScreenAtStartUp(); });
+  stage.startUp.add(StartUpStep::kCaptions, [this] { applyCaptionsAtStartUp(); });
+  stage.startUp.add(StartUpStep::kFonts, [this] { applyFontsAtStartUp(); });
+}
+
+void Titles::spanScreenAtStartUp() {
+  forms::Form& f = stage_.form;
+  const QSize screen = stage_.screenSize();
+  for (const char* title : {units::kMainTitle, units::kSubtitle}) {
+    auto* label = f.unit<QWidget>(title);
+    label->resize(f.width(), label->height());
+  }
+  auto* credit = f.unit<QWidget>(units::kCredit);
+  credit->move(screen.width() - 300, screen.height() - 100);
+  credit->hide();
+}
+
 void Titles::addHandlers(forms::HandlerTable& table) {
   addHandler(table, h::kMenuMainTitle, [this] { editText(kMainTitle); });
   addHandler(table, h::kMenuSubtitle, [this] { editText(kSubtitle); });

@@ -10,11 +10,13 @@ namespace zv {
 
 class Titles {
  public:
-  explicit Titles(StageContext& stage) : stage_(stage) {}
+  explicit Titles(StageContext& stage);
 
   void addHandlers(forms::HandlerTable& table);
   // The stored title texts; a title without one keeps the layout's text.
   void applyCaptionsAtStartUp();
+  // The titles as wide as the window; the credit line moved to the lower right, hidden.
+  void spanScreenAtStartUp();
   // The font dialog's mode, then the stored fonts, each only when its colour is stored.
   void applyFontsAtStartUp();
 

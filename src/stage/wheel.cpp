@@ -63,6 +63,21 @@ void arrange(forms::Form& f, const WheelGeometry& wheel) {
 
 }  // namespace
 
+Wheel::Wheel(StageContext& stage) : stage_(stage) {
+  stage.services.resetWheel = [this] { reset(); };
+  stage.services.enlargeWheel = [this] { enlargementStep(); };
+  stage.services.clipWheel = [this] { clip(); };
+  stage.startUp.add(StartUpStep::kWheelCentred, [this] { centreAtStartUp(); });
+  stage.startUp.add(StartUpStep::kWheelStyle, [this] { applyStyleAtStartUp(); });
+  stage.startUp.add(StartUpStep::kWheelSize, [this] { applySizeAtStartUp(); });
+  stage.startUp.add(StartUpStep::kWheelOutline, [this] { clip(); });
+}
+
+void Wheel::centreAtStartUp() {
+  auto* wheel = stage_.form.unit<QWidget>(units::kWheel);
+  wheel->move(centredLeft(stage_.screenSize().width(), wheel->width()), wheel->y());
+}
+
 void Wheel::addHandlers(forms::HandlerTable& table) {
   addHandler(table, h::kMenuEnlarge, [this] { enlargementStep(); });
   for (int style = 1; style <= kWheelStyleCount; ++style) {

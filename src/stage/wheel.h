@@ -8,12 +8,14 @@ namespace zv {
 
 class Wheel {
  public:
-  explicit Wheel(StageContext& stage) : stage_(stage) {}
+  explicit Wheel(StageContext& stage);
 
   void addHandlers(forms::HandlerTable& table);
   // The stored style: its picture and tick mark; anything else shows style 1 and
   // leaves the tick marks as laid out. Nothing is written.
   void applyStyleAtStartUp();
+  // In the middle of the stage's monitor, at the layout's height.
+  void centreAtStartUp();
   // The stored wheel size, mirrored in the panel's edit box.
   void applySizeAtStartUp();
 

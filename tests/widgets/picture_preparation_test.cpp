@@ -197,12 +197,12 @@ TEST_F(PreparedStage, LoadingStartedEarlyIsTakenOverOnlyForItsOwnFolder) {
   writeWholeFileAtomically(other.file("奖品图片/1.jpg"), freshPicture({320, 240}));
   const std::string own = readWholeFile(s.dir.file("奖品图片/1.jpg"));
 
-  Pictures::startLoadingEarly(other.path());  // not the folder the stage opens
+  s.picturesAhead = Pictures::startLoadingEarly(other.path());  // not the folder the stage opens
   s.start();
   EXPECT_EQ(box(units::prizeBox(1))->picture().view(), own);
 
   s.stage.reset();
-  Pictures::startLoadingEarly(s.dir.path());
+  s.picturesAhead = Pictures::startLoadingEarly(s.dir.path());
   s.start();
   EXPECT_EQ(box(units::prizeBox(1))->picture().view(), own);
   EXPECT_TRUE(allCachedAt([](PictureBox* b) { return b->decodeTarget(); }));

@@ -26,11 +26,14 @@ class StageFixture {
   std::string settingsOnDisk() const { return gbkToUtf8(readWholeFile(dir.file("config.a"))); }
 
   MainWindow& start() {
-    stage = std::make_unique<MainWindow>(
-        StageEnvironment{dir.path(), [this] { return screen_; }, [this] {
-          ++quits;
-          if (onQuit) onQuit();
-        }});
+    stage = std::make_unique<MainWindow>(StageEnvironment{dir.path(),
+                                                          [this] { return screen_; },
+                                                          [this] {
+                                                            ++quits;
+                                                            if (onQuit) onQuit();
+                                                          },
+                                                          {},
+                                                          std::move(picturesAhead)});
     stage->runCreated();
     return *stage;
   }
@@ -47,6 +50,7 @@ class StageFixture {
   std::unique_ptr<MainWindow> stage;
   int quits = 0;  // how often the program asked to end
   std::function<void()> onQuit;  // what the application's quit would do besides
+  PicturesLoadedAhead picturesAhead;  // handed to the next start
 
  private:
   QSize screen_;

@@ -1,5 +1,5 @@
 #pragma once
-// Program-wide state created at start-up and living until exit.
+// Program-wide state created at start-up and living until exit; the stage modules fill it.
 #include <vector>
 
 #include "store/prize_slots.h"
