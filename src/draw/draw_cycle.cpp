@@ -141,6 +141,7 @@ void DrawCycle::slowDownStep() {
   }
   if (!tick.landing) return;
   slowDown_.reset();
+  stepBudget_ = 0;  // as after any landing
   openEffectsForAWhile();
   land();
 }

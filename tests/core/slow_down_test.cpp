@@ -83,6 +83,9 @@ TEST(SlowDown, AStopBeforeTheFirstStepAndANonSlotStillRestOnASlot) {
   const SlowDownPlan zeros(0, 0, 2, 6);  // read as 1 ms each
   EXPECT_EQ(zeros.restSlot(), 6);
   EXPECT_GE(zeros.dueMs(1), 1.0 - kRounding);
+  const SlowDownPlan huge(1, 2'000'000'000, 1, 1);  // bounded work, still on the slot
+  EXPECT_EQ(huge.restSlot(), 1);
+  EXPECT_LE(huge.steps(), 100'000);
 }
 
 }  // namespace
