@@ -45,9 +45,9 @@ SlowDownPlan::SlowDownPlan(int intervalMs, int durationMs, int fromSlot, int toS
       return n <= kMaxSteps && quadraticFirstStep(duration, static_cast<int>(n)) >= interval;
     };
     // The first step is between total/(2n) and total/n: start near n = total/(2*interval).
-    long long turns = std::clamp(
-        static_cast<long long>((duration / (2.0 * interval) - distance) / kSlotCount), 1LL,
-        static_cast<long long>(kMaxSteps / kSlotCount));
+    long long turns =
+        std::clamp(static_cast<long long>((duration / (2.0 * interval) - distance) / kSlotCount),
+                   1LL, static_cast<long long>(kMaxSteps / kSlotCount));
     while (turns > 1 && !fits(turns)) --turns;
     while (fits(turns + 1)) ++turns;
     steps_ = static_cast<int>(turns * kSlotCount + distance);

@@ -22,8 +22,8 @@ TEST(SlowDown, RestsOnTheDrawnSlotEasingOutFromTheRollsPace) {
       for (int distance = 0; distance < kSlotCount; ++distance) {
         const int to = (fromSlot - 1 + distance) % kSlotCount + 1;
         const SlowDownPlan plan(interval, duration, fromSlot, to);
-        const std::string label = std::to_string(interval) + " ms, " +
-                                  std::to_string(duration) + " ms, to " + std::to_string(to);
+        const std::string label = std::to_string(interval) + " ms, " + std::to_string(duration) +
+                                  " ms, to " + std::to_string(to);
         EXPECT_GE(plan.steps(), kSlotCount) << label;
         EXPECT_EQ(plan.restSlot(), to) << label;
         EXPECT_EQ(plan.slotAt(plan.totalMs()), to) << label;
@@ -39,8 +39,7 @@ TEST(SlowDown, RestsOnTheDrawnSlotEasingOutFromTheRollsPace) {
         } else {
           // One turn at the roll's own pace outlasts the duration: the pace is kept.
           EXPECT_EQ(plan.steps(), kSlotCount + distance) << label;
-          EXPECT_DOUBLE_EQ(plan.totalMs(), plan.steps() * static_cast<double>(interval))
-              << label;
+          EXPECT_DOUBLE_EQ(plan.totalMs(), plan.steps() * static_cast<double>(interval)) << label;
         }
 
         // The roll timer keeps ticking at the interval; every third tick is 100 ms late.

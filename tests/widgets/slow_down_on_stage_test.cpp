@@ -1,6 +1,7 @@
 // 减速停止 on the real stage with its real clock: where the highlight comes to rest is the
 // slot tallied in the results file and the slot of the journal's row.
 #include <QTest>
+#include <cstdlib>
 
 #include "journal_on_stage.h"
 
@@ -29,7 +30,8 @@ TEST_F(JournalOnStage, ASlowDownRestsWhereTheTallyAndTheJournalSayItLanded) {
     ASSERT_TRUE(isSlot(slot));
     ASSERT_FALSE(journal().empty());
     EXPECT_EQ(journal().back().slot, slot);
-    EXPECT_EQ(std::atoi(talliesOnDisk()[slot - 1].c_str()), std::atoi(before[slot - 1].c_str()) + 1);
+    EXPECT_EQ(std::atoi(talliesOnDisk()[slot - 1].c_str()),
+              std::atoi(before[slot - 1].c_str()) + 1);
     EXPECT_EQ(journal().size(), static_cast<std::size_t>(round + 1));
   }
 }
