@@ -1,5 +1,7 @@
 #include "draw/draw_cycle.h"
 
+#include <algorithm>
+
 #include "platform/number_text.h"
 
 namespace zv {
@@ -45,6 +47,8 @@ void DrawCycle::closeEffectsIfOpen() {
 }
 
 void DrawCycle::toggle() {
+  // The winner is drawn and the highlight is on its way: nothing to start or stop.
+  if (slowDown_) return;
   stage_.setResultVisible(true);
   const std::string autoStop = stage_.autoStopText();
   if (autoStop != "0") {
@@ -78,6 +82,7 @@ void DrawCycle::start() {
   // An interval that reads as 0 or less would never move the highlight, nor ever land.
   if (interval <= 0) interval = kFallbackInterval;
   if (interval > kMaxInterval) interval = kMaxInterval;
+  rollInterval_ = interval;
   stage_.setRollInterval(interval);
   stage_.setSlotRaised(1, true);
   random_.seedFromClock();
@@ -92,6 +97,11 @@ void DrawCycle::stop() {
   stage_.setDrawButtonEnabled(false);
   // Every stop ends the auto-stop, so that it cannot cut the next draw short.
   stage_.setAutoStopInterval(0);
+  if (settings_.get(setting::kSlowDown) && startSlowDown()) return;
+  openEffectsForAWhile();
+}
+
+void DrawCycle::openEffectsForAWhile() {
   if (stage_.effectsOff()) return;
   stage_.openEffects();
   const unsigned showing = ++effectsShowing_;
@@ -101,7 +111,46 @@ void DrawCycle::stop() {
   });
 }
 
+bool DrawCycle::startSlowDown() {
+  const int winner = pickWinner();
+  if (winner == 0) return false;  // nothing drawn: the next step lands as without it
+  const int seconds = settings_.get(setting::kSlowDownSeconds);
+  slowDown_.emplace(SlowDownPlan(rollInterval_, seconds * 1000, highlight_, winner));
+  slowDownStart_ = stage_.clockMs();
+  stage_.setRollInterval(std::min(rollInterval_, kSlowDownTick));
+  return true;
+}
+
+int DrawCycle::pickWinner() {
+  const bool designated = stage_.designatedMarker();
+  const int winner = pickWinningSlot(pool_, designated, random_);
+  if (designated) stage_.clearDesignatedMarker();
+  landing_.designated = designated && winner != 0;
+  return winner;
+}
+
+void DrawCycle::slowDownStep() {
+  // Wrapping subtraction: the tick count may wrap during the slow-down.
+  const std::uint32_t elapsed = stage_.clockMs() - slowDownStart_;
+  const SlowDownRun::Tick tick = slowDown_->tick(elapsed);
+  if (tick.landing) stage_.showStartLabel(true);
+  if (tick.moved) {
+    const int previous = highlight_;
+    highlight_ = tick.slot;
+    moveHighlight(previous);
+  }
+  if (!tick.landing) return;
+  slowDown_.reset();
+  stepBudget_ = 0;  // as after any landing
+  openEffectsForAWhile();
+  land();
+}
+
 void DrawCycle::rollStep() {
+  if (slowDown_) {
+    slowDownStep();
+    return;
+  }
   --stepBudget_;
   if (stepBudget_ == 0) {
     stage_.showStartLabel(true);
@@ -117,20 +166,23 @@ void DrawCycle::rollStep() {
   highlight_ = highlight_ % kSlotCount + 1;
   const int previous = highlight_ == 1 ? kSlotCount : highlight_ - 1;
   if (!rolling_) {
-    const bool designated = stage_.designatedMarker();
-    const int winner = pickWinningSlot(pool_, designated, random_);
-    if (designated) stage_.clearDesignatedMarker();
+    const int winner = pickWinner();
     if (winner != 0) highlight_ = winner;
-    landing_.designated = designated && winner != 0;
   }
-  stage_.setSlotRaised(previous, false);
-  stage_.setSlotPicture(previous, stage_.readPrizePictureFile(previous));
+  moveHighlight(previous);
+  if (stepBudget_ != 0) return;
+  land();
+}
+
+void DrawCycle::moveHighlight(int previous) {
+  if (previous != 0) {  // 0: a slow-down from before the first step
+    stage_.setSlotRaised(previous, false);
+    stage_.setSlotPicture(previous, stage_.readPrizePictureFile(previous));
+  }
   stage_.setSlotRaised(highlight_, true);
   held_ = stage_.slotPicture(highlight_);
   stage_.setSlotPicture(highlight_, {});
   stage_.setResultPicture(held_);
-  if (stepBudget_ != 0) return;
-  land();
 }
 
 void DrawCycle::land() {

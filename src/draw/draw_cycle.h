@@ -5,12 +5,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "draw/draw_pool.h"
 #include "draw/draw_stage.h"
 #include "draw/landing.h"
 #include "draw/random_source.h"
+#include "draw/slow_down.h"
 #include "store/results_file.h"
 #include "store/settings_file.h"
 
@@ -25,6 +27,8 @@ class DrawCycle {
   // A longer interval would leave a stopped draw waiting for its landing step for hours.
   static constexpr int kMaxInterval = 10'000;
   static constexpr std::int32_t kMinSteps = 100000, kMaxSteps = 130000;
+  // The roll timer's period while slowing down: fine enough that each step shows when due.
+  static constexpr int kSlowDownTick = 15;
 
   DrawCycle(DrawStage& stage, SettingsFile settings, ResultsFile results, RandomSource& random,
             PrizeValues& prizeValues);
@@ -48,6 +52,8 @@ class DrawCycle {
   bool rehearsal() const { return rehearsal_; }
 
   bool rolling() const { return rolling_; }
+  // Stopped, the winner drawn, the highlight still easing towards it (减速停止).
+  bool slowingDown() const { return slowDown_.has_value(); }
   std::int32_t stepBudget() const { return stepBudget_; }
   int highlight() const { return highlight_; }
   const PictureData& heldPicture() const { return held_; }
@@ -58,6 +64,11 @@ class DrawCycle {
   void start();
   void stop();
   void land();
+  int pickWinner();
+  bool startSlowDown();  // false when no winner could be drawn
+  void slowDownStep();
+  void moveHighlight(int previous);
+  void openEffectsForAWhile();
   void request(StopReason reason);
   void closeEffectsIfOpen();
   bool buildPool();
@@ -72,6 +83,9 @@ class DrawCycle {
   bool rolling_ = false;
   std::int32_t stepBudget_ = 0;
   int highlight_ = 0;  // 0: nothing highlighted, else slot 1..8
+  int rollInterval_ = kFallbackInterval;
+  std::optional<SlowDownRun> slowDown_;
+  std::uint32_t slowDownStart_ = 0;
   PictureData held_;
   unsigned effectsShowing_ = 0;  // which overlay a pending close belongs to
 

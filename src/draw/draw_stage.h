@@ -2,10 +2,12 @@
 // What the draw cycle asks of the stage: the units it reads and changes, sound, the win
 // effect overlay, messages and a single-shot timer. The stage window implements it over
 // its units; tests implement it with a fake clock.
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "platform/picture_data.h"
+#include "platform/tick_count.h"
 
 namespace zv {
 
@@ -56,6 +58,10 @@ class DrawStage {
 
   // Runs `continuation` once, `milliseconds` from now, from the event loop.
   virtual void after(int milliseconds, std::function<void()> continuation) = 0;
+
+  // Milliseconds on a clock that only moves forward (wrapping at 32 bits): the slow-down
+  // places the highlight by the time since the stop. Tests give a fake clock.
+  virtual std::uint32_t clockMs() const { return tickCount(); }
 };
 
 }  // namespace zv

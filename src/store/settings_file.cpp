@@ -35,7 +35,9 @@ std::size_t SettingsFile::get(const ChoiceSetting& s) const {
 std::optional<std::int32_t> SettingsFile::stored(const IntegerSetting& s) const {
   const std::optional<std::string> text = storedText(s.place);
   if (!text) return std::nullopt;
-  return integerValue(*text);
+  const std::int32_t value = integerValue(*text);
+  if (value < s.lo || value > s.hi) return std::nullopt;
+  return value;
 }
 
 std::optional<double> SettingsFile::stored(const NumberSetting& s) const {

@@ -35,6 +35,9 @@ inline constexpr std::string_view kMonitor = "显示器";
 inline constexpr std::string_view kMusic = "背景音乐";
 inline constexpr std::string_view kWheelStyle = "样式";
 inline constexpr std::string_view kDrawMode = "lx";
+// Beyond the original: the slow-down landing and its length in seconds.
+inline constexpr std::string_view kSlowDown = "减速停止";
+inline constexpr std::string_view kSlowDownSeconds = "减速时长";
 inline constexpr std::string_view kPassword = "password";
 
 // Prize values of slots 1..8.

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string_view>
 
@@ -26,10 +27,12 @@ struct SwitchSetting {
 };
 
 // Read by the program's number rules (platform/number_text.h); a stored text that is not a
-// number reads as 0, as it always has.
+// number reads as 0, as it always has. A value outside lo..hi reads as not stored.
 struct IntegerSetting {
   SettingPlace place;
   std::int32_t fallback;
+  std::int32_t lo = std::numeric_limits<std::int32_t>::min();
+  std::int32_t hi = std::numeric_limits<std::int32_t>::max();
 };
 
 struct NumberSetting {
@@ -106,6 +109,11 @@ inline constexpr TextSetting kPassword{general(keys::kPassword), ""};
 
 // On: the prize values are weights and a win is put back; off: they are quantities, used up.
 inline constexpr SwitchSetting kProbabilityMode{general(keys::kDrawMode), false};
+
+// Show effects beyond the original, off unless switched on. The slow-down lasts whole
+// seconds; a stored value outside 1..10 (or not a number) gives the default.
+inline constexpr SwitchSetting kSlowDown{general(keys::kSlowDown), false};
+inline constexpr IntegerSetting kSlowDownSeconds{general(keys::kSlowDownSeconds), 3, 1, 10};
 
 // Slots 1..8 at index 0..7. Missing values read as 0 (a quantity of nothing).
 inline constexpr std::array<NumberSetting, kSlotCount> kPrizeValues = {{

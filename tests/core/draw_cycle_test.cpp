@@ -106,6 +106,7 @@ class FakeStage : public DrawStage {
   void after(int ms, std::function<void()> continuation) override {
     pending.emplace(now + ms, std::move(continuation));
   }
+  std::uint32_t clockMs() const override { return static_cast<std::uint32_t>(now); }
 };
 
 class Draw : public ::testing::Test {
@@ -541,6 +542,70 @@ TEST_F(Draw, ALandingDecidedByTheDesignatedPickSaysSo) {
   EXPECT_EQ(landings[0].slot, 1);
   EXPECT_FALSE(landings[0].quantityMode);
   EXPECT_FALSE(landings[1].designated);
+}
+
+// 减速停止: the winner is drawn at the stop; the highlight eases on to it and only at rest
+// does the landing happen. Stops of every kind, at every slot and between steps.
+TEST_F(Draw, ASlowDownRestsOnTheDrawnPrizeAndLandsThereOnly) {
+  settings("[zbt]\r\nlx=真\r\n减速停止=真\r\n减速时长=1\r\n");
+  DrawCycle& c = cycle();
+  std::vector<Landing> landings;
+  c.setLandingListener([&](const Landing& l) { landings.push_back(l); });
+  const int draws = 24, designatedDraw = 5;
+  for (int draw = 0; draw < draws; ++draw) {
+    SCOPED_TRACE(draw);
+    stage.marker = draw == designatedDraw;
+    c.startLabelPressed();
+    stage.advance(30 * draw + draw % 7);  // draw 0 stops before the first step
+    const int tallied = tallies(), sounds = stage.winSounds, overlays = stage.overlaysOpened;
+    if (draw % 3 == 0) {
+      c.stopLabelPressed();
+    } else if (draw % 3 == 1) {
+      stage.pressSpace();
+    } else {
+      c.autoStopFired();
+    }
+    ASSERT_TRUE(c.slowingDown());
+    std::int64_t waited = 0;
+    int shown = c.highlight();
+    while (c.slowingDown()) {
+      c.stopLabelPressed();  // none of these does anything now
+      c.drawButtonClicked();
+      c.startLabelPressed();
+      EXPECT_FALSE(c.rolling());
+      EXPECT_EQ(stage.winSounds, sounds);
+      EXPECT_EQ(tallies(), tallied);
+      EXPECT_EQ(stage.overlaysOpened, overlays);
+      EXPECT_EQ(stage.caption, "停止");
+      if (shown != 0) {
+        EXPECT_EQ(stage.result, "picture " + std::to_string(shown));
+      }
+      stage.advance(15);
+      waited += 15;
+      // Clockwise, one slot at a time at most: no step is faster than the roll's 30 ms.
+      EXPECT_LE((c.highlight() - shown + 8) % 8, 1);
+      shown = c.highlight();
+      ASSERT_LT(waited, 2'000) << "never came to rest";
+    }
+    EXPECT_GE(waited, 1'000);
+    ASSERT_EQ(landings.size(), static_cast<std::size_t>(draw + 1));
+    EXPECT_EQ(landings.back().slot, c.highlight());
+    EXPECT_EQ(tallies(), tallied + 1);
+    EXPECT_EQ(stage.winSounds, sounds + 1);
+    EXPECT_EQ(stage.overlaysOpened, overlays + 1);
+    EXPECT_EQ(stage.caption, "开始");
+    EXPECT_TRUE(stage.buttonEnabled);
+    EXPECT_TRUE(stage.startShown);
+    EXPECT_EQ(stage.roll.interval, 0);
+    EXPECT_EQ(stage.result, "picture " + std::to_string(c.highlight()));
+  }
+  std::array<int, 8> won{};
+  for (const Landing& l : landings) ++won[l.slot - 1];
+  for (int slot = 1; slot <= 8; ++slot) {
+    EXPECT_EQ(std::atoi(tally(slot).c_str()), won[slot - 1]) << slot;
+  }
+  EXPECT_TRUE(landings[designatedDraw].designated);
+  EXPECT_EQ(landings[designatedDraw].slot, 1);
 }
 
 }  // namespace

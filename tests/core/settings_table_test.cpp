@@ -47,6 +47,7 @@ TEST_F(SettingsTable, SwitchesReadTheirDefaultUnlessTheOppositeIsStored) {
       {setting::kProbabilityMode, "1", false},        {setting::kProbabilityMode, "真", true},
       {setting::kEffectsOff, std::nullopt, false},    {setting::kEffectsOff, "是", false},
       {setting::kEffectsOff, "真", true},             {setting::kEffectsOff, "假", false},
+      {setting::kSlowDown, std::nullopt, false},      {setting::kSlowDown, "真", true},
   };
   for (const auto& c : cases) {
     store(c.setting.place, c.text);
@@ -78,6 +79,20 @@ TEST_F(SettingsTable, NumbersApplyOnlyWhenStoredAndReadByTheProgramsNumberRules)
     EXPECT_EQ(settings.storedText(setting::kWheelSize.place),
               c.text && !c.text->empty() ? c.text : std::nullopt)
         << label;
+  }
+}
+
+TEST_F(SettingsTable, ARangedIntegerOutsideItsRangeReadsAsItsDefault) {
+  const struct {
+    Stored text;
+    std::int32_t seconds;
+  } cases[] = {
+      {std::nullopt, 3}, {"", 3}, {"1", 1}, {"10", 10}, {"7", 7},
+      {"0", 3},          {"11", 3}, {"-2", 3}, {"abc", 3}, {"1e10", 3},
+  };
+  for (const auto& c : cases) {
+    store(setting::kSlowDownSeconds.place, c.text);
+    EXPECT_EQ(settings.get(setting::kSlowDownSeconds), c.seconds) << c.text.value_or("-");
   }
 }
 
