@@ -35,9 +35,13 @@ inline constexpr std::string_view kMonitor = "显示器";
 inline constexpr std::string_view kMusic = "背景音乐";
 inline constexpr std::string_view kWheelStyle = "样式";
 inline constexpr std::string_view kDrawMode = "lx";
-// Beyond the original: the slow-down landing and its length in seconds.
+// Beyond the original: the show effects (the slow-down landing and its length in seconds,
+// the step tick, the winner close-up, fireworks at the screen's own rate).
 inline constexpr std::string_view kSlowDown = "减速停止";
 inline constexpr std::string_view kSlowDownSeconds = "减速时长";
+inline constexpr std::string_view kStepTick = "滚动音效";
+inline constexpr std::string_view kWinnerCloseUp = "中奖特写";
+inline constexpr std::string_view kSmoothFireworks = "烟花平滑";
 inline constexpr std::string_view kPassword = "password";
 
 // Prize values of slots 1..8.

@@ -114,6 +114,10 @@ inline constexpr SwitchSetting kProbabilityMode{general(keys::kDrawMode), false}
 // seconds; a stored value outside 1..10 (or not a number) gives the default.
 inline constexpr SwitchSetting kSlowDown{general(keys::kSlowDown), false};
 inline constexpr IntegerSetting kSlowDownSeconds{general(keys::kSlowDownSeconds), 3, 1, 10};
+inline constexpr SwitchSetting kStepTick{general(keys::kStepTick), false};
+inline constexpr SwitchSetting kWinnerCloseUp{general(keys::kWinnerCloseUp), false};
+// On by default: it only changes smoothness; "假" gives the movies' own frame rate.
+inline constexpr SwitchSetting kSmoothFireworks{general(keys::kSmoothFireworks), true};
 
 // Slots 1..8 at index 0..7. Missing values read as 0 (a quantity of nothing).
 inline constexpr std::array<NumberSetting, kSlotCount> kPrizeValues = {{
