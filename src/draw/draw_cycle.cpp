@@ -183,6 +183,10 @@ void DrawCycle::moveHighlight(int previous) {
   held_ = stage_.slotPicture(highlight_);
   stage_.setSlotPicture(highlight_, {});
   stage_.setResultPicture(held_);
+  // With the step's pictures in place, so the tick and the picture reach the audience
+  // together (the paint follows in the same turn of the event loop). Read at each step:
+  // the menu can switch it while the wheel turns.
+  if (settings_.get(setting::kStepTick)) stage_.playStepTick();
 }
 
 void DrawCycle::land() {

@@ -47,6 +47,8 @@ class DrawStage {
   virtual void startMusic() = 0;
   virtual void stopAllPlayback() = 0;
   virtual void playWinSound() = 0;
+  // The short sound of one step of the highlight, cutting short the one before.
+  virtual void playStepTick() {}
 
   // The full-screen win effect over the stage.
   virtual void openEffects() = 0;

@@ -10,8 +10,16 @@ namespace {
 
 constexpr int kFrequency = 44100;
 constexpr int kChannels = 2;
-constexpr int kBufferFrames = 1024;  // about 23 ms: short enough for a sound on a landing
-constexpr int kMixChannels = 8;      // one-shot sounds that may overlap
+// 256 frames, 5.8 ms: a step's tick starts within one buffer of its step. Mixing one
+// buffer of MP3 music and a few sounds takes the audio thread well under a tenth of that
+// (measured in the tick benchmark), so the smaller buffer leaves the same headroom
+// against underruns in proportion; smaller still would leave the sound at the mercy of
+// the scheduler's wake-up latency on a loaded machine.
+constexpr int kBufferFrames = 256;
+constexpr int kMixChannels = 8;  // one-shot sounds that may overlap
+// Channel 0 is kept for the step tick: a new tick cuts the one before on it, so ticks never
+// queue up behind the picture nor take the channels of other sounds.
+constexpr int kTickChannel = 0;
 // Bytes are cached by address; a bound keeps callers with changing buffers from
 // growing the cache without end.
 constexpr std::size_t kMaxCachedSounds = 16;
@@ -54,6 +62,7 @@ void Audio::open() {
     } else {
       open_ = true;
       sdl.allocateChannels(kMixChannels);
+      sdl.reserveChannels(kTickChannel + 1);
     }
   }
   if (failure) {
@@ -109,16 +118,15 @@ void Audio::startMusic(const std::string& path) {
   if (sdl_->playMusic(music_, -1) != 0) freeMusic();
 }
 
-void Audio::playOnce(std::string_view wavBytes) {
-  waitUntilOpened();
-  if (!open_ || wavBytes.empty() || wavBytes.size() > static_cast<std::size_t>(INT_MAX)) return;
+Mix_Chunk* Audio::decoded(std::string_view wavBytes) {
+  if (wavBytes.empty() || wavBytes.size() > static_cast<std::size_t>(INT_MAX)) return nullptr;
   const auto key = std::make_pair(wavBytes.data(), wavBytes.size());
   auto it = chunks_.find(key);
   if (it == chunks_.end()) {
     SDL_RWops* source = sdl_->rwFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
-    if (!source) return;
+    if (!source) return nullptr;
     Mix_Chunk* chunk = sdl_->loadWav(source, 1);
-    if (!chunk) return;
+    if (!chunk) return nullptr;
     if (chunks_.size() >= kMaxCachedSounds) {
       // Freeing a chunk halts the channels that play it, so nothing reads freed memory.
       for (auto& [oldKey, old] : chunks_) sdl_->freeChunk(old);
@@ -126,7 +134,23 @@ void Audio::playOnce(std::string_view wavBytes) {
     }
     it = chunks_.emplace(key, chunk).first;
   }
-  if (sdl_->playChannelTimed(-1, it->second, 0, -1) >= 0) ++oneShotsStarted_;
+  return it->second;
+}
+
+void Audio::playOnce(std::string_view wavBytes) {
+  waitUntilOpened();
+  if (!open_) return;
+  Mix_Chunk* chunk = decoded(wavBytes);
+  if (chunk && sdl_->playChannelTimed(-1, chunk, 0, -1) >= 0) ++oneShotsStarted_;
+}
+
+void Audio::playTick(std::string_view wavBytes) {
+  waitUntilOpened();
+  if (!open_) return;
+  // Playing on a busy channel replaces what it plays: the mixer picks the new sound up at
+  // its next buffer.
+  Mix_Chunk* chunk = decoded(wavBytes);
+  if (chunk && sdl_->playChannelTimed(kTickChannel, chunk, 0, -1) >= 0) ++ticksStarted_;
 }
 
 void Audio::stopAll() {
@@ -139,6 +163,11 @@ void Audio::stopAll() {
 bool Audio::musicPlaying() const {
   waitUntilOpened();
   return open_ && sdl_->playingMusic() != 0;
+}
+
+int Audio::soundsPlaying() const {
+  waitUntilOpened();
+  return open_ ? sdl_->playing(-1) : 0;
 }
 
 bool Audio::anythingPlaying() const {

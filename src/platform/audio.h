@@ -62,18 +62,28 @@ class Audio {
   // sound played again is not decoded again. Bad bytes play nothing.
   void playOnce(std::string_view wavBytes);
 
+  // Plays a short WAV held in memory (as playOnce) on the channel kept for it, cutting
+  // short the one it played before: sounds that mark steps, which must come with their
+  // step however fast the steps come.
+  void playTick(std::string_view wavBytes);
+
   // Ends the music and every one-shot sound.
   void stopAll();
 
   bool musicPlaying() const;
   bool anythingPlaying() const;  // music or any one-shot sound
-  // How many one-shot sounds have started on a channel so far.
+  // How many one-shot sounds are playing now, ticks included.
+  int soundsPlaying() const;
+  // How many one-shot sounds (ticks) have started on a channel so far.
   int oneShotsStarted() const { return oneShotsStarted_; }
+  int ticksStarted() const { return ticksStarted_; }
 
  private:
   void open();  // on the opening thread
   void waitUntilOpened() const;
   void startMusic(const std::string& path);
+  // The sound decoded from the bytes, kept by their address; null for bad bytes.
+  Mix_Chunk* decoded(std::string_view wavBytes);
   void freeMusic();
 
   // Written by the opening thread before it ends; read by callers after the join.
@@ -81,6 +91,7 @@ class Audio {
   bool open_ = false;
   bool musicDecoder_ = false;
   int oneShotsStarted_ = 0;
+  int ticksStarted_ = 0;
   bool subsystemUp_ = false;  // SDL's audio subsystem, to be released on destruction
   bool mixerUp_ = false;      // Mix_Init succeeded, to be balanced by Mix_Quit
   _Mix_Music* music_ = nullptr;

@@ -37,6 +37,7 @@ Loaded load() {
                    find(handle, "Mix_OpenAudio", f.openAudio, why) &
                    find(handle, "Mix_CloseAudio", f.closeAudio, why) &
                    find(handle, "Mix_AllocateChannels", f.allocateChannels, why) &
+                   find(handle, "Mix_ReserveChannels", f.reserveChannels, why) &
                    find(handle, "Mix_LoadMUS", f.loadMusic, why) &
                    find(handle, "Mix_FreeMusic", f.freeMusic, why) &
                    find(handle, "Mix_PlayMusic", f.playMusic, why) &

@@ -21,6 +21,7 @@ struct SdlMixerLibrary {
   decltype(&::Mix_OpenAudio) openAudio;
   decltype(&::Mix_CloseAudio) closeAudio;
   decltype(&::Mix_AllocateChannels) allocateChannels;
+  decltype(&::Mix_ReserveChannels) reserveChannels;
   decltype(&::Mix_LoadMUS) loadMusic;
   decltype(&::Mix_FreeMusic) freeMusic;
   decltype(&::Mix_PlayMusic) playMusic;

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "resources/wav_encoding.h"
+
 namespace zv {
 namespace {
 
 constexpr int kRate = 44100;
 constexpr int kFrames = 71296;     // about 1.62 s
-constexpr int kBytesPerFrame = 4;  // two 16-bit channels
 constexpr double kPeak = 0.72;     // of full scale: loud, with headroom for the mixer
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
@@ -143,47 +144,13 @@ Stereo compose() {
   return sound;
 }
 
-void putLe(std::string& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
-}
-
-std::string encodeWav(const Stereo& sound) {
-  constexpr std::uint32_t kDataBytes = kFrames * kBytesPerFrame;
-  std::string out;
-  out.reserve(44 + kDataBytes);
-  out += "RIFF";
-  putLe(out, 36 + kDataBytes, 4);
-  out += "WAVEfmt ";
-  putLe(out, 16, 4);                      // fmt chunk size
-  putLe(out, 1, 2);                       // PCM
-  putLe(out, 2, 2);                       // channels
-  putLe(out, kRate, 4);                   // samples a second
-  putLe(out, kRate * kBytesPerFrame, 4);  // bytes a second
-  putLe(out, kBytesPerFrame, 2);          // block align
-  putLe(out, 16, 2);                      // bits a sample
-  out += "data";
-  putLe(out, kDataBytes, 4);
-
-  double peak = 0.0;
-  for (int frame = 0; frame < kFrames; ++frame) {
-    const auto i = static_cast<std::size_t>(frame);
-    peak = std::max({peak, std::abs(sound.left[i]), std::abs(sound.right[i])});
-  }
-  const double scale = peak > 0.0 ? kPeak * 32767.0 / peak : 0.0;
-  for (int frame = 0; frame < kFrames; ++frame) {
-    const auto i = static_cast<std::size_t>(frame);
-    for (double sample : {sound.left[i], sound.right[i]}) {
-      const long value = std::clamp(std::lround(sample * scale), -32767L, 32767L);
-      putLe(out, static_cast<std::uint32_t>(static_cast<std::uint16_t>(value)), 2);
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string_view winSound() {
-  static const std::string wav = encodeWav(compose());
+  static const std::string wav = [] {
+    const Stereo sound = compose();
+    return encodeStereoWav(sound.left, sound.right, kRate, kPeak);
+  }();
   return wav;
 }
 

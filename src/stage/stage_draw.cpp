@@ -9,6 +9,7 @@
 #include "dialogs/message_boxes.h"
 #include "host/effects_window.h"
 #include "platform/files.h"
+#include "resources/step_tick.h"
 #include "resources/win_sound.h"
 
 namespace zv {
@@ -114,6 +115,8 @@ void StageDraw::startMusic() {
 void StageDraw::stopAllPlayback() { audio_.stopAll(); }
 
 void StageDraw::playWinSound() { audio_.playOnce(winSound()); }
+
+void StageDraw::playStepTick() { audio_.playTick(stepTick()); }
 
 void StageDraw::openEffects() {
   // One window per stage and placement, shown again for each win: making and destroying

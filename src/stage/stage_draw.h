@@ -41,6 +41,7 @@ class StageDraw : public DrawStage {
   void startMusic() override;
   void stopAllPlayback() override;
   void playWinSound() override;
+  void playStepTick() override;
   void openEffects() override;
   void closeEffects() override;
   bool effectsOpen() const override;

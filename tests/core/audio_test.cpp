@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "resources/step_tick.h"
 #include "resources/win_sound.h"
 #include "support/environment.h"
 #include "support/temp_dir.h"
@@ -78,6 +79,26 @@ TEST_F(AudioTest, WinSoundPlaysUntilStopped) {
   // Played again from the decoded copy.
   audio.playOnce(winSound());
   EXPECT_TRUE(audio.anythingPlaying());
+}
+
+TEST_F(AudioTest, TicksFasterThanTheyLastCutEachOtherAndLeaveTheWinSoundAlone) {
+  Audio audio;
+  ASSERT_TRUE(audio.available());
+  audio.playOnce(winSound());
+  // Steps every 5 ms, a third of a tick's length: each tick replaces the one before
+  // instead of piling up on the free channels (which would queue them behind the picture
+  // once the channels run out, and cut the win sound).
+  for (int step = 0; step < 40; ++step) {
+    audio.playTick(stepTick());
+    EXPECT_LE(audio.soundsPlaying(), 2) << "step " << step;
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_EQ(audio.ticksStarted(), 40);
+  EXPECT_EQ(audio.oneShotsStarted(), 1);
+  EXPECT_EQ(audio.soundsPlaying(), 2) << "the win sound and the last tick";
+  // The tick ends by itself, long before the win sound.
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(audio.soundsPlaying(), 1);
 }
 
 TEST_F(AudioTest, WithoutAnMp3DecoderOnlyTheMusicIsOff) {

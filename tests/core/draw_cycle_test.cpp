@@ -71,6 +71,7 @@ class FakeStage : public DrawStage {
   std::string result;
   bool marker = false;
   int musicStarts = 0, stops = 0, winSounds = 0, exhausted = 0, tallyFailures = 0;
+  int ticks = 0, stepsShown = 0;  // a step puts its prize in the result picture
   int overlaysOpened = 0;
   bool overlayOpen = false;
 
@@ -88,13 +89,17 @@ class FakeStage : public DrawStage {
   void setSlotPicture(int slot, PictureData p) override { pictures[slot] = std::string(p.view()); }
   void setSlotRaised(int slot, bool r) override { raised[slot] = r; }
   PictureData readPrizePictureFile(int slot) const override { return PictureData(files.at(slot)); }
-  void setResultPicture(PictureData p) override { result = std::string(p.view()); }
+  void setResultPicture(PictureData p) override {
+    result = std::string(p.view());
+    if (!result.empty()) ++stepsShown;
+  }
   void setResultVisible(bool visible) override { resultVisible = visible; }
   bool designatedMarker() const override { return marker; }
   void clearDesignatedMarker() override { marker = false; }
   void startMusic() override { ++musicStarts; }
   void stopAllPlayback() override { ++stops; }
   void playWinSound() override { ++winSounds; }
+  void playStepTick() override { ++ticks; }
   void openEffects() override {
     ++overlaysOpened;
     overlayOpen = true;
@@ -606,6 +611,33 @@ TEST_F(Draw, ASlowDownRestsOnTheDrawnPrizeAndLandsThereOnly) {
   }
   EXPECT_TRUE(landings[designatedDraw].designated);
   EXPECT_EQ(landings[designatedDraw].slot, 1);
+}
+
+// 滚动音效: one tick with every step shown, rolling, slowing and landing; none when off.
+// The switch is read at each step, since the menu can change it while the wheel turns.
+TEST_F(Draw, StepTickComesWithEveryShownStepOnlyWhileSwitchedOn) {
+  for (const bool slowDown : {false, true}) {
+    SCOPED_TRACE(slowDown ? "slowing down" : "landing at the next step");
+    const std::string base =
+        std::string("[zbt]\r\nlx=真\r\n减速时长=1\r\n减速停止=") + (slowDown ? "真" : "假");
+    settings(base + "\r\n");
+    stage.ticks = stage.stepsShown = stage.winSounds = 0;
+    DrawCycle& c = cycle();
+    c.startLabelPressed();
+    stage.advance(30 * 10);
+    EXPECT_EQ(stage.stepsShown, 10);
+    EXPECT_EQ(stage.ticks, 0) << "switched off";
+
+    settings(base + "\r\n滚动音效=真\r\n");
+    const int shownBefore = stage.stepsShown;
+    stage.advance(30 * 10);
+    c.stopLabelPressed();
+    stage.advance(4'000);  // landed, and the win effect over
+    ASSERT_EQ(stage.caption, "开始") << "never landed";
+    EXPECT_EQ(stage.winSounds, 1);
+    EXPECT_GE(stage.stepsShown - shownBefore, slowDown ? 18 : 11);
+    EXPECT_EQ(stage.ticks, stage.stepsShown - shownBefore);
+  }
 }
 
 }  // namespace
