@@ -8,14 +8,7 @@
 namespace zv {
 namespace {
 
-constexpr int kFrequency = 44100;
 constexpr int kChannels = 2;
-// 256 frames, 5.8 ms: a step's tick starts within one buffer of its step. Mixing one
-// buffer of MP3 music and a few sounds takes the audio thread well under a tenth of that
-// (measured in the tick benchmark), so the smaller buffer leaves the same headroom
-// against underruns in proportion; smaller still would leave the sound at the mercy of
-// the scheduler's wake-up latency on a loaded machine.
-constexpr int kBufferFrames = 256;
 constexpr int kMixChannels = 8;  // one-shot sounds that may overlap
 // Channel 0 is kept for the step tick: a new tick cuts the one before on it, so ticks never
 // queue up behind the picture nor take the channels of other sounds.

@@ -28,6 +28,14 @@ struct SdlMixerLibrary;
 // exist once in the program; the device is shared process state.
 class Audio {
  public:
+  static constexpr int kFrequency = 44100;
+  // 256 frames, 5.8 ms: a step's tick starts within one buffer of its step. Mixing one
+  // buffer of MP3 music and a few sounds takes the audio thread a small fraction of that
+  // (measured in the tick benchmark), so the headroom against underruns stays wide;
+  // smaller still would leave the sound at the mercy of the scheduler's wake-up latency on
+  // a loaded machine, and 5.8 ms is already below what the eye can pair with a step.
+  static constexpr int kBufferFrames = 256;
+
   // What loading the MP3 decoder reports, as Mix_Init does: the flags it could load.
   using DecoderLoader = int (*)(int flags);
 
