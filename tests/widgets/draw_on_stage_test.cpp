@@ -144,5 +144,19 @@ TEST_F(DrawStageTest, ATallyThatCannotBeWrittenIsReportedNamingTheFile) {
   EXPECT_NE(MessageBoxes::shown()[0].text.find("jieguo.a"), std::string::npos);
 }
 
+TEST_F(DrawStageTest, TheStageTicksItsStepsOnTheSoundDeviceOnlyWhenSwitchedOn) {
+  DrawCycle& draw = s.stage->draw();
+  Audio& audio = s.stage->audio();
+  ASSERT_TRUE(audio.available());
+  draw.toggle();
+  s.stage->drawStage().setRollInterval(0);  // the steps made here, not by the timer
+  for (int step = 0; step < 3; ++step) draw.rollStep();
+  EXPECT_EQ(audio.ticksStarted(), 0);
+  s.writeSettings("[zbt]\r\nlx=真\r\n滚动音效=真\r\n");
+  for (int step = 0; step < 3; ++step) draw.rollStep();
+  EXPECT_EQ(audio.ticksStarted(), 3);
+  EXPECT_EQ(audio.oneShotsStarted(), 0) << "ticks on their own channel, not as one-shots";
+}
+
 }  // namespace
 }  // namespace zv
