@@ -90,8 +90,7 @@ void stampBuffer(void*, std::uint8_t* stream, int bytes) {
   timespec cpu{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
   const bool sound = std::any_of(stream, stream + bytes, [](std::uint8_t b) { return b != 0; });
-  stamps[i] = {nanoseconds(Clock::now()), cpu.tv_sec * 1'000'000'000LL + cpu.tv_nsec, bytes,
-               sound};
+  stamps[i] = {nanoseconds(Clock::now()), cpu.tv_sec * 1'000'000'000LL + cpu.tv_nsec, bytes, sound};
   stampCount.store(i + 1, std::memory_order_release);
 }
 
@@ -153,13 +152,15 @@ Figures analyse(const std::string& pcm, const std::vector<std::int64_t>& steps,
   for (int candidate = std::max(0, fileBuffers - count - 8);
        candidate <= fileBuffers - count + 8 && offset < 0; ++candidate) {
     bool agrees = candidate >= 0 && candidate + count <= fileBuffers;
-    for (int i = 0; agrees && i < count; ++i) agrees = bufferHasSound(candidate + i) == stamps[i].sound;
+    for (int i = 0; agrees && i < count; ++i)
+      agrees = bufferHasSound(candidate + i) == stamps[i].sound;
     if (agrees) offset = candidate;
   }
   if (offset < 0) return f.error = "the file's buffers do not match the mixed ones", f;
   f.driftMs = (stamps[count - 1].wallNs - stamps[0].wallNs) / 1e6 - (count - 1) * f.bufferMs;
   f.pace = (stamps[count - 1].wallNs - stamps[0].wallNs) / 1e6 / ((count - 1) * f.bufferMs);
-  if (f.pace < 0.98) return f.error = "the driver ran faster than real time: the lag would flatter", f;
+  if (f.pace < 0.98)
+    return f.error = "the driver ran faster than real time: the lag would flatter", f;
 
   // Onsets in phase one, on the steady clock.
   std::vector<std::int64_t> onsets;
@@ -168,8 +169,8 @@ Figures analyse(const std::string& pcm, const std::vector<std::int64_t>& steps,
     const std::size_t first = static_cast<std::size_t>(offset + i) * bufferFrames;
     for (int p = 0; p < bufferFrames; ++p) {
       const std::size_t frame = first + static_cast<std::size_t>(p);
-      const int level = std::max(std::abs(int{samples[frame * 2]}),
-                                 std::abs(int{samples[frame * 2 + 1]}));
+      const int level =
+          std::max(std::abs(int{samples[frame * 2]}), std::abs(int{samples[frame * 2 + 1]}));
       if (level >= kOnsetLevel) {
         if (quiet >= kQuietFrames)
           onsets.push_back(stamps[i].wallNs + static_cast<std::int64_t>(p) * 1'000'000'000 / kRate);
@@ -204,7 +205,8 @@ Figures analyse(const std::string& pcm, const std::vector<std::int64_t>& steps,
   // The audio thread's processor time per buffer under the music and the win sound.
   std::vector<double> work;
   for (int i = 1; i < count; ++i)
-    if (stamps[i - 1].wallNs >= phaseTwoNs) work.push_back((stamps[i].cpuNs - stamps[i - 1].cpuNs) / 1e6);
+    if (stamps[i - 1].wallNs >= phaseTwoNs)
+      work.push_back((stamps[i].cpuNs - stamps[i - 1].cpuNs) / 1e6);
   f.workMedianMs = median(work);
   f.workMaxMs = work.empty() ? 0 : *std::max_element(work.begin(), work.end());
   return f;

@@ -27,8 +27,8 @@ std::vector<double> compose() {
   for (const Partial& p : kPartials) {
     for (int frame = 0; frame < kFrames; ++frame) {
       const double t = static_cast<double>(frame) / kRate;
-      out[static_cast<std::size_t>(frame)] +=
-          p.level * std::exp(-t / p.decaySeconds) * std::sin(2.0 * std::numbers::pi * p.frequency * t);
+      out[static_cast<std::size_t>(frame)] += p.level * std::exp(-t / p.decaySeconds) *
+                                              std::sin(2.0 * std::numbers::pi * p.frequency * t);
     }
   }
   // The strike: a millisecond of noise from a fixed seed, so the tick is the same at
@@ -38,7 +38,8 @@ std::vector<double> compose() {
   for (int frame = 0; frame < strike; ++frame) {
     state = state * 1664525u + 1013904223u;
     const double noise = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
-    out[static_cast<std::size_t>(frame)] += 0.6 * noise * (1.0 - static_cast<double>(frame) / strike);
+    out[static_cast<std::size_t>(frame)] +=
+        0.6 * noise * (1.0 - static_cast<double>(frame) / strike);
   }
   // A quarter-millisecond rise from zero, and a fall to exact zero over the last third.
   const int rise = kRate / 4000;

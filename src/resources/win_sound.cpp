@@ -13,8 +13,8 @@ namespace zv {
 namespace {
 
 constexpr int kRate = 44100;
-constexpr int kFrames = 71296;     // about 1.62 s
-constexpr double kPeak = 0.72;     // of full scale: loud, with headroom for the mixer
+constexpr int kFrames = 71296;  // about 1.62 s
+constexpr double kPeak = 0.72;  // of full scale: loud, with headroom for the mixer
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 int frameAt(double seconds) { return static_cast<int>(std::lround(seconds * kRate)); }
