@@ -255,6 +255,10 @@ int main(int argc, char** argv) {
       ok &= check(first / next < 2, "first revolution / next revolution with 12 MP pictures (< 2)",
                   first / next);
   }
+  if (ms.count("BM_StepTickLag") && !reporter.counters.count("BM_StepTickLag.steps")) {
+    // Run but measured nothing (no disk audio driver, or its file did not match the mix).
+    ok &= check(false, "step tick lag measured in the mixed sound", 0);
+  }
   if (reporter.counters.count("BM_StepTickLag.steps")) {
     // The tick against its step, in the mixed sound (disk audio driver): as shares of the
     // step interval, the one figure beside it that the machine's load does not move.
