@@ -8,9 +8,9 @@ namespace zv::movie {
 namespace {
 
 constexpr double kDefaultDisplayRate = 60;
-// Drawing takes this share of a stride's time at most, leaving the rest to the X server
-// and the other events of the stage.
-constexpr double kBusyShare = 0.8;
+// Drawing takes this share of a stride's time at most, leaving the rest to the other
+// events of the stage.
+constexpr double kBusyShare = 0.9;
 // The average follows the last few pictures: one slow picture does not change the stride.
 constexpr double kCostWeight = 0.15;
 

@@ -30,7 +30,7 @@ class FramePacing {
   // so that it does not swing between two values.
   void drawn(double costMs);
 
-  static constexpr int kMaxStride = 6;
+  static constexpr int kMaxStride = 30;  // two pictures a second at 60 Hz
 
  private:
   std::int64_t slotAt(double nowMs) const;
