@@ -112,7 +112,7 @@ std::string EffectMovieHost::buildPage(QWidget* hostWindow, int width, int heigh
 
 QWidget* EffectMovieHost::createControl(QWidget* hostWindow, const std::string& pageFile, int left,
                                         int top, int width, int height, bool suppressContextMenu) {
-  auto* view = new MovieView(hostWindow, pageFile, hostWindow->frameGeometry().size());
+  auto* view = new MovieView(hostWindow, pageFile, hostWindow->frameGeometry().size(), smooth_);
   view->setGeometry(left, top, width, height);
   view->show();
   controlWindow_ = view;

@@ -52,6 +52,10 @@ class EffectMovieHost {
   // showings.
   static std::uint64_t windowNumber(QWidget* window);
 
+  // Whether the movie is drawn at the screen's refresh rate (the default) or at its own
+  // frame rate; for the controls made after the call.
+  void setSmooth(bool smooth) { smooth_ = smooth; }
+
   const std::string& pageText() const { return pageText_; }
   const std::string& pageFile() const { return pageFile_; }
   int width() const { return width_; }
@@ -66,6 +70,7 @@ class EffectMovieHost {
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   QWidget* hostWindow_ = nullptr;
+  bool smooth_ = true;
 };
 
 }  // namespace zv

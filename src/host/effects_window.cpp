@@ -74,7 +74,8 @@ EffectsPlacement effectsPlacementFor(const QWidget* owner) {
              : EffectsPlacement::OwnWindow;
 }
 
-EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random, EffectsPlacement placement)
+EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random, EffectsPlacement placement,
+                             bool smooth)
     : QWidget(owner, flagsFor(owner ? placement : EffectsPlacement::OwnWindow)),
       placement_(owner ? placement : EffectsPlacement::OwnWindow) {
   setFocusPolicy(Qt::NoFocus);
@@ -88,12 +89,12 @@ EffectsWindow::EffectsWindow(QWidget* owner, RandomSource& random, EffectsPlacem
     // stage beneath: it opens no menu there either.
     if (ColourKey::passesEveryClick()) guard_ = std::make_unique<RightButtonGuard>(*this);
   }
-  replay(random);
+  replay(random, smooth);
 }
 
 EffectsWindow::~EffectsWindow() = default;
 
-void EffectsWindow::replay(RandomSource& random) {
+void EffectsWindow::replay(RandomSource& random, bool smooth) {
   stop();
   // The stage may have changed its size or screen since the last showing.
   QWidget* owner = parentWidget();
@@ -111,6 +112,7 @@ void EffectsWindow::replay(RandomSource& random) {
   if (const int chosen = qEnvironmentVariableIntValue("ZV_EFFECT_MOVIE"); chosen >= 4 && chosen <= 6)
     movie_ = chosen;
   EffectMovieHost host;
+  host.setSmooth(smooth);
   control_ = host.play(this, artwork::effectMovie(movie_), 0);
 }
 

@@ -27,14 +27,15 @@ EffectsPlacement effectsPlacementFor(const QWidget* owner);
 class EffectsWindow : public QWidget {
  public:
   // Creates the effect over owner and starts one of the win effects in it, drawn from
-  // random (reseeded from the clock first).
+  // random (reseeded from the clock first); smooth draws it at the screen's refresh rate
+  // rather than the movie's own.
   EffectsWindow(QWidget* owner, RandomSource& random,
-                EffectsPlacement placement = EffectsPlacement::OwnWindow);
+                EffectsPlacement placement = EffectsPlacement::OwnWindow, bool smooth = true);
   ~EffectsWindow() override;
 
   // Another showing in the same window, which is made once per stage: a movie drawn
   // afresh, started from its first frame.
-  void replay(RandomSource& random);
+  void replay(RandomSource& random, bool smooth = true);
   // Ends the showing: the movie stops and goes, the window hides.
   void stop();
 

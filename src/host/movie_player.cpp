@@ -40,9 +40,19 @@ void applyFloor(QImage& image, const QRect& area, QRgb background, int floor) {
 MoviePlayer::MoviePlayer(movie::Movie movie) : movie_(std::move(movie)) {}
 
 QRegion MoviePlayer::render(QImage& target, int frame) {
+  return render(target, static_cast<double>(frame), QRegion(target.rect()));
+}
+
+QRegion MoviePlayer::render(QImage& target, double frame, const QRegion& stale) {
   const movie::Colour bgc = movie_.background;
   const QRgb background = qRgb(bgc.r, bgc.g, bgc.b);
-  target.fill(background);
+  if (QRegion(target.rect()).subtracted(stale).isEmpty()) {
+    target.fill(background);
+  } else if (!stale.isEmpty()) {
+    QPainter clear(&target);
+    clear.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : stale.intersected(target.rect())) clear.fillRect(r, QColor(background));
+  }
   movie::frameContent(movie_, frame, content_);
   if (content_.sparks.empty() && content_.flashes.empty()) return {};
 

@@ -28,6 +28,11 @@ class MoviePlayer {
   // background alone. Returns the tiles of kBurningTile pixels that hold anything but the
   // background (empty when nothing burns), so that only they need to reach the screen.
   QRegion render(QImage& target, int frame);
+  // The same at any moment between frames (see movie::frameContent). Only stale, the
+  // parts of target that may hold anything but the background (the tiles this returned
+  // for the picture before, in the same target), is cleared first: at the screen's rate,
+  // clearing all of a full-screen picture would cost more than drawing the fireworks.
+  QRegion render(QImage& target, double frame, const QRegion& stale);
   static constexpr int kBurningTile = 48;
 
  private:

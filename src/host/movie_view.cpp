@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
+#include <cmath>
 
 #include "host/colour_key.h"
 #include "host/logic/effect_page.h"
@@ -74,7 +76,7 @@ class Surface : public QWidget {
 
 }  // namespace
 
-MovieView::MovieView(QWidget* parent, const std::string& pageFile, QSize bound)
+MovieView::MovieView(QWidget* parent, const std::string& pageFile, QSize bound, bool smooth)
     : QWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
   const auto pageText = readPrivateFile(pageFile, kMaxPageBytes);
@@ -104,9 +106,11 @@ MovieView::MovieView(QWidget* parent, const std::string& pageFile, QSize bound)
                          key && key->mechanism() == key::Mechanism::kLayerInsideWindow);
   surface_->setGeometry(QRect(QPoint(0, 0), size));
 
+  const QScreen* screen = this->screen();
+  pacing_.emplace(frameRate(), player_->frameCount(), screen ? screen->refreshRate() : 0, smooth);
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setSingleShot(true);
-  timer_.setInterval(std::max(1, 1000 / frameRate()));
+  timer_.setInterval(std::max(1, static_cast<int>(pacing_->period())));
   connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
   clock_.start();
   timer_.start();
@@ -122,30 +126,42 @@ MovieView::~MovieView() = default;
 int MovieView::frameRate() const { return player_ ? player_->movie().frameRate : 0; }
 
 void MovieView::tick() {
-  const qint64 elapsed = clock_.elapsed();
-  // Frames follow the clock, so a slow frame is caught up rather than slowing the movie.
-  const qint64 sinceStart = elapsed * frameRate() / 1000;
-  const int frame = static_cast<int>(sinceStart % player_->frameCount());
-  if (frame != shown_) showFrame(frame);
-  // The next tick is set for the moment the next frame is due: a fixed interval drifts
-  // against the frame clock and now and then skips a frame or shows one twice.
-  const qint64 due = ((sinceStart + 1) * 1000 + frameRate() - 1) / frameRate();
-  timer_.start(static_cast<int>(std::max<qint64>(1, due - clock_.elapsed())));
+  const auto now = [this] { return static_cast<double>(clock_.nsecsElapsed()) / 1e6; };
+  // Pictures follow the clock, so a slow one is caught up rather than slowing the movie.
+  const double started = now();
+  const double frame = pacing_->frameAt(started);
+  if (frame != moment_) {
+    showMoment(frame);
+    pacing_->drawn(now() - started);
+  }
+  // The next tick is set for the moment the next picture is due: a fixed interval drifts
+  // against the clock and now and then skips a picture or shows one twice.
+  const double wait = pacing_->nextDue(now()) - now();
+  timer_.start(std::max(1, static_cast<int>(std::ceil(wait))));
 }
 
-void MovieView::showFrame(int frame) {
+void MovieView::showFrame(int frame) { showMoment(frame); }
+
+void MovieView::showMoment(double frame) {
   if (!player_) return;
   const bool first = shown_ < 0;
-  const QRegion burning = player_->render(picture_, frame);
-  shown_ = frame;
+  // Outside what the last picture burnt and keyed the picture is the background already,
+  // unless the key cleared all of it (the translucent window's key).
+  const ColourKey* keyed = ColourKey::of(this);
+  const bool keptBackground =
+      !first && (!keyed || keyed->mechanism() != key::Mechanism::kAlphaWithInputShape);
+  const QRegion burning =
+      player_->render(picture_, frame, keptBackground ? touched_ : QRegion(picture_.rect()));
+  shown_ = static_cast<int>(std::floor(frame));
+  moment_ = frame;
   // Everything outside the burning parts of this frame and the last is background in
   // both, so only they change on screen.
   const QRegion shown = coveringRegion(burning, 1 / scale_);
+  // A view pixel at the edge of a burning part shows picture pixels beside it too: they
+  // are keyed along with it.
+  touched_ = scale_ == 1 ? burning : coveringRegion(shown, scale_);
   if (ColourKey* key = ColourKey::of(this)) {
-    // A view pixel at the edge of a burning part shows picture pixels beside it too: they
-    // are keyed along with it.
-    key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)),
-                 scale_ == 1 ? burning : coveringRegion(shown, scale_), scale_);
+    key->present(picture_, surface_->mapTo(window(), QPoint(0, 0)), touched_, scale_);
   }
   const QRegion changed = first ? QRegion(surface_->rect()) : burningShown_.united(shown);
   burning_ = burning;

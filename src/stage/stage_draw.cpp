@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "resources/step_tick.h"
 #include "resources/win_sound.h"
+#include "store/settings_file.h"
 
 namespace zv {
 
@@ -122,10 +123,12 @@ void StageDraw::openEffects() {
   // One window per stage and placement, shown again for each win: making and destroying
   // a window at every stop cost time at the stop and left memory behind each time.
   const EffectsPlacement placement = effectsPlacementFor(&form_);
+  // Read at each win: the menu may have changed it since the last.
+  const bool smooth = SettingsFile(files_.settings()).get(setting::kSmoothFireworks);
   if (effects_ && effects_->placement() == placement) {
-    effects_->replay(random_);
+    effects_->replay(random_, smooth);
   } else {
-    effects_ = std::make_unique<EffectsWindow>(&form_, random_, placement);
+    effects_ = std::make_unique<EffectsWindow>(&form_, random_, placement, smooth);
   }
   effects_->show();
 }

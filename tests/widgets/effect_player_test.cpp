@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
 
 #include "host/logic/fireworks.h"
 #include "host/movie_player.h"
@@ -93,6 +94,25 @@ TEST(EffectPlayer, AFrameIsTheSameWhateverCameBefore) {
   MoviePlayer other(builtIn(4));
   other.render(again, 30);
   EXPECT_EQ(first, again);
+}
+
+// At the screen's rate each picture clears only the tiles the one before it drew: over a
+// run of moments between frames (and a jump back at the loop), every picture is the one
+// drawn afresh on a clean target.
+TEST(EffectPlayer, APictureOverTheLastOneWithOnlyItsTilesClearedIsAsIfDrawnAfresh) {
+  for (int n = 4; n <= 6; ++n) {
+    MoviePlayer player(builtIn(n)), fresh(builtIn(n));
+    QImage kept(640, 360, QImage::Format_ARGB32_Premultiplied), clean = kept;
+    QRegion stale(kept.rect());
+    const int count = player.frameCount();
+    for (double moment = 0; moment < count + 12; moment += 1.37) {
+      const double at = std::fmod(moment, count);
+      stale = player.render(kept, at, stale);
+      const QRegion burning = fresh.render(clean, at, QRegion(clean.rect()));
+      ASSERT_EQ(kept, clean) << n << " at " << at;
+      ASSERT_EQ(stale, burning) << n << " at " << at;
+    }
+  }
 }
 
 TEST(EffectPlayer, TheStageIsFittedAndTheRestIsBackground) {

@@ -146,6 +146,8 @@ struct StarLook {
   double brightness;
 };
 
+// frame is the whole movie frame: twinkling changes at the movie's own rate, however
+// often the picture is drawn.
 StarLook lookOf(const Burst& b, int i, double age, int frame, StarRandom& rnd) {
   StarLook look{b.primary, b.size * sizeAt(age), glowAt(age)};
   switch (b.pattern) {
@@ -191,8 +193,10 @@ void addStar(FrameContent& out, const Motion& m, double t, double trail, const S
   out.sparks.push_back(s);
 }
 
-void addShell(const Burst& b, int frame, double fps, FrameContent& out) {
+// frame may lie between whole frames: every place and size is a function of time.
+void addShell(const Burst& b, double frame, double fps, FrameContent& out) {
   const int burstFrame = b.launchFrame + b.riseFrames;
+  const int whole = static_cast<int>(std::floor(frame));
   if (b.riseFrames > 0 && frame >= b.launchFrame && frame < burstFrame) {
     // The shell slows as it climbs.
     const auto place = [&](double u, double& x, double& y) {
@@ -210,7 +214,7 @@ void addShell(const Burst& b, int frame, double fps, FrameContent& out) {
     s.tailX = static_cast<float>(tx);
     s.tailY = static_cast<float>(ty);
     s.radius = std::max(1.0f, b.size * 0.8f);
-    s.colour = twinkles(b.seed, -2, frame, 120) ? kWhite : kShellGold;
+    s.colour = twinkles(b.seed, -2, whole, 120) ? kWhite : kShellGold;
     s.brightness = 0.95f;
     out.sparks.push_back(s);
     return;
@@ -235,7 +239,7 @@ void addShell(const Burst& b, int frame, double fps, FrameContent& out) {
     if (t >= life) continue;
     const Motion m{b.x, b.y, dx * b.speed * share, dy * b.speed * share, b.drag, b.gravity};
     const double age = t / life;
-    const StarLook look = lookOf(b, i, age, frame, rnd);
+    const StarLook look = lookOf(b, i, age, whole, rnd);
     if (!crossette || age < kCrossetteSplit) {
       addStar(out, m, t, b.trail, look);
       continue;
@@ -254,7 +258,7 @@ void addShell(const Burst& b, int frame, double fps, FrameContent& out) {
                          vy * 0.25 + std::sin(a) * b.speed * 0.42,
                          b.drag,
                          b.gravity};
-      StarLook pieceLook = lookOf(b, i * 4 + arm + n, age, frame, rnd);
+      StarLook pieceLook = lookOf(b, i * 4 + arm + n, age, whole, rnd);
       pieceLook.colour = b.secondary;
       addStar(out, piece, t - ts, std::min<double>(b.trail, t - ts), pieceLook);
     }
@@ -263,10 +267,15 @@ void addShell(const Burst& b, int frame, double fps, FrameContent& out) {
 
 }  // namespace
 
-void frameContent(const Movie& movie, int frame, FrameContent& out) {
+void frameContent(const Movie& movie, double frame, FrameContent& out) {
   out.clear();
-  if (frame < 0 || frame >= movie.frameCount) return;
+  // Not-a-number fails both comparisons, so it is caught by the negated form.
+  if (!(frame >= 0 && frame < movie.frameCount)) return;
   for (const Burst& b : movie.bursts) addShell(b, frame, movie.frameRate, out);
+}
+
+void frameContent(const Movie& movie, int frame, FrameContent& out) {
+  frameContent(movie, static_cast<double>(frame), out);
 }
 
 Fit fitStage(int stageWidth, int stageHeight, int areaWidth, int areaHeight) {

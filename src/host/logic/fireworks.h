@@ -39,6 +39,10 @@ struct FrameContent {
 // Everything burning in frame (0-based) of the movie; frames outside 0..frameCount-1 are
 // empty. out is cleared first, so one buffer can serve every frame.
 void frameContent(const Movie& movie, int frame, FrameContent& out);
+// The same at any moment: frame 2.5 is halfway between frames 2 and 3, and a whole frame
+// gives exactly that frame. Stars twinkle at the movie's own rate. The movie lasts until
+// frameCount; outside it, or at a moment that is no number, nothing burns.
+void frameContent(const Movie& movie, double frame, FrameContent& out);
 
 // How a stage is shown in an area: scaled to fit with its aspect kept, centred.
 struct Fit {
