@@ -69,6 +69,9 @@ class StageDraw : public DrawStage {
 class DrawKeyTarget : public QWidget {
  public:
   DrawKeyTarget(forms::Form& form, const char* button);
+  // Asked at each Space before the button: true when it used the key (the Space closed
+  // something), and then the button is not clicked.
+  void setSpaceFirst(std::function<bool()> spaceFirst) { spaceFirst_ = std::move(spaceFirst); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -77,6 +80,8 @@ class DrawKeyTarget : public QWidget {
  private:
   forms::Form& form_;
   std::string button_;
+  std::function<bool()> spaceFirst_;
+  bool spaceUsed_ = false;  // the press was used; its release clicks nothing
 };
 
 }  // namespace zv
