@@ -76,7 +76,7 @@ void CloseUpView::present(const PictureData& picture, QRect slotRect, const QStr
 bool CloseUpView::dismiss() {
   frames_.stop();
   closing_.stop();
-  if (!isVisible()) return false;
+  if (isHidden()) return false;
   hide();
   return true;
 }

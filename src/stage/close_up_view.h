@@ -15,6 +15,8 @@
 namespace zv {
 
 class CloseUpView : public QWidget {
+  Q_OBJECT
+
  public:
   explicit CloseUpView(QWidget* stage);
 
@@ -24,7 +26,8 @@ class CloseUpView : public QWidget {
                const QString& caption);
   // Closes it; false when it was not showing.
   bool dismiss();
-  bool showing() const { return isVisible(); }
+  // Shown, though the stage itself may be hidden (as in tests).
+  bool showing() const { return !isHidden(); }
 
   const PictureData& picture() const { return picture_; }
   const QString& title() const { return title_; }

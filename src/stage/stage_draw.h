@@ -47,6 +47,9 @@ class StageDraw : public DrawStage {
   void showExhaustedMessage() override;
   void reportTallyNotWritten() override;
   void after(int milliseconds, std::function<void()> continuation) override;
+  std::uint32_t clockMs() const override { return clock_ ? clock_() : DrawStage::clockMs(); }
+  // Tests drive the slow-down on a clock of their own; the tick count when unset.
+  void setClock(std::function<std::uint32_t()> clock) { clock_ = std::move(clock); }
 
   EffectsWindow* effectsWindow() const { return effects_.get(); }
   // Where the music switch is read at each start; the music module owns it.
@@ -61,6 +64,7 @@ class StageDraw : public DrawStage {
   RandomSource& random_;
   std::unique_ptr<EffectsWindow> effects_;
   std::function<bool()> musicOn_;
+  std::function<std::uint32_t()> clock_;
 };
 
 // Stands in for the hidden keyboard button: it takes the focus that the focus timer hands
