@@ -13,6 +13,7 @@ namespace zv::e2e {
 namespace {
 
 using namespace std::chrono_literals;
+using ShowOnStage = StageTest;
 
 // Eight colours told apart by their proportions, so a dimmed one still reads as itself.
 constexpr Rgb kSlotColours[8] = {{240, 240, 240}, {30, 200, 30}, {30, 30, 230}, {230, 220, 30},
@@ -54,7 +55,7 @@ constexpr int kResultX = 120, kResultY = 520;  // the result picture follows the
 constexpr int kOutsideX = 100, kOutsideY = 700;  // bare stage, dimmed under the close-up
 constexpr int kCentreX = 683, kCentreY = 384;
 
-TEST_F(StageTest, ASlowedDrawRestsOnTheCountedPrizeAndItsCloseUpClosesOnAClick) {
+TEST_F(ShowOnStage, ASlowedDrawRestsOnTheCountedPrizeAndItsCloseUpClosesOnAClick) {
   writeColouredPrizePictures(dir.path());
   writeSettings("[zbt]\r\nlx=真\r\n禁用特效=真\r\n减速停止=真\r\n减速时长=3\r\n中奖特写=真\r\n");
   start();
