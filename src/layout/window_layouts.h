@@ -62,8 +62,8 @@ inline constexpr const char* kStyles[kWheelStyleCount] = {"样式一", "样式�
 // The show effects, each ticked while on.
 inline constexpr const char* kShowEffects = "演出效果";
 inline constexpr int kShowEffectCount = 4;
-inline constexpr const char* kShowEffectItems[kShowEffectCount] = {"减速停止", "滚动音效", "中奖特写",
-                                                                   "烟花平滑"};
+inline constexpr const char* kShowEffectItems[kShowEffectCount] = {"减速停止", "滚动音效",
+                                                                   "中奖特写", "烟花平滑"};
 }  // namespace menu
 
 }  // namespace zv

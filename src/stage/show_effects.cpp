@@ -15,8 +15,7 @@ namespace {
 
 // In the menu's order.
 const std::array<const SwitchSetting*, menu::kShowEffectCount> kSwitches = {
-    &setting::kSlowDown, &setting::kStepTick, &setting::kWinnerCloseUp,
-    &setting::kSmoothFireworks};
+    &setting::kSlowDown, &setting::kStepTick, &setting::kWinnerCloseUp, &setting::kSmoothFireworks};
 
 constexpr int kCloseUpIndex = 2;
 

@@ -16,8 +16,8 @@ using namespace std::chrono_literals;
 using ShowOnStage = StageTest;
 
 // Eight colours told apart by their proportions, so a dimmed one still reads as itself.
-constexpr Rgb kSlotColours[8] = {{240, 240, 240}, {30, 200, 30}, {30, 30, 230}, {230, 220, 30},
-                                 {220, 30, 220}, {30, 210, 220}, {240, 130, 20}, {120, 40, 230}};
+constexpr Rgb kSlotColours[8] = {{240, 240, 240}, {30, 200, 30},  {30, 30, 230},  {230, 220, 30},
+                                 {220, 30, 220},  {30, 210, 220}, {240, 130, 20}, {120, 40, 230}};
 
 void writeColouredPrizePictures(const std::string& folder) {
   makeDirectories(folder + "/奖品图片");
@@ -25,9 +25,11 @@ void writeColouredPrizePictures(const std::string& folder) {
     RgbImage image{96, 72, {}};
     for (int i = 0; i < image.width * image.height; ++i) {
       const Rgb c = kSlotColours[slot - 1];
-      image.pixels.insert(image.pixels.end(), {std::uint8_t(c.r), std::uint8_t(c.g), std::uint8_t(c.b)});
+      image.pixels.insert(image.pixels.end(),
+                          {std::uint8_t(c.r), std::uint8_t(c.g), std::uint8_t(c.b)});
     }
-    writeWholeFileAtomically(folder + "/奖品图片/" + std::to_string(slot) + ".jpg", encodeJpeg(image));
+    writeWholeFileAtomically(folder + "/奖品图片/" + std::to_string(slot) + ".jpg",
+                             encodeJpeg(image));
   }
 }
 
@@ -51,7 +53,7 @@ int slotOf(Rgb pixel) {
   return best;
 }
 
-constexpr int kResultX = 120, kResultY = 520;  // the result picture follows the highlight
+constexpr int kResultX = 120, kResultY = 520;    // the result picture follows the highlight
 constexpr int kOutsideX = 100, kOutsideY = 700;  // bare stage, dimmed under the close-up
 constexpr int kCentreX = 683, kCentreY = 384;
 
@@ -80,10 +82,14 @@ TEST_F(ShowOnStage, ASlowedDrawRestsOnTheCountedPrizeAndItsCloseUpClosesOnAClick
   }
   ASSERT_NE(counted, 0);
   // At rest on the counted slot, and the close-up shows that prize, dimming the stage.
-  ASSERT_TRUE(waitUntil([&] {
-    const auto shot = x.shot();
-    return slotOf(shot.at(kCentreX, kCentreY)) == counted && !shot.at(kOutsideX, kOutsideY).near(kStage, 8);
-  }, 3s)) << "counted slot " << counted;
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        const auto shot = x.shot();
+        return slotOf(shot.at(kCentreX, kCentreY)) == counted &&
+               !shot.at(kOutsideX, kOutsideY).near(kStage, 8);
+      },
+      3s))
+      << "counted slot " << counted;
   EXPECT_EQ(slotOf(x.shot().at(kResultX, kResultY)), counted);
   std::this_thread::sleep_for(500ms);
   EXPECT_EQ(slotOf(x.shot().at(kResultX, kResultY)), counted);  // and it stays there

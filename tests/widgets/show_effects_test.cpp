@@ -16,7 +16,8 @@ namespace {
 
 using testing::StageFixture;
 
-constexpr const char* kValues = "一=50\r\n二=100\r\n三=150\r\n四=200\r\n五=250\r\n六=300\r\n七=350\r\n八=400\r\n";
+constexpr const char* kValues =
+    "一=50\r\n二=100\r\n三=150\r\n四=200\r\n五=250\r\n六=300\r\n七=350\r\n八=400\r\n";
 
 // Eight prize pictures of eight colours: the close-up's picture tells its slot.
 void writePrizePictures(const StageFixture& s) {
@@ -89,7 +90,8 @@ TEST(ShowEffectsMenu, TicksFollowTheStoredSwitchesAndAClickFlipsAndStoresOne) {
     }
     const std::string stored = s.settingsOnDisk();
     for (int i = 0; i < 4; ++i) {
-      const std::string line = std::string(menu::kShowEffectItems[i]) + "=" + (c.ticked[i] ? "假" : "真");
+      const std::string line =
+          std::string(menu::kShowEffectItems[i]) + "=" + (c.ticked[i] ? "假" : "真");
       EXPECT_NE(stored.find(line), std::string::npos) << line << "\n" << stored;
     }
   }
@@ -142,8 +144,9 @@ TEST(WinnerCloseUp, AThousandSlowedDrawsRestTallyRecordAndShowOneSlot) {
   ASSERT_EQ(rows.size(), rests.size());
   for (std::size_t i = 0; i < rows.size(); ++i) ASSERT_EQ(rows[i].slot, rests[i]) << i;
   // The last close-up names the last row.
-  EXPECT_EQ(stage.closeUp()->caption().toStdString(),
-            "第 " + std::to_string(rows.back().sequence) + " 次抽奖 · " + timeOfDay(rows.back().time));
+  EXPECT_EQ(
+      stage.closeUp()->caption().toStdString(),
+      "第 " + std::to_string(rows.back().sequence) + " 次抽奖 · " + timeOfDay(rows.back().time));
   EXPECT_EQ(stage.closeUp()->title().toStdString(), "恭喜中奖");
 }
 
@@ -204,9 +207,8 @@ TEST_F(CloseUpOnStage, SpaceOrAClickOnlyClosesItAndRehearsalSaysSo) {
   choose(menu::kRehearsal);
   draw();
   EXPECT_EQ(view->title().toStdString(), "彩排");
-  EXPECT_EQ(view->caption().toStdString(),
-            "第 " + std::to_string(journal().back().sequence) + " 次抽奖 · " +
-                timeOfDay(journal().back().time));
+  EXPECT_EQ(view->caption().toStdString(), "第 " + std::to_string(journal().back().sequence) +
+                                               " 次抽奖 · " + timeOfDay(journal().back().time));
   // Switched off in the menu: it closes, and the next landing shows none.
   choose(menu::kShowEffectItems[2]);
   EXPECT_FALSE(view->showing());

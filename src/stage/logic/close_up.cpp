@@ -19,8 +19,8 @@ CloseUpRect closeUpTarget(double stageWidth, double stageHeight, double pictureW
 
 CloseUpRect closeUpRectAt(const CloseUpRect& slot, const CloseUpRect& target,
                           std::int64_t elapsedMilliseconds) {
-  const double t = std::clamp(static_cast<double>(elapsedMilliseconds) / close_up::kGrowMilliseconds,
-                              0.0, 1.0);
+  const double t =
+      std::clamp(static_cast<double>(elapsedMilliseconds) / close_up::kGrowMilliseconds, 0.0, 1.0);
   const double eased = 1.0 - (1.0 - t) * (1.0 - t) * (1.0 - t);  // cubic ease-out
   auto mix = [eased](double from, double to) { return from + (to - from) * eased; };
   return {mix(slot.left, target.left), mix(slot.top, target.top), mix(slot.width, target.width),
