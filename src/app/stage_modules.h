@@ -15,6 +15,7 @@
 #include "stage/record.h"
 #include "stage/screens.h"
 #include "stage/settings_panel.h"
+#include "stage/show_effects.h"
 #include "stage/titles.h"
 #include "stage/wheel.h"
 
@@ -49,7 +50,8 @@ struct StageModules : ModuleList<
     Titles,
     Dragging,
     Pictures,
-    Music> {
+    Music,
+    ShowEffects> {
   using ModuleList::ModuleList;
 };
 // clang-format on

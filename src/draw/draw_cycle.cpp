@@ -137,6 +137,13 @@ void DrawCycle::slowDownStep() {
   if (tick.moved) {
     const int previous = highlight_;
     highlight_ = tick.slot;
+    // A late tick jumps over slots. One passed that way may still stand raised (the last
+    // winner, or slot 1 from the start) and would never be moved off: it comes down here,
+    // so at rest the winner is the only raised slot.
+    for (int passed = previous % kSlotCount + 1; previous != 0 && passed != highlight_;
+         passed = passed % kSlotCount + 1) {
+      if (passed != previous) stage_.setSlotRaised(passed, false);
+    }
     moveHighlight(previous);
   }
   if (!tick.landing) return;

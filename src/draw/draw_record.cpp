@@ -38,7 +38,7 @@ std::optional<JournalRow> DrawRecord::append(JournalRow row) {
   return written;
 }
 
-void DrawRecord::recordLanding(const Landing& landing) {
+std::optional<JournalRow> DrawRecord::recordLanding(const Landing& landing) {
   JournalRow row;
   row.event = landing.rehearsal ? JournalEvent::RehearsalWin : JournalEvent::Win;
   row.slot = landing.slot;
@@ -49,11 +49,12 @@ void DrawRecord::recordLanding(const Landing& landing) {
   row.stopReason = stopReasonName(landing.stop);
   row.designated = landing.designated;
   row.tallies = tallyTexts();
-  append(row);
+  std::optional<JournalRow> written = append(row);
   // A win that was never counted cannot be taken back.
   if (!landing.rehearsal && !landing.tallyWritten) {
     if (auto win = journal_.voidableWin()) uncountedWin_ = win->sequence;
   }
+  return written;
 }
 
 void DrawRecord::recordClear(const std::array<double, kSlotCount>& before) {

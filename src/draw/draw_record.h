@@ -22,7 +22,8 @@ class DrawRecord {
              std::function<void(const std::string&)> reportJournalFailure);
 
   // A landing: a 中奖 row, or 彩排中奖 in rehearsal, with the tallies after it.
-  void recordLanding(const Landing& landing);
+  // Returns the row as written; nothing when it could not be.
+  std::optional<JournalRow> recordLanding(const Landing& landing);
   // A clear that succeeded: one 清空 row holding the tallies before it.
   void recordClear(const std::array<double, kSlotCount>& before);
 

@@ -13,6 +13,8 @@ class RandomSource {
   using Clock = std::function<std::uint32_t()>;
 
   explicit RandomSource(Clock clock = tickCount);
+  // Tests seed the program's draws from a clock of their own.
+  void setClock(Clock clock) { clock_ = std::move(clock); }
 
   // Restarts the sequence; the same seed always gives the same sequence.
   void seed(std::uint32_t seed);

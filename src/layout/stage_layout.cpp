@@ -105,6 +105,16 @@ MenuItemDescription submenu(const char* caption, std::vector<MenuItemDescription
 
 MenuItemDescription separator() { return {.separator = true}; }
 
+// One item per show effect, ticked from its setting at start-up.
+static_assert(std::size(h::kMenuShowEffects) == menu::kShowEffectCount);
+std::vector<MenuItemDescription> showEffectItems() {
+  std::vector<MenuItemDescription> items;
+  for (int i = 0; i < menu::kShowEffectCount; ++i) {
+    items.push_back(item(menu::kShowEffectItems[i], h::kMenuShowEffects[i]));
+  }
+  return items;
+}
+
 // One item per wheel style, the first ticked until the stored style is applied.
 std::vector<MenuItemDescription> styleItems() {
   std::vector<MenuItemDescription> items;
@@ -314,6 +324,7 @@ WindowDescription build() {
       // Beyond the original: a group of its own, so the items above and below keep
       // their order.
       separator(),
+      submenu(menu::kShowEffects, showEffectItems()),
       item(menu::kJournal, h::kMenuJournal),
       item(menu::kVoidLastWin, h::kMenuVoidLastWin),
       item(menu::kRehearsal, h::kMenuRehearsal),

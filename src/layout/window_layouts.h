@@ -59,6 +59,11 @@ inline constexpr const char* kJournal = "抽奖记录";
 inline constexpr const char* kVoidLastWin = "作废上次中奖";
 inline constexpr const char* kRehearsal = "彩排模式";
 inline constexpr const char* kStyles[kWheelStyleCount] = {"样式一", "样式二", "样式三", "样式四"};
+// The show effects, each ticked while on.
+inline constexpr const char* kShowEffects = "演出效果";
+inline constexpr int kShowEffectCount = 4;
+inline constexpr const char* kShowEffectItems[kShowEffectCount] = {"减速停止", "滚动音效",
+                                                                   "中奖特写", "烟花平滑"};
 }  // namespace menu
 
 }  // namespace zv

@@ -11,8 +11,12 @@ namespace h = handlers;
 DrawModule::DrawModule(StageContext& stage) : stage_(stage) {
   stage.services.takeKeyboardFocus = [this] { takeKeyboardFocus(); };
   stage.drawStage.setMusicSwitch([&services = stage.services] { return services.musicOn(); });
-  stage.startUp.add(StartUpStep::kDrawKeys,
-                    [this] { keyTarget_ = new DrawKeyTarget(stage_.form, units::kDrawButton); });
+  stage.startUp.add(StartUpStep::kDrawKeys, [this] {
+    keyTarget_ = new DrawKeyTarget(stage_.form, units::kDrawButton);
+    keyTarget_->setSpaceFirst([&services = stage_.services] {
+      return services.dismissCloseUp && services.dismissCloseUp();
+    });
+  });
   // A combination taken by another program is ignored.
   stage.startUp.add(StartUpStep::kHotKey, [this] {
     hotKey_.registerShiftQ(

@@ -71,7 +71,8 @@ void RecordModule::attachAtStartUp() {
   const bool exitAfterTally = std::getenv("ZORVANE_TEST_EXIT_AFTER_TALLY") != nullptr;
   draw.setLandingListener([this, exitAfterTally](const Landing& landing) {
     if (exitAfterTally && landing.tallyWritten) std::_Exit(0);
-    record_.recordLanding(landing);
+    const std::optional<JournalRow> row = record_.recordLanding(landing);
+    if (context_.services.landed) context_.services.landed(landing, row);
   });
 
   stage.installEventFilter(this);

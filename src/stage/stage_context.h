@@ -20,6 +20,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,6 +34,7 @@
 #include "stage/start_up_steps.h"
 #include "store/prize_slots.h"
 #include "store/program_files.h"
+#include "store/journal.h"
 #include "store/settings_file.h"
 
 namespace zv {
@@ -58,6 +60,11 @@ struct StageServices {
   std::function<void(const std::array<double, kSlotCount>&)> recordClear;
   // The draw: the stage window active and Space at the draw, as after start-up.
   std::function<void()> takeKeyboardFocus;
+  // Record: a landing once its journal row is written (nothing when it could not be).
+  std::function<void(const Landing&, const std::optional<JournalRow>&)> landed;
+  // Show effects: closes the winner close-up; false when none was showing. Space asks it
+  // first, so the Space that closes it starts nothing.
+  std::function<bool()> dismissCloseUp;
 };
 
 // Prize pictures the program began reading before the stage existed, and for which

@@ -162,6 +162,7 @@ DrawKeyTarget::DrawKeyTarget(forms::Form& form, const char* button)
 
 void DrawKeyTarget::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space) {
+    if (!event->isAutoRepeat() && spaceFirst_ && spaceFirst_()) spaceUsed_ = true;
     event->accept();
     return;
   }
@@ -171,7 +172,11 @@ void DrawKeyTarget::keyPressEvent(QKeyEvent* event) {
 void DrawKeyTarget::keyReleaseEvent(QKeyEvent* event) {
   // A button clicks when Space is let go, once however long it was held.
   if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-    if (form_.unit<Button>(button_)->isEnabled()) form_.dispatch(button_, forms::EventKind::Click);
+    if (spaceUsed_) {
+      spaceUsed_ = false;
+    } else if (form_.unit<Button>(button_)->isEnabled()) {
+      form_.dispatch(button_, forms::EventKind::Click);
+    }
     event->accept();
     return;
   }

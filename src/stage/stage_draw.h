@@ -48,6 +48,9 @@ class StageDraw : public DrawStage {
   void showExhaustedMessage() override;
   void reportTallyNotWritten() override;
   void after(int milliseconds, std::function<void()> continuation) override;
+  std::uint32_t clockMs() const override { return clock_ ? clock_() : DrawStage::clockMs(); }
+  // Tests drive the slow-down on a clock of their own; the tick count when unset.
+  void setClock(std::function<std::uint32_t()> clock) { clock_ = std::move(clock); }
 
   EffectsWindow* effectsWindow() const { return effects_.get(); }
   // Where the music switch is read at each start; the music module owns it.
@@ -62,6 +65,7 @@ class StageDraw : public DrawStage {
   RandomSource& random_;
   std::unique_ptr<EffectsWindow> effects_;
   std::function<bool()> musicOn_;
+  std::function<std::uint32_t()> clock_;
 };
 
 // Stands in for the hidden keyboard button: it takes the focus that the focus timer hands
@@ -70,6 +74,9 @@ class StageDraw : public DrawStage {
 class DrawKeyTarget : public QWidget {
  public:
   DrawKeyTarget(forms::Form& form, const char* button);
+  // Asked at each Space before the button: true when it used the key (the Space closed
+  // something), and then the button is not clicked.
+  void setSpaceFirst(std::function<bool()> spaceFirst) { spaceFirst_ = std::move(spaceFirst); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -78,6 +85,8 @@ class DrawKeyTarget : public QWidget {
  private:
   forms::Form& form_;
   std::string button_;
+  std::function<bool()> spaceFirst_;
+  bool spaceUsed_ = false;  // the press was used; its release clicks nothing
 };
 
 }  // namespace zv

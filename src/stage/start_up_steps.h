@@ -24,6 +24,7 @@ enum class StartUpStep {
   kDisplayMode,
   kWindowStoreReady,  // the window's size is final; nothing below changes it
   kMusicSwitch,
+  kShowEffects,  // the show-effect items ticked, the close-up made
   kDrawTimes,  // auto-stop seconds and roll interval
   kWheelStyle,
   kSlotList,  // the prize pictures in rolling order

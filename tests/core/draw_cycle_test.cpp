@@ -637,6 +637,28 @@ TEST_F(Draw, StepTickComesWithEveryShownStepOnlyWhileSwitchedOn) {
     EXPECT_EQ(stage.winSounds, 1);
     EXPECT_GE(stage.stepsShown - shownBefore, slowDown ? 18 : 11);
     EXPECT_EQ(stage.ticks, stage.stepsShown - shownBefore);
+// A start raises slot 1 and leaves the last winner raised until the roll moves off it; the
+// slow-down must still come to rest with the winner the only raised slot, even when late
+// ticks jump over those slots or the stop came before the first step.
+TEST_F(Draw, ASlowDownRestsWithOnlyTheWinnerRaisedEvenWhenStoppedBeforeTheFirstStep) {
+  settings("[zbt]\r\nlx=真\r\n减速停止=真\r\n减速时长=1\r\n");
+  DrawCycle& c = cycle();
+  for (int draw = 0; draw < 16; ++draw) {
+    SCOPED_TRACE(draw);
+    stage.advance(7 * draw + 1);  // another seed each time
+    c.startLabelPressed();
+    stage.advance(30 * (draw % 3));  // 0: before the first step
+    c.stopLabelPressed();
+    // Late ticks jump over slots, the last winner's among them.
+    const int tick = draw % 2 ? 65 : 100;
+    for (int waited = 0; c.slowingDown(); waited += tick) {
+      ASSERT_LT(waited, 3'000);
+      stage.now += tick;  // the roll timer's tick, late
+      c.rollStep();
+    }
+    for (int slot = 1; slot <= 8; ++slot) {
+      EXPECT_EQ(stage.raised[slot], slot == c.highlight()) << "slot " << slot;
+    }
   }
 }
 

@@ -183,7 +183,11 @@ TEST(MainLayout, PopupMenuTreeAndTickMarks) {
     (inAddedGroup ? added : top) << action->text();
   }
   EXPECT_FALSE(inAddedGroup);
-  EXPECT_EQ(added, QStringList({"抽奖记录", "作废上次中奖", "彩排模式", "打开活动文件夹"}));
+  EXPECT_EQ(added,
+            QStringList({"演出效果", "抽奖记录", "作废上次中奖", "彩排模式", "打开活动文件夹"}));
+  QStringList show;
+  for (QAction* a : form->menuItem("演出效果")->submenu()->actions()) show << a->text();
+  EXPECT_EQ(show, QStringList({"减速停止", "滚动音效", "中奖特写", "烟花平滑"}));
   EXPECT_EQ(top, QStringList({"奖项设置", "其它设置", "转盘放大", "主标题", "副标题", "中奖结果",
                               "转盘样式", "字体颜色设置", "背景图控制", "背景音乐控制", "界面大小",
                               "帮助", "关于", "退出"}));
