@@ -637,6 +637,9 @@ TEST_F(Draw, StepTickComesWithEveryShownStepOnlyWhileSwitchedOn) {
     EXPECT_EQ(stage.winSounds, 1);
     EXPECT_GE(stage.stepsShown - shownBefore, slowDown ? 18 : 11);
     EXPECT_EQ(stage.ticks, stage.stepsShown - shownBefore);
+  }
+}
+
 // A start raises slot 1 and leaves the last winner raised until the roll moves off it; the
 // slow-down must still come to rest with the winner the only raised slot, even when late
 // ticks jump over those slots or the stop came before the first step.
