@@ -50,6 +50,12 @@ void PictureBox::setGlow(QColor centre, QColor edge) {
   if (border_ == Border::Raised) update();
 }
 
+void PictureBox::setRoundEdge(bool round) {
+  if (round == roundEdge_) return;
+  roundEdge_ = round;
+  update();
+}
+
 void PictureBox::setPlaceholder(QString text) {
   placeholder_ = std::move(text);
   update();
@@ -114,10 +120,25 @@ void PictureBox::paintEvent(QPaintEvent*) {
       }
       painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text);
     }
+  } else if (roundEdge_ && border_ == Border::None) {
+    paintRound(painter, image);
   } else {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(inner, image);
   }
+}
+
+void PictureBox::paintRound(QPainter& painter, const QImage& image) {
+  // One layout pixel inside the box, so the smoothed edge stays within the clip's steps.
+  const QRectF ellipse(1, 1, width() - 1, height() - 1);
+  QBrush texture(image);
+  const qreal across = qreal(width()) / image.width(), down = qreal(height()) / image.height();
+  texture.setTransform(QTransform::fromScale(across, down));
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(texture);
+  painter.drawEllipse(ellipse);
 }
 
 TransparentLabel::TransparentLabel(QWidget* parent) : QWidget(parent) {
@@ -308,6 +329,12 @@ void Shape::clipToEllipse() {
   // One pixel wider and taller than the rectangle, as the round-rectangle region with a
   // corner ellipse larger than the unit has always been made.
   setMask(QRegion(0, 0, width() + 1, height() + 1, QRegion::Ellipse));
+  clipped_ = true;
+  setAutoFillBackground(false);
+}
+
+void Shape::paintEvent(QPaintEvent* event) {
+  if (!clipped_) QFrame::paintEvent(event);
 }
 
 WindowTimer::WindowTimer(QObject* parent) : QObject(parent) {
