@@ -45,11 +45,13 @@ class PictureBox : public QWidget {
   // Text drawn in a muted colour while the box shows no picture and is not raised.
   void setPlaceholder(QString text);
   const QString& placeholder() const { return placeholder_; }
-  // The picture painted as the ellipse just inside the box, its edge smoothed at the
+  // The picture painted as the ellipse of the box, its edge smoothed at the
   // screen's own pixels, for a box that fills a Shape clipped to its ellipse: the clip
   // is cut at layout pixels, steps of nearly three screen pixels on a 4K stage.
   void setRoundEdge(bool round);
   bool roundEdge() const { return roundEdge_; }
+  // The ellipse a round box of that size paints its picture in.
+  static QRectF roundEdgeEllipse(QSize box);
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -73,17 +73,24 @@ TEST(SharpArtwork, ClippedWheelEdgeIsSmoothedAtTheScreensPixels) {
   shot.fill(Qt::black);
   stage.render(&shot);
 
-  int blended = 0, strange = 0;
+  int blended = 0, strange = 0, abrupt = 0, crossing = 0;
   for (int y = 0; y < shot.height(); ++y) {
+    int first = -1;  // the row's first pixel with any of the picture in it
     for (int x = 0; x < shot.width(); ++x) {
       const QColor c = shot.pixelColor(x, y);
       if (c.green() > 12 || !near(c.red() + c.blue(), 255)) ++strange;
       if (c.red() > 40 && c.red() < 215) ++blended;
+      if (first < 0 && c.red() > 12) first = x;
     }
+    if (first < 0) continue;
+    ++crossing;
+    // Entering the picture at full strength: the outline's steps cut the edge there.
+    if (shot.pixelColor(first, y).red() > 240) ++abrupt;
   }
   EXPECT_EQ(strange, 0);
   // The edge is about 3 x 314 screen pixels long; a cut in steps blends none of them.
   EXPECT_GT(blended, 400);
+  EXPECT_LT(abrupt, crossing / 20) << "of " << crossing << " rows";
   EXPECT_TRUE(near(shot.pixelColor(180, 180).red(), 255)) << "the middle shows the picture";
 }
 
