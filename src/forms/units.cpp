@@ -23,6 +23,26 @@ void keepMouse(QWidget* widget) { widget->setAttribute(Qt::WA_NoMousePropagation
 
 const QColor kButtonFace(0xF0, 0xF0, 0xF0);
 
+// The whole pixels that an ellipse covers any part of, row by row.
+QRegion pixelsTouched(const QRectF& ellipse) {
+  const QPointF c = ellipse.center();
+  const qreal a = ellipse.width() / 2, b = ellipse.height() / 2;
+  QRegion touched;
+  if (a <= 0 || b <= 0) return touched;
+  const int firstRow = static_cast<int>(std::floor(ellipse.top()));
+  const int lastRow = static_cast<int>(std::ceil(ellipse.bottom())) - 1;
+  for (int y = firstRow; y <= lastRow; ++y) {
+    // The widest point of the ellipse within the row.
+    const qreal nearest = std::clamp(c.y(), qreal(y), qreal(y + 1));
+    const qreal t = (nearest - c.y()) / b;
+    const qreal half = a * std::sqrt(std::max<qreal>(0, 1 - t * t));
+    const int left = static_cast<int>(std::floor(c.x() - half));
+    const int right = static_cast<int>(std::ceil(c.x() + half));
+    if (right > left) touched += QRect(left, y, right - left, 1);
+  }
+  return touched;
+}
+
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) { keepMouse(this); }
@@ -48,6 +68,12 @@ void PictureBox::setGlow(QColor centre, QColor edge) {
   glowCentre_ = centre;
   glowEdge_ = edge;
   if (border_ == Border::Raised) update();
+}
+
+void PictureBox::setRoundEdge(bool round) {
+  if (round == roundEdge_) return;
+  roundEdge_ = round;
+  update();
 }
 
 void PictureBox::setPlaceholder(QString text) {
@@ -114,10 +140,29 @@ void PictureBox::paintEvent(QPaintEvent*) {
       }
       painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text);
     }
+  } else if (roundEdge_ && border_ == Border::None) {
+    paintRound(painter, image);
   } else {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(inner, image);
   }
+}
+
+QRectF PictureBox::roundEdgeEllipse(QSize box) {
+  // Centred as the clip's ellipse, which is one pixel larger than the box.
+  return QRectF(0.5, 0.5, box.width(), box.height());
+}
+
+void PictureBox::paintRound(QPainter& painter, const QImage& image) {
+  const QRectF ellipse = roundEdgeEllipse(size());
+  QBrush texture(image);
+  const qreal across = qreal(width()) / image.width(), down = qreal(height()) / image.height();
+  texture.setTransform(QTransform::fromScale(across, down));
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(texture);
+  painter.drawEllipse(ellipse);
 }
 
 TransparentLabel::TransparentLabel(QWidget* parent) : QWidget(parent) {
@@ -306,8 +351,16 @@ Shape::Shape(QWidget* parent) : QFrame(parent) {
 
 void Shape::clipToEllipse() {
   // One pixel wider and taller than the rectangle, as the round-rectangle region with a
-  // corner ellipse larger than the unit has always been made.
-  setMask(QRegion(0, 0, width() + 1, height() + 1, QRegion::Ellipse));
+  // corner ellipse larger than the unit has always been made; plus every pixel that the
+  // round picture's edge touches, so that its steps never cut that smoothed edge.
+  setMask(QRegion(0, 0, width() + 1, height() + 1, QRegion::Ellipse) +
+          pixelsTouched(PictureBox::roundEdgeEllipse(size())));
+  clipped_ = true;
+  setAutoFillBackground(false);
+}
+
+void Shape::paintEvent(QPaintEvent* event) {
+  if (!clipped_) QFrame::paintEvent(event);
 }
 
 WindowTimer::WindowTimer(QObject* parent) : QObject(parent) {

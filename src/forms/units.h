@@ -45,12 +45,20 @@ class PictureBox : public QWidget {
   // Text drawn in a muted colour while the box shows no picture and is not raised.
   void setPlaceholder(QString text);
   const QString& placeholder() const { return placeholder_; }
+  // The picture painted as the ellipse of the box, its edge smoothed at the
+  // screen's own pixels, for a box that fills a Shape clipped to its ellipse: the clip
+  // is cut at layout pixels, steps of nearly three screen pixels on a 4K stage.
+  void setRoundEdge(bool round);
+  bool roundEdge() const { return roundEdge_; }
+  // The ellipse a round box of that size paints its picture in.
+  static QRectF roundEdgeEllipse(QSize box);
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
   const QImage& decoded();
+  void paintRound(QPainter& painter, const QImage& image);
   PictureData picture_;
   QImage decoded_;
   QSize decodedFor_;
@@ -59,6 +67,7 @@ class PictureBox : public QWidget {
   QColor glowCentre_{0xFF, 0xF0, 0xC0};
   QColor glowEdge_{0xE0, 0x90, 0x20};
   QString placeholder_;
+  bool roundEdge_ = false;
 };
 
 // Text drawn without a background over whatever lies beneath.
@@ -140,7 +149,15 @@ class Shape : public QFrame {
  public:
   explicit Shape(QWidget* parent = nullptr);
   // Clips the unit, drawing and mouse input alike, to the ellipse inside its rectangle.
+  // From then on it paints nothing itself: the stage shows through round the smoothed
+  // edge of the round picture box on it.
   void clipToEllipse();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  bool clipped_ = false;
 };
 
 // A window timer with the interval rules the program relies on: a negative interval

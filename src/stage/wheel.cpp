@@ -114,7 +114,10 @@ void Wheel::applySize(double wheelSize) {
   for (int i = 0; i < steps; ++i) enlargementStep();
 }
 
-void Wheel::clip() { stage_.form.unit<Shape>(units::kWheel)->clipToEllipse(); }
+void Wheel::clip() {
+  stage_.form.unit<Shape>(units::kWheel)->clipToEllipse();
+  stage_.form.unit<PictureBox>(units::kWheelBackground)->setRoundEdge(true);
+}
 
 void Wheel::showStyle(int style, bool tickMarks) {
   forms::Form& f = stage_.form;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "layout/logic/wheel_geometry.h"
 #include "platform/jpeg.h"
 
 namespace zv {
@@ -15,11 +16,11 @@ using Rgb = std::array<int, 3>;
 // Picture boxes (left, top; 106 x 65) of slots 1..8 in the 500 x 500 wheel.
 constexpr std::array<std::array<int, 2>, 8> kBoxes = {
     {{132, 69}, {260, 55}, {334, 172}, {347, 268}, {260, 366}, {135, 379}, {60, 264}, {42, 172}}};
-constexpr double kScale = 914.0 / 500.0;
 
 // The backdrop's pixel under a point of the 500 x 500 wheel.
 Rgb wheelPixel(const RgbImage& wheel, double x, double y) {
-  const int px = static_cast<int>(x * kScale), py = static_cast<int>(y * kScale);
+  const double scale = wheel.width / 500.0;
+  const int px = static_cast<int>(x * scale), py = static_cast<int>(y * scale);
   const std::size_t i = (static_cast<std::size_t>(py) * wheel.width + px) * 3;
   return {wheel.pixels[i], wheel.pixels[i + 1], wheel.pixels[i + 2]};
 }
@@ -33,13 +34,15 @@ Rgb boxCentre(const RgbImage& wheel, int slot) {
   return wheelPixel(wheel, box[0] + 53, box[1] + 32.5);
 }
 
-TEST(Artwork, WheelStylesAreDistinct914SquarePictures) {
+// Square and large enough that a stage drawn at the largest scale only ever reduces them.
+TEST(Artwork, WheelStylesAreDistinctSquarePicturesCoveringTheLargestScale) {
+  const int side = layout_wheel::kSide * artwork::kSharpUpToScale;
   std::array<RgbImage, 4> wheels;
   for (int style = 1; style <= 4; ++style) {
     RgbImage& wheel = wheels[static_cast<std::size_t>(style - 1)];
     wheel = decodeJpeg(artwork::wheelStyle(style));
-    ASSERT_EQ(wheel.width, 914) << style;
-    ASSERT_EQ(wheel.height, 914) << style;
+    ASSERT_EQ(wheel.width, side) << style;
+    ASSERT_EQ(wheel.height, side) << style;
   }
   for (int a = 0; a < 4; ++a)
     for (int b = a + 1; b < 4; ++b)
@@ -91,6 +94,11 @@ TEST(Artwork, BuiltinPrizePicturesExistForSlotsFiveToEight) {
     EXPECT_FALSE(picture.empty()) << slot;
     // Wider than tall, like the 106 x 65 boxes they are shown in.
     EXPECT_GT(picture.width, picture.height) << slot;
+    // Shaped as the box (a picture painted out of shape is stretched on screen), and as
+    // high as its largest showing at the largest scale.
+    EXPECT_NEAR(picture.width * 65.0 / 106, picture.height, 1.0) << slot;
+    EXPECT_GE(picture.height, artwork::kLargestPrizePictureHeight * artwork::kSharpUpToScale)
+        << slot;
   }
   EXPECT_NE(artwork::builtinPrizePicture(5), artwork::builtinPrizePicture(6));
 }

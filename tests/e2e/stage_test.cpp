@@ -12,13 +12,19 @@ namespace {
 using Stage = StageTest;
 
 // Walking out from a point inside the wheel along a row (or a column): the first and last
-// coordinates before the stage colour begins.
+// coordinates before the stage colour begins. The stage begins where three pixels in a row
+// have its colour: a lone pixel where a red slice blends into the rim's dark line can too.
 std::pair<int, int> extent(const XvfbServer::Shot& shot, bool row, int at, int inside) {
-  auto stage = [&](int i) { return (row ? shot.at(i, at) : shot.at(at, i)).near(kStage, 30); };
   const int limit = row ? shot.width() : shot.height();
+  auto stage = [&](int i) {
+    return i < 0 || i >= limit || (row ? shot.at(i, at) : shot.at(at, i)).near(kStage, 30);
+  };
+  auto stageFrom = [&](int i, int step) {
+    return stage(i) && stage(i + step) && stage(i + 2 * step);
+  };
   int first = inside, last = inside;
-  while (first > 0 && !stage(first - 1)) --first;
-  while (last + 1 < limit && !stage(last + 1)) ++last;
+  while (first > 0 && !stageFrom(first - 1, -1)) --first;
+  while (last + 1 < limit && !stageFrom(last + 1, 1)) ++last;
   return {first, last};
 }
 

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "layout/logic/wheel_geometry.h"
+#include "resources/artwork.h"
 #include "store/prize_slots.h"
 #include "store/wheel_styles.h"
 #include "platform/jpeg.h"
@@ -39,7 +40,10 @@ using zv::kWheelStyleCount;
 
 namespace {
 
-constexpr int kQuality = 90;
+constexpr int kIconQuality = 90;
+// The pictures painted at up to three times the size a screen shows them: their artefacts
+// shrink with them, and the program stays smaller.
+constexpr int kLargeQuality = 85;
 constexpr double kPi = 3.14159265358979323846;
 
 // ---------------------------------------------------------------------------------------
@@ -307,7 +311,8 @@ const std::array<Palette, 4> kPalettes = {{
 
 // Geometry in the 500 x 500 space where the program shows the wheel.
 constexpr double kSpace = zv::layout_wheel::kSide;
-constexpr double kWheelPixels = 914.0;
+// Painted at the largest stage scale, so that no screen up to 4K enlarges it.
+constexpr double kWheelPixels = kSpace * zv::artwork::kSharpUpToScale;
 const QPointF kCentre(253, 248);
 constexpr double kWheelRadius = 246;
 constexpr double kRimInner = 226;
@@ -447,10 +452,24 @@ QImage paintWheel(const Palette& pal) {
 // ---------------------------------------------------------------------------------------
 // Prize pictures
 
+// A picture drawn in a design space of the given size (the coordinates below), painted at
+// the pixels that cover its largest showing at the largest stage scale, aspect kept.
+struct Canvas {
+  QImage image;
+  double scale = 1;
+};
+
+Canvas prizeCanvas(double designWidth, double designHeight) {
+  const int height = zv::artwork::kLargestPrizePictureHeight * zv::artwork::kSharpUpToScale;
+  const double scale = height / designHeight;
+  return {QImage(static_cast<int>(std::lround(designWidth * scale)), height, QImage::Format_RGB32),
+          scale};
+}
+
 const std::array<QString, 8> kRankNames = {"一等奖", "二等奖", "三等奖", "四等奖",
                                            "五等奖", "六等奖", "七等奖", "八等奖"};
 
-// Built-in pictures of slots 5..8, shown in 106 x 65 boxes (painted at twice that).
+// Built-in pictures of slots 5..8, shown in 106 x 65 boxes (designed at twice that).
 QImage paintBuiltinPrize(int slot) {
   struct Look {
     Motif motif;
@@ -463,13 +482,15 @@ QImage paintBuiltinPrize(int slot) {
       {drawEnvelope, QColor("#FFFBEA"), QColor("#FFE8A6"), QColor("#C98A12"), QColor("#B0102A")},
   }};
   const Look& look = looks[static_cast<std::size_t>(slot - kFirstBuiltinPrizeSlot)];
-  QImage image(212, 130, QImage::Format_RGB32);
+  Canvas canvas = prizeCanvas(212, 130);
+  QImage& image = canvas.image;
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(canvas.scale, canvas.scale);
   QLinearGradient bg(0, 0, 0, 130);
   bg.setColorAt(0, look.top);
   bg.setColorAt(1, look.bottom);
-  p.fillRect(image.rect(), bg);
+  p.fillRect(QRectF(0, 0, 212, 130), bg);
   p.setPen(QPen(look.frame, 6));
   p.setBrush(Qt::NoBrush);
   p.drawRoundedRect(QRectF(3, 3, 206, 124), 12, 12);
@@ -498,13 +519,15 @@ QImage paintSample(int rank) {
   }};
   const Look& look = looks[static_cast<std::size_t>(rank - 1)];
   const int w = 320, h = 196;
-  QImage image(w, h, QImage::Format_RGB32);
+  Canvas canvas = prizeCanvas(w, h);
+  QImage& image = canvas.image;
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(canvas.scale, canvas.scale);
   QLinearGradient bg(0, 0, w, h);
   bg.setColorAt(0, look.background.lighter(135));
   bg.setColorAt(1, look.background.darker(125));
-  p.fillRect(image.rect(), bg);
+  p.fillRect(QRectF(0, 0, w, h), bg);
   // Rays from behind the motif.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(255, 255, 255, 28));
@@ -616,7 +639,7 @@ bool writeAppIcons(const QString& themeDir, const QString& name) {
 // ---------------------------------------------------------------------------------------
 // Output
 
-std::string toJpeg(const QImage& painted) {
+std::string toJpeg(const QImage& painted, int quality) {
   const QImage rgb = painted.convertToFormat(QImage::Format_RGB888);
   zv::RgbImage image;
   image.width = rgb.width();
@@ -625,7 +648,7 @@ std::string toJpeg(const QImage& painted) {
   const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
   for (int y = 0; y < image.height; ++y)
     std::memcpy(image.pixels.data() + y * stride, rgb.constScanLine(y), stride);
-  return zv::encodeJpeg(image, kQuality);
+  return zv::encodeJpeg(image, quality);
 }
 
 void appendArray(std::string& out, const std::string& name, const std::string& bytes) {
@@ -673,10 +696,11 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> wheels, prizes;
   static_assert(std::size(kPalettes) == kWheelStyleCount, "one palette per wheel style");
-  for (const Palette& palette : kPalettes) wheels.push_back(toJpeg(paintWheel(palette)));
+  for (const Palette& palette : kPalettes)
+    wheels.push_back(toJpeg(paintWheel(palette), kLargeQuality));
   for (int slot = kFirstBuiltinPrizeSlot; slot <= kSlotCount; ++slot)
-    prizes.push_back(toJpeg(paintBuiltinPrize(slot)));
-  const std::string icon = toJpeg(paintIcon());
+    prizes.push_back(toJpeg(paintBuiltinPrize(slot), kLargeQuality));
+  const std::string icon = toJpeg(paintIcon(), kIconQuality);
 
   std::string source =
       "// Generated by artwork_generator (src/resources/gen/artwork_generator.cpp) at build\n"
@@ -725,7 +749,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (int rank = 1; rank <= 8; ++rank) {
-    const std::string jpeg = toJpeg(paintSample(rank));
+    const std::string jpeg = toJpeg(paintSample(rank), kLargeQuality);
     if (jpeg.empty() || !writeFile(sampleDir + "/" + QString::number(rank) + ".jpg", jpeg))
       return 1;
   }
