@@ -12,6 +12,7 @@
 #include "layout/window_layouts.h"
 #include "platform/jpeg.h"
 #include "resources/artwork.h"
+#include "stage/logic/close_up.h"
 
 namespace zv {
 namespace {
@@ -35,6 +36,9 @@ TEST(SharpArtwork, BuiltinPicturesCoverTheirBoxesAtTheLargestScale) {
   EXPECT_GE(builtin, 4);
   ASSERT_GT(largestPrizeBox, 0);
   EXPECT_GE(artwork::kLargestPrizePictureHeight, largestPrizeBox);
+  // The winner close-up is the largest a prize picture is shown.
+  EXPECT_GE(artwork::kLargestPrizePictureHeight,
+            close_up::kHeightShare * mainWindowLayout().height);
 
   const RgbImage wheel = decodeJpeg(artwork::wheelStyle(1));
   for (const forms::UnitDescription& unit : mainWindowLayout().units) {
