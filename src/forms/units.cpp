@@ -154,15 +154,25 @@ QRectF PictureBox::roundEdgeEllipse(QSize box) {
 }
 
 void PictureBox::paintRound(QPainter& painter, const QImage& image) {
-  const QRectF ellipse = roundEdgeEllipse(size());
-  QBrush texture(image);
-  const qreal across = qreal(width()) / image.width(), down = qreal(height()) / image.height();
-  texture.setTransform(QTransform::fromScale(across, down));
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(texture);
-  painter.drawEllipse(ellipse);
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = devicePixelSize(this, size());
+  if (round_.size() != pixels || round_.devicePixelRatio() != ratio ||
+      roundFrom_ != image.cacheKey()) {
+    round_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    round_.setDevicePixelRatio(ratio);
+    round_.fill(Qt::transparent);
+    QPainter p(&round_);
+    QBrush texture(image);
+    const qreal across = qreal(width()) / image.width(), down = qreal(height()) / image.height();
+    texture.setTransform(QTransform::fromScale(across, down));
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setPen(Qt::NoPen);
+    p.setBrush(texture);
+    p.drawEllipse(roundEdgeEllipse(size()));
+    roundFrom_ = image.cacheKey();
+  }
+  painter.drawImage(QPointF(0, 0), round_);
 }
 
 TransparentLabel::TransparentLabel(QWidget* parent) : QWidget(parent) {

@@ -61,6 +61,11 @@ class PictureBox : public QWidget {
   void paintRound(QPainter& painter, const QImage& image);
   PictureData picture_;
   QImage decoded_;
+  // The round edge drawn once at the screen's pixels: the fireworks repaint what lies
+  // beneath them at the screen's rate, and a textured antialiased ellipse each time costs
+  // more than the fireworks themselves.
+  QImage round_;
+  qint64 roundFrom_ = 0;
   QSize decodedFor_;
   bool stale_ = true;
   Border border_ = Border::None;

@@ -8,9 +8,11 @@ namespace zv::movie {
 namespace {
 
 constexpr double kDefaultDisplayRate = 60;
-// Drawing takes this share of a stride's time at most, leaving the rest to the other
-// events of the stage.
-constexpr double kBusyShare = 0.9;
+// Drawing may take nearly a stride's whole time before a picture is dropped: the cost is wall
+// time, which a busy second core or one slow picture (a font, the win sound starting)
+// inflates now and then, and dropping every second picture for that is worse to see than
+// one late picture.
+constexpr double kBusyShare = 0.95;
 // The average follows the last few pictures: one slow picture does not change the stride.
 constexpr double kCostWeight = 0.15;
 
@@ -59,7 +61,7 @@ void FramePacing::drawn(double costMs) {
   // Up at once when the pictures cost more than their time; down only when the smaller
   // stride leaves clear room, so that a cost near the edge keeps one stride.
   if (needed > stride_ ||
-      (needed < stride_ && cost_ < 0.75 * kBusyShare * period_ * (stride_ - 1))) {
+      (needed < stride_ && cost_ < 0.8 * kBusyShare * period_ * (stride_ - 1))) {
     stride_ = needed;
   }
 }
