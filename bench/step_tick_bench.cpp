@@ -53,6 +53,7 @@
 #include "platform/text_codec.h"
 #include "resources/win_sound.h"
 #include "support/environment.h"
+#include "support/sound_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -103,17 +104,7 @@ void runEventLoop(int milliseconds) {
   loop.exec();
 }
 
-// Silent MPEG-1 Layer III frames (26 ms each): the decoder runs for every buffer.
-std::string silentMp3(int frames) {
-  std::string frame(104, '\0');
-  frame[0] = static_cast<char>(0xFF);
-  frame[1] = static_cast<char>(0xFB);
-  frame[2] = static_cast<char>(0x10);
-  frame[3] = static_cast<char>(0xC0);
-  std::string mp3;
-  for (int i = 0; i < frames; ++i) mp3 += frame;
-  return mp3;
-}
+using zv::test::silentMp3;
 
 double median(std::vector<double> values) {
   if (values.empty()) return 0;

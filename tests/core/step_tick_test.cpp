@@ -7,14 +7,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "support/sound_bytes.h"
+
 namespace zv {
 namespace {
 
 std::uint32_t le(std::string_view bytes, std::size_t at, int size) {
-  std::uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i)
-    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
-  return value;
+  return test::littleEndian(bytes, at, size);
 }
 
 // The tick must be heard (not silent, not a whisper), must be over well inside the default

@@ -19,6 +19,7 @@
 #include "stage/pictures.h"
 #include "stage_fixture.h"
 #include "store/settings_keys.h"
+#include "support/sound_bytes.h"
 
 namespace zv::testing {
 
@@ -77,17 +78,7 @@ class PicturesTest : public ::testing::Test {
 
 class MusicTest : public PicturesTest {
  protected:
-  // Silent MPEG-1 Layer III frames (side information all zero), as a decoder plays them.
-  static std::string silentMp3(int frames) {
-    std::string frame(104, '\0');
-    frame[0] = static_cast<char>(0xFF);
-    frame[1] = static_cast<char>(0xFB);
-    frame[2] = static_cast<char>(0x10);
-    frame[3] = static_cast<char>(0xC0);
-    std::string mp3;
-    for (int i = 0; i < frames; ++i) mp3 += frame;
-    return mp3;
-  }
+  static std::string silentMp3(int frames) { return test::silentMp3(frames); }
   bool playing() { return s.stage->audio().musicPlaying(); }
   void startDraw() { s.stage->draw().startLabelPressed(); }
   void stopDraw() {
