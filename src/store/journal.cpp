@@ -172,14 +172,54 @@ bool parseInt(const std::string& text, std::int64_t& value) {
 
 std::optional<JournalEvent> eventFromName(std::string_view name) {
   for (JournalEvent e : {JournalEvent::Win, JournalEvent::Void, JournalEvent::Clear,
-                         JournalEvent::RehearsalWin, JournalEvent::Reconcile}) {
+                         JournalEvent::RehearsalWin, JournalEvent::Reconcile,
+                         JournalEvent::VerifyStart, JournalEvent::VerifyEnd}) {
     if (name == journal_text::eventName(e)) return e;
   }
   return std::nullopt;
 }
 
 bool drawEvent(JournalEvent e) { return e == JournalEvent::Win || e == JournalEvent::RehearsalWin; }
-bool slotEvent(JournalEvent e) { return e != JournalEvent::Clear && e != JournalEvent::Reconcile; }
+bool slotEvent(JournalEvent e) {
+  return e == JournalEvent::Win || e == JournalEvent::RehearsalWin || e == JournalEvent::Void;
+}
+
+// The 停止方式 column of a verifiable event's rows: "承诺=<hex>；现场随机数=<digits>" and
+// "密钥=<hex>", readable in a spreadsheet and read back by their prefixes.
+constexpr std::string_view kCommitmentLabel = "承诺=";
+constexpr std::string_view kAudienceLabel = "；现场随机数=";
+constexpr std::string_view kSecretLabel = "密钥=";
+
+std::string noteColumn(const JournalRow& row) {
+  switch (row.event) {
+    case JournalEvent::Reconcile: return row.difference;
+    case JournalEvent::VerifyStart:
+      return std::string(kCommitmentLabel) + row.commitment + std::string(kAudienceLabel) +
+             row.audience;
+    case JournalEvent::VerifyEnd: return std::string(kSecretLabel) + row.secret;
+    default: return row.stopReason;
+  }
+}
+
+bool readNoteColumn(const std::string& text, JournalRow& row) {
+  const std::string_view t = text;
+  switch (row.event) {
+    case JournalEvent::Reconcile: row.difference = text; return true;
+    case JournalEvent::VerifyStart: {
+      if (t.substr(0, kCommitmentLabel.size()) != kCommitmentLabel) return false;
+      const std::size_t at = t.find(kAudienceLabel);
+      if (at == std::string_view::npos) return false;
+      row.commitment = std::string(t.substr(kCommitmentLabel.size(), at - kCommitmentLabel.size()));
+      row.audience = std::string(t.substr(at + kAudienceLabel.size()));
+      return true;
+    }
+    case JournalEvent::VerifyEnd:
+      if (t.substr(0, kSecretLabel.size()) != kSecretLabel) return false;
+      row.secret = std::string(t.substr(kSecretLabel.size()));
+      return true;
+    default: row.stopReason = text; return true;
+  }
+}
 
 // Fills row (a fresh one) from a record's fields; false for a damaged record.
 bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) {
@@ -202,7 +242,7 @@ bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) 
       if (!parseInt(f[6 + i], row.poolCounts[i])) return false;
     }
   }
-  (row.event == JournalEvent::Reconcile ? row.difference : row.stopReason) = f[14];
+  if (!readNoteColumn(f[14], row)) return false;
   row.designated = drawEvent(row.event) && f[15] == journal_text::kYes;
   for (int i = 0; i < kSlotCount; ++i) row.tallies[i] = f[16 + i];
   if (row.event == JournalEvent::Void && !parseInt(f[24], row.voids)) return false;
@@ -218,6 +258,8 @@ const char* journal_text::eventName(JournalEvent event) {
     case JournalEvent::Clear: return kClear;
     case JournalEvent::RehearsalWin: return kRehearsalWin;
     case JournalEvent::Reconcile: return kReconcile;
+    case JournalEvent::VerifyStart: return kVerifyStart;
+    case JournalEvent::VerifyEnd: return kVerifyEnd;
   }
   return "";
 }
@@ -248,7 +290,7 @@ std::string journalField(const JournalRow& row, std::size_t column) {
     case 3: return slotEvent(row.event) ? std::to_string(row.slot) : "";
     case 4: return row.drawMode;
     case 5: return draw ? std::to_string(row.poolSize) : "";
-    case 14: return row.event == JournalEvent::Reconcile ? row.difference : row.stopReason;
+    case 14: return noteColumn(row);
     case 15: return draw ? (row.designated ? journal_text::kYes : journal_text::kNo) : "";
     case 24: return row.event == JournalEvent::Void ? std::to_string(row.voids) : "";
   }
@@ -394,7 +436,9 @@ void Journal::account(const JournalRow& row) {
     case JournalEvent::Void:
     case JournalEvent::Clear:
     case JournalEvent::Reconcile: voidable_.reset(); break;
-    case JournalEvent::RehearsalWin: break;
+    case JournalEvent::RehearsalWin:
+    case JournalEvent::VerifyStart:
+    case JournalEvent::VerifyEnd: break;
   }
 }
 
@@ -463,6 +507,11 @@ std::optional<JournalRow> Journal::voidableWin() {
 std::optional<JournalRow> Journal::lastRow() {
   scanIfChanged();
   return last_;
+}
+
+std::int64_t Journal::nextSequence() {
+  scanIfChanged();
+  return nextSequence_;
 }
 
 std::optional<JournalRow> Journal::append(JournalRow row) {

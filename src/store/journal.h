@@ -27,7 +27,9 @@ namespace zv {
 // Reconcile: the results file's tallies differed from the journal's last row at start-up
 // (a run killed between the tally and its row, a hand edit, a copied file); the row holds
 // the tallies found and the difference, so the journal always explains the tallies.
-enum class JournalEvent { Win, Void, Clear, RehearsalWin, Reconcile };
+// VerifyStart and VerifyEnd open and close a verifiable event: its commitment and audience
+// number, then its published secret.
+enum class JournalEvent { Win, Void, Clear, RehearsalWin, Reconcile, VerifyStart, VerifyEnd };
 
 // Sequence numbers above this are beyond any real event: such a row is read as damaged.
 inline constexpr std::int64_t kMaxJournalSequence = 1'000'000'000'000;
@@ -47,6 +49,9 @@ struct JournalRow {
   std::array<std::string, kSlotCount> tallies;        // after the event (before it, for a clear)
   std::int64_t voids = 0;                    // a void row: the sequence of the win voided
   std::string difference;  // a reconcile row: results file minus journal, "奖项1 +1；…"
+  std::string commitment;  // a verify start row: 64 lowercase hex digits
+  std::string audience;    // a verify start row: the audience number (digits, may be empty)
+  std::string secret;      // a verify end row: the secret in 64 lowercase hex digits
 
   bool operator==(const JournalRow&) const = default;
 };
@@ -58,6 +63,8 @@ inline constexpr const char* kVoid = "作废";
 inline constexpr const char* kClear = "清空";
 inline constexpr const char* kRehearsalWin = "彩排中奖";
 inline constexpr const char* kReconcile = "核对";
+inline constexpr const char* kVerifyStart = "开始验证";
+inline constexpr const char* kVerifyEnd = "公布密钥";
 inline constexpr const char* kQuantityMode = "按数量";
 inline constexpr const char* kProbabilityMode = "按概率";
 inline constexpr const char* kStopClick = "点击";
@@ -135,6 +142,10 @@ class Journal {
 
   // The last intact row in the file's tail; nothing for a missing or empty journal.
   std::optional<JournalRow> lastRow();
+
+  // The sequence number the next append will give its row (a verifiable pick is made for
+  // the row it will be recorded in).
+  std::int64_t nextSequence();
 
   // How much of the end of the file an append reads at first, and at most, while its
   // tail holds no intact row.
