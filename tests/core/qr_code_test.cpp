@@ -35,15 +35,15 @@ TEST(QrCode, TheSmallestVersionForTheTextAtLevelM) {
   };
   const Case cases[] = {
       {"", 0},
-      {"a", 21},                             // version 1 holds 14 bytes at M
+      {"a", 21},  // version 1 holds 14 bytes at M
       {std::string(14, 'x'), 21},
-      {std::string(15, 'x'), 25},            // version 2
-      {std::string(64, 'f'), 37},            // a SHA-256 in hex: 64 bytes need version 5
-      {std::string(64, 'F'), 37},            // upper-case hex too: bytes, never alphanumerics
-      {std::string(64, '7'), 37},            // and digits: bytes, never the numeric mode
+      {std::string(15, 'x'), 25},  // version 2
+      {std::string(64, 'f'), 37},  // a SHA-256 in hex: 64 bytes need version 5
+      {std::string(64, 'F'), 37},  // upper-case hex too: bytes, never alphanumerics
+      {std::string(64, '7'), 37},  // and digits: bytes, never the numeric mode
       {std::string("\0", 1) + std::string(20, 'x'), 25},  // a leading NUL ends nothing
-      {std::string(2331, 'x'), 177},         // the largest code, version 40
-      {std::string(2332, 'x'), 0},           // one byte more fits no code
+      {std::string(2331, 'x'), 177},                      // the largest code, version 40
+      {std::string(2332, 'x'), 0},                        // one byte more fits no code
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.text.size() << " bytes");
@@ -56,7 +56,8 @@ TEST(QrCode, TheSmallestVersionForTheTextAtLevelM) {
 
 TEST(QrCode, FinderPatternsInThreeCornersAndNotTheFourth) {
   if (!qrCodesAvailable()) GTEST_SKIP() << "built without a QR encoder";
-  for (const char* text : {"a", "3f9c0e1d2b4a5968778695a4b3c2d1e0f0e1d2c3b4a5968778695a4b3c2d1e0"}) {
+  for (const char* text :
+       {"a", "3f9c0e1d2b4a5968778695a4b3c2d1e0f0e1d2c3b4a5968778695a4b3c2d1e0f"}) {
     SCOPED_TRACE(text);
     const QrCode code = makeQrCode(text);
     ASSERT_FALSE(code.empty());

@@ -1,5 +1,7 @@
 // The QR picture as a camera sees it: decoded back by zbarimg (zbar-tools) when that is
 // installed, and the picture's bad inputs refused.
+#include "platform/qt/qr_picture.h"
+
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -8,7 +10,6 @@
 #include <string>
 
 #include "platform/qr_code.h"
-#include "platform/qt/qr_picture.h"
 
 namespace zv {
 namespace {
