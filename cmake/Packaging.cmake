@@ -121,8 +121,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The stage names Windows faces; these fonts stand in for them (see platform/qt/fonts.cpp).
 # SDL2_mixer is loaded at run time, when the sound opens, so the library scan misses it;
 # so is Qt's Chinese translation of its own dialog parts (see platform/qt/qt_chinese.cpp).
+# libqrencode4 draws the QR codes: named, so that the package needs it whether or not the
+# linked program uses it yet.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "fonts-noto-cjk, fonts-arphic-uming, fonts-arphic-ukai, libsdl2-mixer-2.0-0, qt6-translations-l10n")
+  "fonts-noto-cjk, fonts-arphic-uming, fonts-arphic-ukai, libsdl2-mixer-2.0-0, qt6-translations-l10n, libqrencode4")
 # "打开活动文件夹" hands the folder to the desktop through xdg-open; prize pictures in WebP
 # need Qt's extra image plugins, loaded at run time (so not found by the library scan).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-image-formats-plugins")

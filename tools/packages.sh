@@ -4,6 +4,8 @@ ZV_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libjpeg62-turbo-dev libsdl2-mixer-dev libx11-dev libxcb1-dev libxcb-shape0-dev
   libxrandr-dev libxdamage-dev libxfixes-dev libxcomposite-dev
+  # QR codes; zbarimg reads them back in the tests.
+  libqrencode-dev zbar-tools
   # SDL2_mixer decodes MP3 through libmpg123 (already a dependency of it; named here so that
   # a missing decoder is plain); prize pictures in WebP need Qt's extra image plugins.
   libmpg123-0 qt6-image-formats-plugins
@@ -21,6 +23,8 @@ ZV_PACKAGES=(
 ZV_WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev qt6-base-dev-tools
   wine64 wine nsis zip unzip xz-utils
+  # tools/windows-qrencode fetches and unpacks Debian's qrencode source.
+  curl bzip2 patch
 )
 
 # What tools/windows-sysroot needs on top of those to build the prefix from Debian's sources.
