@@ -5,16 +5,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/logic/glow.h"
 #include "host/logic/tile_mask.h"
 
 namespace zv {
 
 namespace {
 
-constexpr double kTrailPiece = 16;  // target pixels
-
-QColor glow(movie::Colour c, double alpha) {
+QColor paint(movie::Colour c, double alpha) {
   return QColor(c.r, c.g, c.b, std::clamp(static_cast<int>(std::lround(alpha * 255)), 0, 255));
+}
+
+// What a fully covered pixel gains from a colour at this opacity, as the painter adds it.
+glow::Light light(movie::Colour c, double alpha) {
+  const float a = static_cast<float>(std::clamp(alpha, 0.0, 1.0));
+  return {c.r * a, c.g * a, c.b * a};
 }
 
 // Pixels that differ from the background by less than the floor in every channel become
@@ -66,61 +71,55 @@ QRegion MoviePlayer::render(QImage& target, double frame, const QRegion& stale) 
     const QRectF cut = box.adjusted(-2, -2, 2, 2).intersected(stage);
     if (!cut.isEmpty()) drawn.mark(cut.left(), cut.top(), cut.right(), cut.bottom());
   };
-  {
+  // Shapes are placed in target pixels here rather than through a painter transform,
+  // which costs several times more per shape.
+  const auto place = [&fit](float x, float y) {
+    return QPointF(fit.left + x * fit.scale, fit.top + y * fit.scale);
+  };
+  if (!content_.flashes.empty()) {
     QPainter p(&target);
     p.setRenderHint(QPainter::Antialiasing);
     // Light adds up: crossing trails and overlapping stars glow brighter, as real ones do.
     p.setCompositionMode(QPainter::CompositionMode_Plus);
     p.setClipRect(stage);
     p.setPen(Qt::NoPen);
-    // Shapes are placed in target pixels here rather than through a painter transform,
-    // which costs several times more per shape.
-    const double scale = fit.scale;
-    const auto place = [&fit](float x, float y) {
-      return QPointF(fit.left + x * fit.scale, fit.top + y * fit.scale);
-    };
-
     for (const movie::Flash& f : content_.flashes) {
       const QPointF centre = place(f.x, f.y);
-      const double radius = f.radius * scale;
+      const double radius = f.radius * fit.scale;
       QRadialGradient gradient(centre, radius);
       // Bright to its rim: a glow fading into black would ring the flash in grey where
       // the key shows the stage around it.
-      gradient.setColorAt(0, glow(f.colour, f.brightness));
-      gradient.setColorAt(1, glow(f.colour, f.brightness * 0.55));
+      gradient.setColorAt(0, paint(f.colour, f.brightness));
+      gradient.setColorAt(1, paint(f.colour, f.brightness * 0.55));
       p.setBrush(gradient);
       p.drawEllipse(centre, radius, radius);
       touch(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
     }
-
-    for (const movie::Spark& s : content_.sparks) {
-      // Below a pixel across a star would flicker in and out; keep it at least that big.
-      const double r = std::max(s.radius * scale, 0.7);
-      const QPointF head = place(s.x, s.y), tail = place(s.tailX, s.tailY);
-      const QPointF along = head - tail;
-      const double length = std::hypot(along.x(), along.y());
-      if (length > r) {
-        // A trail tapering from the star's width to a point, in short pieces: the
-        // rasteriser slows down sharply once one shape spans more than some 30 pixels.
-        const QPointF side = QPointF(-along.y(), along.x()) * (r * 0.85 / length);
-        const int pieces = std::min(64, static_cast<int>(std::ceil(length / kTrailPiece)));
-        p.setBrush(glow(s.colour, s.brightness * 0.75));
-        for (int i = 0; i < pieces; ++i) {
-          const double u0 = static_cast<double>(i) / pieces, u1 = (i + 1.0) / pieces;
-          const QPointF a = tail + along * u0, b = tail + along * u1;
-          const QPointF quad[4] = {a + side * u0, b + side * u1, b - side * u1, a - side * u0};
-          p.drawConvexPolygon(quad, 4);
-        }
-      }
-      p.setBrush(glow(s.colour, s.brightness));
-      p.drawEllipse(head, r, r);
-      // A white-hot core.
-      p.setBrush(QColor(255, 255, 255, static_cast<int>(160 * s.brightness)));
-      p.drawEllipse(head, r * 0.5, r * 0.5);
-      const double reach = r + 1;
-      touch(QRectF(std::min(head.x(), tail.x()) - reach, std::min(head.y(), tail.y()) - reach,
-                   std::abs(along.x()) + 2 * reach, std::abs(along.y()) + 2 * reach));
+  }
+  // The stars by hand (see glow.h), added onto what the painter left: light adds up in
+  // any order.
+  const glow::Canvas canvas{reinterpret_cast<std::uint32_t*>(target.bits()),
+                            static_cast<int>(target.bytesPerLine() / 4),
+                            static_cast<int>(std::lround(stage.left())),
+                            static_cast<int>(std::lround(stage.top())),
+                            static_cast<int>(std::lround(stage.right())),
+                            static_cast<int>(std::lround(stage.bottom()))};
+  for (const movie::Spark& s : content_.sparks) {
+    // Below a pixel across a star would flicker in and out; keep it at least that big.
+    const double r = std::max(s.radius * fit.scale, 0.7);
+    const QPointF head = place(s.x, s.y), tail = place(s.tailX, s.tailY);
+    const QPointF along = head - tail;
+    if (std::hypot(along.x(), along.y()) > r) {
+      // A trail tapering from the star's width to a point.
+      glow::addTaper(canvas, tail.x(), tail.y(), head.x(), head.y(), r * 0.85,
+                     light(s.colour, s.brightness * 0.75));
     }
+    glow::addDisc(canvas, head.x(), head.y(), r, light(s.colour, s.brightness));
+    // A white-hot core.
+    glow::addDisc(canvas, head.x(), head.y(), r * 0.5, light({255, 255, 255}, s.brightness * 160 / 255.0));
+    const double reach = r + 1;
+    touch(QRectF(std::min(head.x(), tail.x()) - reach, std::min(head.y(), tail.y()) - reach,
+                 std::abs(along.x()) + 2 * reach, std::abs(along.y()) + 2 * reach));
   }
   std::vector<QRect> tiles;
   for (const key::Rect& r : drawn.rects()) {

@@ -1,0 +1,110 @@
+#include "host/logic/glow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace zv::glow {
+
+namespace {
+
+// Vertical lines sampled across each pixel column; along each line the cover is exact,
+// so an edge comes out in 8 x (nearly) continuous steps.
+constexpr int kSamples = 8;
+constexpr double kNone = std::numeric_limits<double>::infinity();
+
+std::uint32_t channel(std::uint32_t now, float amount, float cover) {
+  return std::min<std::uint32_t>(now + static_cast<std::uint32_t>(amount * cover + 0.5f), 255);
+}
+
+void add(std::uint32_t& p, Light light, float cover) {
+  p = (p & 0xFF000000u) | channel((p >> 16) & 0xFF, light.r, cover) << 16 |
+      channel((p >> 8) & 0xFF, light.g, cover) << 8 | channel(p & 0xFF, light.b, cover);
+}
+
+// A shape given by where each vertical line across it enters and leaves it: span(x, lo, hi)
+// says false where the line at x misses it, over minX..maxX.
+template <typename Span>
+void fill(const Canvas& c, double minX, double maxX, Light light, const Span& span) {
+  if (!(minX <= maxX) || !c.pixels) return;  // also a position that is no number
+  minX = std::max(minX, static_cast<double>(c.left));
+  maxX = std::min(maxX, static_cast<double>(c.right) - 0.5);
+  if (minX > maxX) return;
+  const int x0 = static_cast<int>(std::floor(minX)), x1 = static_cast<int>(std::floor(maxX));
+  for (int x = x0; x <= x1; ++x) {
+    double lo[kSamples], hi[kSamples];
+    double outerLo = kNone, outerHi = -kNone, innerLo = -kNone, innerHi = kNone;
+    for (int k = 0; k < kSamples; ++k) {
+      double a = 0, b = 0;
+      if (span(x + (k + 0.5) / kSamples, a, b) && a < b) {
+        lo[k] = a;
+        hi[k] = b;
+        outerLo = std::min(outerLo, a);
+        outerHi = std::max(outerHi, b);
+      } else {
+        lo[k] = kNone;
+        hi[k] = -kNone;
+      }
+      innerLo = std::max(innerLo, lo[k]);
+      innerHi = std::min(innerHi, hi[k]);
+    }
+    if (!(outerLo < outerHi)) continue;
+    const double top = std::max(outerLo, static_cast<double>(c.top));
+    const double bottom = std::min(outerHi, static_cast<double>(c.bottom));
+    if (!(top < bottom)) continue;
+    const int y0 = static_cast<int>(std::floor(top)), y1 = static_cast<int>(std::ceil(bottom)) - 1;
+    for (int y = y0; y <= y1; ++y) {
+      float cover = 1;
+      if (y < innerLo || y + 1 > innerHi) {
+        double sum = 0;
+        for (int k = 0; k < kSamples; ++k) sum += std::max(0.0, std::min(hi[k], y + 1.0) - std::max(lo[k], static_cast<double>(y)));
+        cover = static_cast<float>(sum / kSamples);
+        if (cover <= 0) continue;
+      }
+      add(c.pixels[static_cast<std::ptrdiff_t>(y) * c.stride + x], light, cover);
+    }
+  }
+}
+
+}  // namespace
+
+void addDisc(const Canvas& canvas, double x, double y, double radius, Light light) {
+  if (!(radius > 0) || !std::isfinite(y)) return;
+  const double rr = radius * radius;
+  fill(canvas, x - radius, x + radius, light, [&](double at, double& lo, double& hi) {
+    const double dx = at - x;
+    const double h2 = rr - dx * dx;
+    if (h2 <= 0) return false;
+    const double h = std::sqrt(h2);
+    lo = y - h;
+    hi = y + h;
+    return true;
+  });
+}
+
+void addTaper(const Canvas& canvas, double tailX, double tailY, double headX, double headY,
+              double halfWidth, Light light) {
+  const double ax = headX - tailX, ay = headY - tailY;
+  const double length = std::hypot(ax, ay);
+  if (!(length > 0) || !(halfWidth > 0) || !std::isfinite(length)) return;
+  const double sx = -ay / length * halfWidth, sy = ax / length * halfWidth;
+  const double px[3] = {tailX, headX + sx, headX - sx};
+  const double py[3] = {tailY, headY + sy, headY - sy};
+  fill(canvas, std::min({px[0], px[1], px[2]}), std::max({px[0], px[1], px[2]}), light,
+       [&](double at, double& lo, double& hi) {
+         lo = kNone;
+         hi = -kNone;
+         for (int i = 0; i < 3; ++i) {
+           const int j = (i + 1) % 3;
+           const double x0 = std::min(px[i], px[j]), x1 = std::max(px[i], px[j]);
+           // An upright edge is met where the edges beside it are.
+           if (at < x0 || at > x1 || x0 == x1) continue;
+           const double v = py[i] + (at - px[i]) / (px[j] - px[i]) * (py[j] - py[i]);
+           lo = std::min(lo, v);
+           hi = std::max(hi, v);
+         }
+         return lo < hi;
+       });
+}
+
+}  // namespace zv::glow
