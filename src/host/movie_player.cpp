@@ -4,6 +4,9 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "host/logic/glow.h"
 #include "host/logic/tile_mask.h"
@@ -23,19 +26,38 @@ glow::Light light(movie::Colour c, double alpha) {
 }
 
 // Pixels that differ from the background by less than the floor in every channel become
-// the background, inside area.
+// the background, inside area. It runs over every burning tile of every picture, so four
+// pixels go at once where the processor allows.
 void applyFloor(QImage& image, const QRect& area, QRgb background, int floor) {
   const int br = qRed(background), bg = qGreen(background), bb = qBlue(background);
   const QRgb exact = background | 0xFF000000u;
+  const auto faint = [&](QRgb p) {
+    return std::abs(qRed(p) - br) < floor && std::abs(qGreen(p) - bg) < floor &&
+           std::abs(qBlue(p) - bb) < floor;
+  };
+#ifdef __SSE2__
+  const __m128i exact4 = _mm_set1_epi32(static_cast<int>(exact));
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);  // alpha is no difference
+  const __m128i below = _mm_set1_epi8(static_cast<char>(std::clamp(floor - 1, 0, 255)));
+  const __m128i zero = _mm_setzero_si128(), all = _mm_set1_epi32(-1);
+#endif
   for (int y = area.top(); y <= area.bottom(); ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QRgb p = row[x];
-      if (p == exact) continue;
-      if (std::abs(qRed(p) - br) < floor && std::abs(qGreen(p) - bg) < floor &&
-          std::abs(qBlue(p) - bb) < floor) {
-        row[x] = exact;
-      }
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y)) + area.left();
+    int x = 0;
+#ifdef __SSE2__
+    for (; x + 4 <= area.width(); x += 4) {
+      const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+      const __m128i apart =
+          _mm_and_si128(_mm_or_si128(_mm_subs_epu8(p, exact4), _mm_subs_epu8(exact4, p)), colour);
+      // Every channel's difference at most floor - 1: the pixel is background.
+      const __m128i near = _mm_cmpeq_epi8(_mm_subs_epu8(apart, below), zero);
+      const __m128i whole = _mm_cmpeq_epi32(near, all);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x),
+                       _mm_or_si128(_mm_and_si128(whole, exact4), _mm_andnot_si128(whole, p)));
+    }
+#endif
+    for (; x < area.width(); ++x) {
+      if (faint(row[x])) row[x] = exact;
     }
   }
 }
