@@ -138,7 +138,8 @@ QRegion MoviePlayer::render(QImage& target, double frame, const QRegion& stale) 
     }
     glow::addDisc(canvas, head.x(), head.y(), r, light(s.colour, s.brightness));
     // A white-hot core.
-    glow::addDisc(canvas, head.x(), head.y(), r * 0.5, light({255, 255, 255}, s.brightness * 160 / 255.0));
+    glow::addDisc(canvas, head.x(), head.y(), r * 0.5,
+                  light({255, 255, 255}, s.brightness * 160 / 255.0));
     const double reach = r + 1;
     touch(QRectF(std::min(head.x(), tail.x()) - reach, std::min(head.y(), tail.y()) - reach,
                  std::abs(along.x()) + 2 * reach, std::abs(along.y()) + 2 * reach));

@@ -48,9 +48,11 @@ QImage painted(const Star& s, QSize size) {
 QImage byHand(const Star& s, QSize size) {
   QImage image(size, QImage::Format_ARGB32_Premultiplied);
   image.fill(s.under);
-  const glow::Canvas canvas{reinterpret_cast<std::uint32_t*>(image.bits()),
-                            static_cast<int>(image.bytesPerLine() / 4), 0, 0, size.width(),
-                            size.height()};
+  glow::Canvas canvas;
+  canvas.pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+  canvas.stride = static_cast<int>(image.bytesPerLine() / 4);
+  canvas.right = size.width();
+  canvas.bottom = size.height();
   const float a = static_cast<float>(s.colour.alphaF());
   const glow::Light light{s.colour.red() * a, s.colour.green() * a, s.colour.blue() * a};
   glow::addTaper(canvas, s.tailX, s.tailY, s.x, s.y, s.radius * 0.85, light);
