@@ -194,9 +194,11 @@ int main(int argc, char** argv) {
       };
       const bool smooth = counter("refresh_rate") > 0;
       if (smooth) {
-        // Gated: never fewer pictures than the movie's own rate gave. The goals of 0.95 of
-        // the refreshes and 0.6 of a core are met on a quiet machine only now and then
-        // (docs/performance.md), so they are printed, not gated.
+        // Gated: never fewer pictures than the movie's own rate gave, and at most 0.6 of a
+        // core (0.26-0.38 with the stars drawn by hand, 0.35 for movie 4 on bare X at 0.99
+        // of the refreshes; a loaded host gives the program less, not more). The goal of
+        // 0.95 of the refreshes is met on bare X and openbox at load 3-4 but falls to 0.8
+        // under picom then (docs/performance.md), so it is printed, not gated.
         const double perMovieFrame = counter("on_screen_share") * counter("refresh_rate") /
                                      counter("movie_rate");
         ok &= check(perMovieFrame >= 0.98,
@@ -207,8 +209,9 @@ int main(int argc, char** argv) {
         measured("movie " + number + " on screen, " + desktop +
                      ": frames / the screen's refreshes while it changes (goal >= 0.95)",
                  counter("on_screen_share"));
-        measured("movie " + number + ", " + desktop + ": program CPU share (goal <= 0.6)",
-                 counter("program_cpu"));
+        ok &= check(counter("program_cpu") >= 0 && counter("program_cpu") <= 0.6,
+                    ("movie " + number + ", " + desktop + ": program CPU share (<= 0.6)").c_str(),
+                    counter("program_cpu"));
       } else {
         ok &= check(counter("on_screen_share") >= 0.98,
                     ("movie " + number + " on screen, " + desktop +

@@ -1,6 +1,7 @@
 #pragma once
-// Draws frames of an effect movie with QPainter. Everything is drawn as shapes at the
-// target's own size, so a full-screen frame is as crisp as a small one.
+// Draws frames of an effect movie: the flashes with QPainter, the stars by hand (glow.h).
+// Everything is drawn as shapes at the target's own size, so a full-screen frame is as crisp
+// as a small one.
 #include <QImage>
 #include <QRegion>
 
