@@ -195,6 +195,8 @@ struct JournalVerifier::State {
     std::vector<std::pair<std::int64_t, std::int64_t>> announced;  // found later, reported
     bool previousMoved = false;
     std::size_t nextDamaged = 0;
+    std::vector<bool> accounted(facts.size());  // the link holds, or its failure is explained
+    std::vector<std::size_t> edited;
     for (std::size_t i = 0; i < facts.size(); ++i) {
       const RowFacts& f = facts[i];
       bool explained = previousMoved;
@@ -224,6 +226,7 @@ struct JournalVerifier::State {
         // A gap with the link holding: a number whose row could not be written.
       }
       highest = std::max(highest, f.sequence);
+      accounted[i] = f.linkHolds || moved || explained;
       while (nextDamaged < damagedAt.size() && damagedAt[nextDamaged] < f.position) ++nextDamaged;
       if (f.chained && !f.linkHolds && !moved && !explained) {
         if (f.afterDamaged) {
@@ -232,13 +235,17 @@ struct JournalVerifier::State {
               (before > 0 ? seqText(before) + " 之后" : std::string("表头之后")) +
                   "的一条记录已损坏，无法读取（链值在" + seqText(f.sequence) + "处断开）");
         } else {
-          const bool nextHolds = i + 1 == facts.size() || facts[i + 1].linkHolds;
-          add(f.position, f.sequence, VerifyFault::Edited,
-              seqText(f.sequence) + "：链值不符，" +
-                  (nextHolds ? "此行被修改" : "此行或其链值被修改"));
+          edited.push_back(i);
         }
       }
       previousMoved = moved;
+    }
+    // An edited row breaks its own link only; its 链值 edited too breaks the next one.
+    for (std::size_t i : edited) {
+      const bool nextHolds = i + 1 == facts.size() || accounted[i + 1];
+      add(facts[i].position, facts[i].sequence, VerifyFault::Edited,
+          seqText(facts[i].sequence) + "：链值不符，" +
+              (nextHolds ? "此行被修改" : "此行或其链值被修改"));
     }
   }
 };
@@ -257,9 +264,16 @@ VerifyReport JournalVerifier::finish() {
   }
   if (s.open) s.closeUnpublished();
   s.judgeOrderAndChain();
+  // In file order; at one row, what the chain says before what the pick says.
+  const auto pickFault = [](const PlacedFinding& p) {
+    const VerifyFault f = p.finding.fault;
+    return f == VerifyFault::PoolSum || f == VerifyFault::PickDiffers ||
+           f == VerifyFault::Designated || f == VerifyFault::WrongSecret;
+  };
   std::stable_sort(s.found.begin(), s.found.end(),
-                   [](const PlacedFinding& a, const PlacedFinding& b) {
-                     return a.position < b.position;
+                   [&](const PlacedFinding& a, const PlacedFinding& b) {
+                     return a.position != b.position ? a.position < b.position
+                                                     : pickFault(a) < pickFault(b);
                    });
   VerifyReport report = std::move(s.report);
   for (PlacedFinding& placed : s.found) report.findings.push_back(std::move(placed.finding));

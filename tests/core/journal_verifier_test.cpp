@@ -215,7 +215,7 @@ TEST_F(VerifierTest, EachChangeIsNamedAtItsRowWithItsReason) {
          setField(lines, 5, 3, std::to_string(slot == 3 ? 1 : 3));
        },
        5,
-       {VerifyFault::PickDiffers, VerifyFault::Edited}},
+       {VerifyFault::Edited, VerifyFault::PickDiffers}},
       {"deleted row", {}, [](auto& lines) { lines.erase(lines.begin() + 4); }, 5,
        {VerifyFault::Removed}},
       {"swapped pair", {}, [](auto& lines) { std::swap(lines[4], lines[5]); }, 5,
