@@ -73,14 +73,17 @@ struct JournalVerifier::State {
   void take(const JournalRecord& record) {
     const std::size_t at = position++;
     switch (record.kind) {
-      case JournalRecord::Kind::Header: previous = record.passesOn(); return;
+      case JournalRecord::Kind::Header:
+        previous = record.passesOn();
+        return;
       case JournalRecord::Kind::Damaged:
         ++report.damaged;
         damagedAt.push_back(at);
         damagedAfterSequence.push_back(lastSequence);
         damagedBefore = true;
         return;
-      case JournalRecord::Kind::Row: break;
+      case JournalRecord::Kind::Row:
+        break;
     }
     const JournalRow& row = *record.row;
     ++report.rows;
@@ -91,7 +94,8 @@ struct JournalVerifier::State {
     } else {
       ++report.unchained;
       if (seenChain)
-        add(at, row.sequence, VerifyFault::ChainMissing, seqText(row.sequence) + "：缺少链值，此行被改动");
+        add(at, row.sequence, VerifyFault::ChainMissing,
+            seqText(row.sequence) + "：缺少链值，此行被改动");
     }
     previous = record.passesOn();
     lastSequence = row.sequence;
@@ -121,7 +125,8 @@ struct JournalVerifier::State {
           open->draws.push_back(
               {row.sequence, at, row.slot, row.poolSize, row.poolCounts, row.designated});
         return;
-      default: return;
+      default:
+        return;
     }
   }
 
@@ -150,8 +155,8 @@ struct JournalVerifier::State {
     const VerifiableEvent verifiable{secret, event.commitment, event.audience};
     std::size_t follow = 0, designated = 0, differ = 0;
     for (const EventDraw& draw : event.draws) {
-      const std::int64_t sum = std::accumulate(draw.counts.begin(), draw.counts.end(),
-                                               std::int64_t{0});
+      const std::int64_t sum =
+          std::accumulate(draw.counts.begin(), draw.counts.end(), std::int64_t{0});
       if (sum != draw.poolSize) {
         add(draw.position, draw.sequence, VerifyFault::PoolSum,
             seqText(draw.sequence) + "：奖池总数 " + std::to_string(draw.poolSize) +
@@ -270,11 +275,10 @@ VerifyReport JournalVerifier::finish() {
     return f == VerifyFault::PoolSum || f == VerifyFault::PickDiffers ||
            f == VerifyFault::Designated || f == VerifyFault::WrongSecret;
   };
-  std::stable_sort(s.found.begin(), s.found.end(),
-                   [&](const PlacedFinding& a, const PlacedFinding& b) {
-                     return a.position != b.position ? a.position < b.position
-                                                     : pickFault(a) < pickFault(b);
-                   });
+  std::stable_sort(
+      s.found.begin(), s.found.end(), [&](const PlacedFinding& a, const PlacedFinding& b) {
+        return a.position != b.position ? a.position < b.position : pickFault(a) < pickFault(b);
+      });
   VerifyReport report = std::move(s.report);
   for (PlacedFinding& placed : s.found) report.findings.push_back(std::move(placed.finding));
   state_ = std::make_unique<State>();
@@ -286,8 +290,8 @@ std::vector<std::string> VerifyReport::lines() const {
   if (!findings.empty())
     out.push_back("不成立之处 " + std::to_string(findings.size()) + " 处，第一处在最前：");
   for (const VerifyFinding& finding : findings) out.push_back(finding.text);
-  std::string summary = "共 " + std::to_string(rows) + " 行记录，" +
-                        std::to_string(rows - unchained) + " 行带链值";
+  std::string summary =
+      "共 " + std::to_string(rows) + " 行记录，" + std::to_string(rows - unchained) + " 行带链值";
   if (unchained > 0)
     summary += "，" + std::to_string(unchained) + " 行写于链值启用之前（无法验证，不算错误）";
   if (damaged > 0) summary += "，" + std::to_string(damaged) + " 条残缺记录";

@@ -30,7 +30,7 @@ enum class VerifyFault {
 struct VerifyFinding {
   std::int64_t sequence = 0;  // the row it is about (for Damaged: the row before it)
   VerifyFault fault = VerifyFault::Edited;
-  std::string text;           // one line, naming the row as "序号 N"
+  std::string text;  // one line, naming the row as "序号 N"
 };
 
 struct VerifyReport {

@@ -107,8 +107,7 @@ TEST_F(JournalChainTest, AnOlderJournalKeepsItsHeaderAndNewRowsChainOnFromItsLas
   const JournalContents read = journal.read();
   ASSERT_EQ(read.rows.size(), 5u);
   EXPECT_EQ(read.skipped, 1u);
-  for (std::size_t i = 0; i < 5; ++i)
-    EXPECT_EQ(read.rows[i].chain.empty(), i < 3) << i;
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(read.rows[i].chain.empty(), i < 3) << i;
 
   const VerifyReport report = verifyBytes(bytes);
   EXPECT_TRUE(report.holds()) << firstFindingText(report);
@@ -130,7 +129,7 @@ TEST_F(JournalChainTest, AnOlderJournalKeepsItsHeaderAndNewRowsChainOnFromItsLas
 // A verifiable event as the stage records it: the start row, draws picked by the secret
 // for the row they will be recorded in, the published secret.
 struct EventJournal {
-  int designatedDraw = -1;       // this draw (0-based) is a designated pick
+  int designatedDraw = -1;  // this draw (0-based) is a designated pick
   bool publishWrongSecret = false;
   bool publish = true;
 };
@@ -180,7 +179,8 @@ std::string joinLines(const std::vector<std::string>& lines) {
 }
 
 // Replaces field `column` (no quoting in these rows) of line `at`.
-void setField(std::vector<std::string>& lines, std::size_t at, int column, const std::string& text) {
+void setField(std::vector<std::string>& lines, std::size_t at, int column,
+              const std::string& text) {
   std::string& line = lines[at];
   std::size_t from = 0;
   for (int c = 0; c < column; ++c) from = line.find(',', from) + 1;
@@ -202,8 +202,8 @@ TEST_F(VerifierTest, EachChangeIsNamedAtItsRowWithItsReason) {
     const char* name;
     EventJournal how;
     std::function<void(std::vector<std::string>&)> edit;
-    std::int64_t sequence;                  // of the first finding
-    std::vector<VerifyFault> faults;        // every finding, in file order
+    std::int64_t sequence;            // of the first finding
+    std::vector<VerifyFault> faults;  // every finding, in file order
   };
   const auto none = [](std::vector<std::string>&) {};
   const Case cases[] = {
@@ -216,11 +216,20 @@ TEST_F(VerifierTest, EachChangeIsNamedAtItsRowWithItsReason) {
        },
        5,
        {VerifyFault::Edited, VerifyFault::PickDiffers}},
-      {"deleted row", {}, [](auto& lines) { lines.erase(lines.begin() + 4); }, 5,
+      {"deleted row",
+       {},
+       [](auto& lines) { lines.erase(lines.begin() + 4); },
+       5,
        {VerifyFault::Removed}},
-      {"swapped pair", {}, [](auto& lines) { std::swap(lines[4], lines[5]); }, 5,
+      {"swapped pair",
+       {},
+       [](auto& lines) { std::swap(lines[4], lines[5]); },
+       5,
        {VerifyFault::Swapped}},
-      {"edited tally", {}, [](auto& lines) { setField(lines, 6, 17, "7"); }, 6,
+      {"edited tally",
+       {},
+       [](auto& lines) { setField(lines, 6, 17, "7"); },
+       6,
        {VerifyFault::Edited}},
       {"wrong secret", {.publishWrongSecret = true}, none, 8, {VerifyFault::WrongSecret}},
       {"designated pick", {.designatedDraw = 2}, none, 5, {VerifyFault::Designated}},

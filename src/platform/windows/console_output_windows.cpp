@@ -50,9 +50,9 @@ bool writeConsoleText(std::string_view utf8) {
   // A windowed program started from a command prompt has no console: it borrows the
   // prompt's, and writes UTF-16 so that Chinese shows whatever the prompt's code page.
   if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return false;
-  const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                     0, nullptr);
+  const HANDLE console =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (console == INVALID_HANDLE_VALUE) return false;
   const bool ok = writeWide(console, utf8);
   CloseHandle(console);
