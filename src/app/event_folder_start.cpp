@@ -7,6 +7,8 @@
 
 #include "app/logic/command_line.h"
 #include "dialogs/message_boxes.h"
+#include "draw/journal_verifier.h"
+#include "platform/console_output.h"
 #include "platform/event_folder.h"
 #include "stage/event_folder_view.h"
 #include "store/sample_event.h"
@@ -30,6 +32,12 @@ std::optional<int> answerInformationRequest(const std::vector<std::string>& argu
   if (command.action == CommandLine::Action::Version) {
     std::fputs(versionText().c_str(), stdout);
     return 0;
+  }
+  // No window and no toolkit: a journal is checked on any computer, display or not.
+  if (command.action == CommandLine::Action::Verify) {
+    const VerifyCommandOutcome outcome = runVerifyCommand(command.verifyPath);
+    writeConsoleText(outcome.text);
+    return outcome.exitCode;
   }
   // Before the toolkit: without a display it would end the program first.
   if (command.action == CommandLine::Action::Error) {

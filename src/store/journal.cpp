@@ -5,6 +5,7 @@
 #include <ctime>
 #include <utility>
 
+#include "platform/digest.h"
 #include "platform/files.h"
 #include "platform/local_time.h"
 
@@ -15,9 +16,13 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 // Sequence, time, event, slot, mode, pool size, a count per slot, stop reason, designated,
-// a tally per slot, voids.
-constexpr std::size_t kColumns = 9 + 2 * kSlotCount;
-static_assert(kColumns == 25, "the journal's columns are a stored format");
+// a tally per slot, voids; then the chain. Rows written before the chain have no 链值
+// column, and both kinds stay readable.
+constexpr std::size_t kOwnColumns = 9 + 2 * kSlotCount;
+constexpr std::size_t kColumns = kOwnColumns + 1;
+static_assert(kOwnColumns == 25 && kOwnColumns == kUnchainedJournalColumns,
+              "the journal's columns are a stored format");
+static_assert(kColumns == 26, "the journal's columns are a stored format");
 
 std::string csvField(std::string_view text) {
   const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
@@ -31,13 +36,17 @@ std::string csvField(std::string_view text) {
   return out + '"';
 }
 
-std::string joinRecord(const std::vector<std::string>& fields) {
+std::string joinFields(const std::vector<std::string>& fields, std::size_t count) {
   std::string line;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     if (i) line += ',';
     line += csvField(fields[i]);
   }
-  return line + std::string(kLineEnd);
+  return line;
+}
+
+std::string joinRecord(const std::vector<std::string>& fields) {
+  return joinFields(fields, fields.size()) + std::string(kLineEnd);
 }
 
 // Where a scan of the bytes ended: inside a record, and inside a quoted field of it.
@@ -223,7 +232,7 @@ bool readNoteColumn(const std::string& text, JournalRow& row) {
 
 // Fills row (a fresh one) from a record's fields; false for a damaged record.
 bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) {
-  if (n != kColumns) return false;
+  if (n != kColumns && n != kOwnColumns) return false;
   if (!parseInt(f[0], row.sequence) || row.sequence < 1 || row.sequence > kMaxJournalSequence)
     return false;
   row.time = f[1];
@@ -246,7 +255,24 @@ bool fillRow(const std::vector<std::string>& f, std::size_t n, JournalRow& row) 
   row.designated = drawEvent(row.event) && f[15] == journal_text::kYes;
   for (int i = 0; i < kSlotCount; ++i) row.tallies[i] = f[16 + i];
   if (row.event == JournalEvent::Void && !parseInt(f[24], row.voids)) return false;
+  if (n == kColumns) row.chain = f[25];
   return true;
+}
+
+// The header of either kind: with the 链值 column, or from before it.
+bool isHeader(const std::vector<std::string>& fields, std::size_t n, bool damaged) {
+  const auto& headings = journalHeadings();
+  return !damaged && (n == kColumns || n == kOwnColumns) &&
+         std::equal(fields.begin(), fields.begin() + static_cast<std::ptrdiff_t>(n),
+                    headings.begin());
+}
+
+std::string ownOfRow(const JournalRow& row) {
+  std::vector<std::string> f;
+  f.reserve(kColumns);
+  for (std::size_t column = 0; column < kOwnColumns; ++column)
+    f.push_back(journalField(row, column));
+  return joinFields(f, f.size());
 }
 
 }  // namespace
@@ -272,6 +298,7 @@ const std::vector<std::string>& journalHeadings() {
     h.push_back("指定中奖");
     for (int n = 1; n <= kSlotCount; ++n) h.push_back("中奖数奖项" + std::to_string(n));
     h.push_back("所作废序号");
+    h.push_back("链值");
     return h;
   }();
   return headings;
@@ -293,6 +320,7 @@ std::string journalField(const JournalRow& row, std::size_t column) {
     case 14: return noteColumn(row);
     case 15: return draw ? (row.designated ? journal_text::kYes : journal_text::kNo) : "";
     case 24: return row.event == JournalEvent::Void ? std::to_string(row.voids) : "";
+    case 25: return row.chain;
   }
   return {};
 }
@@ -304,38 +332,63 @@ std::string formatJournalRow(const JournalRow& row) {
   return joinRecord(f);
 }
 
-struct JournalParser::State {
+std::string journalLink(std::string_view previous, std::string_view own) {
+  std::string bytes;
+  bytes.reserve(previous.size() + own.size());
+  bytes.append(previous).append(own);
+  return hexText(sha256(bytes));
+}
+
+std::string journalLinkOfUnchained(std::string_view own) { return hexText(sha256(own)); }
+
+std::string JournalRecord::own() const {
+  if (!fields) return {};
+  return joinFields(*fields, kind == Kind::Header ? fieldCount : std::min(fieldCount, kOwnColumns));
+}
+
+std::string JournalRecord::passesOn() const {
+  if (kind == Kind::Row && row && !row->chain.empty()) return row->chain;
+  return journalLinkOfUnchained(own());
+}
+
+struct JournalRecordReader::State {
+  explicit State(OnRecord on) : onRecord(std::move(on)) {}
+  OnRecord onRecord;
   std::string head;  // the first bytes, until the byte-order mark can be told
   bool started = false;
   bool first = true;
   RecordScanner scanner;
-  JournalContents contents;
+  JournalRow row;  // reused from record to record
 
   void scan(std::string_view bytes) {
-    const auto& headings = journalHeadings();
     scanner.feed(bytes, [&](const std::vector<std::string>& fields, std::size_t n, bool damaged) {
-      const bool header = first && !damaged && n == headings.size() &&
-                          std::equal(headings.begin(), headings.end(), fields.begin());
+      JournalRecord record;
+      record.fields = &fields;
+      record.fieldCount = n;
+      const bool header = first && isHeader(fields, n, damaged);
       first = false;
-      if (header) return;
-      if (n == 1 && fields[0].empty() && !damaged) return;  // a blank line
-      if (damaged) {
-        ++contents.skipped;
-        return;
+      if (header) {
+        record.kind = JournalRecord::Kind::Header;
+      } else if (n == 1 && fields[0].empty() && !damaged) {
+        return;  // a blank line
+      } else if (!damaged) {
+        row = JournalRow{};
+        if (fillRow(fields, n, row)) {
+          record.kind = JournalRecord::Kind::Row;
+          record.row = &row;
+        }
       }
-      // Filled where it stays: a row is never moved once read.
-      if (!fillRow(fields, n, contents.rows.emplace_back())) {
-        contents.rows.pop_back();
-        ++contents.skipped;
-      }
+      if (record.kind == JournalRecord::Kind::Damaged) record.fields = nullptr;
+      onRecord(record);
     });
   }
 };
 
-JournalParser::JournalParser() : state_(std::make_unique<State>()) {}
-JournalParser::~JournalParser() = default;
+JournalRecordReader::JournalRecordReader(OnRecord onRecord)
+    : state_(std::make_unique<State>(std::move(onRecord))) {}
+JournalRecordReader::~JournalRecordReader() = default;
 
-void JournalParser::feed(std::string_view bytes) {
+void JournalRecordReader::feed(std::string_view bytes) {
   State& s = *state_;
   if (!s.started) {
     const std::size_t take = std::min(bytes.size(), kBom.size() - s.head.size());
@@ -348,16 +401,36 @@ void JournalParser::feed(std::string_view bytes) {
   s.scan(bytes);
 }
 
-JournalContents JournalParser::finish() {
+bool JournalRecordReader::finish() {
   State& s = *state_;
   if (!s.started) {
     s.started = true;
     s.scan(s.head);
   }
-  if (s.scanner.tail().open) {
-    s.contents.tornTail = true;
-    ++s.contents.skipped;
-  }
+  if (!s.scanner.tail().open) return false;
+  s.onRecord(JournalRecord{});
+  return true;
+}
+
+struct JournalParser::State {
+  JournalContents contents;
+  JournalRecordReader reader{[this](const JournalRecord& record) {
+    switch (record.kind) {
+      case JournalRecord::Kind::Header: break;
+      case JournalRecord::Kind::Row: contents.rows.push_back(*record.row); break;
+      case JournalRecord::Kind::Damaged: ++contents.skipped; break;
+    }
+  }};
+};
+
+JournalParser::JournalParser() : state_(std::make_unique<State>()) {}
+JournalParser::~JournalParser() = default;
+
+void JournalParser::feed(std::string_view bytes) { state_->reader.feed(bytes); }
+
+JournalContents JournalParser::finish() {
+  State& s = *state_;
+  s.contents.tornTail = s.reader.finish();
   JournalContents contents = std::move(s.contents);
   state_ = std::make_unique<State>();
   return contents;
@@ -460,10 +533,21 @@ void Journal::scanIfChanged() {
     // before it may be the end of a longer row.
     bool skipping = from > 0;
     RecordScanner scanner;
+    chainTail_.clear();
+    bool firstRecord = from == 0;
     const auto onRecord = [&](const std::vector<std::string>& fields, std::size_t n,
                               bool damaged) {
+      JournalRecord record;
+      record.fields = &fields;
+      record.fieldCount = n;
       JournalRow row;
-      if (!damaged && fillRow(fields, n, row)) {
+      if (std::exchange(firstRecord, false) && isHeader(fields, n, damaged)) {
+        record.kind = JournalRecord::Kind::Header;
+        chainTail_ = record.passesOn();
+      } else if (!damaged && fillRow(fields, n, row)) {
+        record.kind = JournalRecord::Kind::Row;
+        record.row = &row;
+        chainTail_ = record.passesOn();
         last = std::max(last, row.sequence);
         account(row);
       }
@@ -526,13 +610,19 @@ std::optional<JournalRow> Journal::append(JournalRow row) {
   if (!target) return std::nullopt;
   const AppendOutcome outcome = appendToFileSynced(*target, [&](std::int64_t size) {
     std::string out;
+    std::string previous = chainTail_;
     if (size == 0) {
       out = std::string(kBom) + formatJournalHeader();
+      const std::string header = formatJournalHeader();
+      previous = journalLinkOfUnchained(header.substr(0, header.size() - kLineEnd.size()));
     } else if (size == knownSize_ && tailOpen_) {
       // A row cut short by a crash is ended on its own line (closing its quote first), so
       // that it reads as one damaged record and this row stays whole.
       out = std::string(tailInQuotes_ ? "\"" : "") + std::string(kLineEnd);
     }
+    row.chain = journalLink(previous, ownOfRow(row));
+    if (last_) last_->chain = row.chain;
+    if (voidable_ && voidable_->sequence == row.sequence) voidable_->chain = row.chain;
     return out + formatJournalRow(row);
   });
   if (!outcome.opened) return std::nullopt;
@@ -543,6 +633,7 @@ std::optional<JournalRow> Journal::append(JournalRow row) {
   }
   knownSize_ = outcome.sizeBefore + static_cast<std::int64_t>(outcome.written);
   tailOpen_ = tailInQuotes_ = false;
+  chainTail_ = row.chain;
   return row;
 }
 

@@ -10,6 +10,12 @@
 // Reading costs memory in proportion to the rows kept: the file is read in pieces, blank
 // lines are skipped, and a record with an overlong field or too many fields is a damaged
 // one, kept no further than those limits. An append reads only the file's tail.
+//
+// The last column chains the rows: a row's 链值 is the SHA-256 (hex) of the value its
+// previous intact row passes on followed by its own first 25 fields as written (quoted,
+// comma-joined, no line end). A chained row passes on its 链值; the header its line's
+// hash; a row from before the chain (25 fields, no 链值) the hash of its own fields. So a
+// changed row breaks its own link, a removed one the link of the row after it.
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -52,6 +58,7 @@ struct JournalRow {
   std::string commitment;  // a verify start row: 64 lowercase hex digits
   std::string audience;    // a verify start row: the audience number (digits, may be empty)
   std::string secret;      // a verify end row: the secret in 64 lowercase hex digits
+  std::string chain;       // set by the append; empty in a row written before the chain
 
   bool operator==(const JournalRow&) const = default;
 };
@@ -76,8 +83,10 @@ inline constexpr const char* kNo = "否";
 const char* eventName(JournalEvent event);
 }  // namespace journal_text
 
-// The column headings, in file order.
+// The column headings, in file order (the chain's last).
 const std::vector<std::string>& journalHeadings();
+// The number of columns of a journal written before the chain (its header and rows).
+inline constexpr std::size_t kUnchainedJournalColumns = 25;
 
 // The text of one column of a row, as the file holds it (unquoted).
 std::string journalField(const JournalRow& row, std::size_t column);
@@ -85,6 +94,43 @@ std::string journalField(const JournalRow& row, std::size_t column);
 // One row as a CSV record with its CR LF; the header line likewise.
 std::string formatJournalRow(const JournalRow& row);
 std::string formatJournalHeader();
+
+// The chain: the link of a row given what the row before passes on and the row's own
+// bytes, and what a record without a 链值 (the header, an older row) passes on.
+std::string journalLink(std::string_view previous, std::string_view own);
+std::string journalLinkOfUnchained(std::string_view own);
+
+// One record of a journal, in file order, for whoever follows the chain.
+struct JournalRecord {
+  enum class Kind { Header, Row, Damaged };
+  Kind kind = Kind::Damaged;
+  const JournalRow* row = nullptr;                  // a Row, as read
+  const std::vector<std::string>* fields = nullptr;  // a Header or Row: its fields
+  std::size_t fieldCount = 0;
+
+  // A header's line, or a row's own bytes (its first 25 fields), as the program writes them.
+  std::string own() const;
+  // What the record passes on to the next row's link.
+  std::string passesOn() const;
+};
+
+// Reads a journal fed in pieces split anywhere and hands on each record: a blank line is
+// no record; a last record cut short is handed on as damaged at finish().
+class JournalRecordReader {
+ public:
+  using OnRecord = std::function<void(const JournalRecord&)>;
+  explicit JournalRecordReader(OnRecord onRecord);
+  ~JournalRecordReader();
+  JournalRecordReader(const JournalRecordReader&) = delete;
+  JournalRecordReader& operator=(const JournalRecordReader&) = delete;
+  void feed(std::string_view bytes);
+  // True when the file ended inside a record.
+  bool finish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 struct JournalContents {
   std::vector<JournalRow> rows;  // in file order
@@ -165,6 +211,7 @@ class Journal {
   bool tailInQuotes_ = false;    // ... inside a quoted field
   std::optional<JournalRow> voidable_;
   std::optional<JournalRow> last_;
+  std::string chainTail_;  // what the last intact record passes on to the next row
 };
 
 }  // namespace zv

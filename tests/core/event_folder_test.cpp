@@ -182,3 +182,35 @@ TEST(CommandLineArguments, Table) {
 
 }  // namespace
 }  // namespace zv
+
+namespace zv {
+namespace {
+
+TEST(CommandLineVerify, TakesOneJournalAndNothingElse) {
+  using Action = CommandLine::Action;
+  struct Case {
+    std::vector<std::string> arguments;
+    Action action;
+    std::string path;
+  };
+  const Case cases[] = {
+      {{"--verify", "抽奖记录.csv"}, Action::Verify, "抽奖记录.csv"},
+      {{"--verify=a b.csv"}, Action::Verify, "a b.csv"},
+      {{"--verify", "-dash.csv"}, Action::Verify, "-dash.csv"},  // the path, not an option
+      {{"-platform", "xcb", "--verify", "x.csv"}, Action::Verify, "x.csv"},
+      {{"--verify"}, Action::Error, ""},
+      {{"--verify="}, Action::Error, ""},
+      {{"--verify", "a.csv", "--verify", "b.csv"}, Action::Error, ""},
+      {{"folder", "--verify", "a.csv"}, Action::Error, ""},
+      {{"--verify", "a.csv", "--help"}, Action::Help, ""},
+  };
+  for (const Case& c : cases) {
+    const CommandLine parsed = parseCommandLine(c.arguments);
+    EXPECT_EQ(parsed.action, c.action) << c.arguments.back();
+    EXPECT_EQ(parsed.verifyPath, c.path) << c.arguments.back();
+    EXPECT_EQ(parsed.error.empty(), c.action != Action::Error) << c.arguments.back();
+  }
+}
+
+}  // namespace
+}  // namespace zv

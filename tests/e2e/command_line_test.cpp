@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/files.h"
+#include "store/journal.h"
+#include "support/temp_dir.h"
+
 namespace zv::e2e {
 namespace {
 
@@ -34,6 +38,35 @@ TEST(CommandLineWithoutADisplay, ABadCommandLineGetsTheUsageAndStatusTwo) {
     EXPECT_EQ(outcome.status, 2) << arguments << "\n" << outcome.output;
     EXPECT_NE(outcome.output.find("Usage: zorvane"), std::string::npos) << arguments;
   }
+}
+
+// --verify answers on standard output without a window: its conclusion and its exit code.
+TEST(CommandLineWithoutADisplay, VerifyPrintsItsConclusionAndExitsByIt) {
+  zv::testing::TempDir dir;
+  const std::string path = dir.file(journal_text::kFileName);
+  Journal journal(path);
+  for (int slot : {1, 2, 3}) {
+    JournalRow row;
+    row.slot = slot;
+    row.drawMode = journal_text::kQuantityMode;
+    row.tallies = {"1", "0", "0", "0", "0", "0", "0", "0"};
+    ASSERT_TRUE(journal.append(row));
+  }
+  const Outcome holds = runWithoutDisplay("--verify '" + path + "'");
+  EXPECT_EQ(holds.status, 0) << holds.output;
+  EXPECT_NE(holds.output.find("结论：通过"), std::string::npos) << holds.output;
+
+  std::string bytes = readWholeFile(path);
+  const std::size_t mode = bytes.find(journal_text::kQuantityMode, bytes.find("\r\n2,"));
+  bytes.replace(mode, std::string(journal_text::kQuantityMode).size(),
+                journal_text::kProbabilityMode);  // 序号 2's row edited
+  ASSERT_TRUE(writeWholeFileAtomically(path, bytes));
+  const Outcome broken = runWithoutDisplay("--verify '" + path + "'");
+  EXPECT_EQ(broken.status, 1) << broken.output;
+  EXPECT_NE(broken.output.find("序号 2"), std::string::npos) << broken.output;
+  EXPECT_NE(broken.output.find("结论：不通过"), std::string::npos) << broken.output;
+
+  EXPECT_EQ(runWithoutDisplay("--verify '" + dir.file("无.csv") + "'").status, 2);
 }
 
 }  // namespace

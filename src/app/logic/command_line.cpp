@@ -47,9 +47,22 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     } else if (option && argument == "--") {
       optionsEnded = true;
     } else if (option && (argument == "--help" || argument == "-h")) {
-      return {CommandLine::Action::Help, std::nullopt, {}};
+      return {CommandLine::Action::Help, std::nullopt, {}, {}};
     } else if (option && (argument == "--version" || argument == "-V")) {
-      return {CommandLine::Action::Version, std::nullopt, {}};
+      return {CommandLine::Action::Version, std::nullopt, {}, {}};
+    } else if (option && (argument == "--verify" || argument.starts_with("--verify="))) {
+      const bool joined = argument.size() > std::string_view("--verify").size();
+      if (result.action == CommandLine::Action::Verify) {
+        if (problem.empty()) problem = "只能验证一个文件。\nonly one file may be verified.";
+      } else if (!joined && i + 1 == arguments.size()) {
+        if (problem.empty())
+          problem = "--verify 后须给出抽奖记录文件。\n--verify needs the journal file.";
+      } else {
+        result.action = CommandLine::Action::Verify;
+        result.verifyPath = joined ? argument.substr(9) : arguments[++i];
+        if (result.verifyPath.empty() && problem.empty())
+          problem = "--verify 后须给出抽奖记录文件。\n--verify needs the journal file.";
+      }
     } else if (option) {
       if (problem.empty()) problem = "未知选项：" + argument + "\nunknown option: " + argument;
     } else if (result.eventFolder) {
@@ -58,13 +71,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       result.eventFolder = argument;
     }
   }
-  if (!problem.empty()) return {CommandLine::Action::Error, std::nullopt, problem};
+  if (problem.empty() && result.action == CommandLine::Action::Verify && result.eventFolder)
+    problem = "验证时不能再给出活动文件夹。\nno event folder with --verify.";
+  if (!problem.empty()) return {CommandLine::Action::Error, std::nullopt, {}, problem};
   return result;
 }
 
 std::string helpText() {
   return "用法：zorvane [活动文件夹]\n"
+         "      zorvane --verify 抽奖记录.csv\n"
          "Usage: zorvane [EVENT-FOLDER]\n"
+         "       zorvane --verify JOURNAL.csv\n"
          "\n"
          "抽奖转盘。活动文件夹存放一场活动的设置、中奖记录、图片和音乐。\n"
          "不给出时：程序所在文件夹可写就用它，否则用 $XDG_DATA_HOME/zorvane\n"
@@ -78,7 +95,11 @@ std::string helpText() {
          "missing, so one PC can keep several events apart.\n"
          "\n"
          "  -h, --help     显示本帮助 / show this help\n"
-         "  -V, --version  显示版本 / show the version\n";
+         "  -V, --version  显示版本 / show the version\n"
+         "  --verify 文件  验证抽奖记录的链值与可验证抽奖，结果写到标准输出；\n"
+         "                全部成立时退出码 0，有不成立之处 1，文件无法读取 2\n"
+         "                / check a journal's chain and verifiable draws; exit 0 when\n"
+         "                everything holds, 1 when not, 2 when it cannot be read\n";
 }
 
 std::string versionText() { return std::string("zorvane ") + ZV_VERSION + "\n"; }

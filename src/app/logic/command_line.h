@@ -1,6 +1,6 @@
 #pragma once
-// The command line: an optional event folder, and the two questions answered without
-// starting anything (--help, --version).
+// The command line: an optional event folder, the two questions answered without
+// starting anything (--help, --version), and --verify <journal>, also answered without.
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,9 +8,10 @@
 namespace zv {
 
 struct CommandLine {
-  enum class Action { Run, Help, Version, Error };
+  enum class Action { Run, Help, Version, Verify, Error };
   Action action = Action::Run;
   std::optional<std::string> eventFolder;
+  std::string verifyPath;  // for Verify: the journal to check
   std::string error;  // for Error: what was wrong, in Chinese and English
 };
 
