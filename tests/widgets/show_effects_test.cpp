@@ -157,10 +157,12 @@ TEST(WinnerCloseUp, WithEverySwitchOffTheFilesAreThoseOfTheSameSeedWithoutThem) 
       stage.drawOnce(draw % 11, 30);
       EXPECT_FALSE(stage.closeUp()->showing());
     }
-    // The journal's times are the wall clock's: compared as a mark.
+    // The journal's times are the wall clock's, and each row's 链值 covers its time: both
+    // compared as marks.
     static const std::regex time(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d [+-]\d\d:\d\d)");
-    return std::pair(stage.file("jieguo.a"),
-                     std::regex_replace(stage.file(journal_text::kFileName), time, "T"));
+    static const std::regex chain(R"(,[0-9a-f]{64}\r\n)");
+    const std::string journal = std::regex_replace(stage.file(journal_text::kFileName), time, "T");
+    return std::pair(stage.file("jieguo.a"), std::regex_replace(journal, chain, ",C\r\n"));
   };
   const auto absent = run("");
   const auto off = run("减速停止=假\r\n滚动音效=假\r\n中奖特写=假\r\n烟花平滑=假\r\n");
