@@ -200,7 +200,7 @@ void VerifiableWindow::start() {
 }
 
 void VerifiableWindow::publish() {
-  if (!MessageBoxes::confirm(kPublishQuestion, kTitle)) return;
+  if (!MessageBoxes::confirm(kPublishQuestion, kPublishCaption)) return;
   bool removed = true;
   if (session_.publish(&removed) == VerifiableSession::Outcome::RowNotWritten) {
     reportJournalNotWritten();

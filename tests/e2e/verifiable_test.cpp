@@ -107,13 +107,20 @@ TEST_F(VerifiableEvent, CommitDrawFiveTimesPublishAndTheVerifierNamesTheDesignat
   }
   ASSERT_TRUE(journal().at(3).designated) << "Shift+Q did not decide the third draw";
 
-  // 结束并公布密钥 has the keyboard; 确定 in the confirmation.
+  // 结束并公布密钥 has the keyboard; then 确定 in the confirmation.
   openWindow();
   key("space");
-  std::this_thread::sleep_for(700ms);
-  key("Return");
+  std::optional<XvfbServer::Area> box;
+  ASSERT_TRUE(waitUntil([&] { return (box = x.findWindow("结束并公布密钥")).has_value(); }, 5s));
+  // Keys go to the window under the pointer.
+  xdotool(x.name(), "mousemove " + std::to_string(box->x + box->width / 2) + " " +
+                        std::to_string(box->y + box->height / 2));
+  std::this_thread::sleep_for(300ms);
+  key("shift+Tab");  // 取消 is the default: to 确定
+  key("space");
   ASSERT_TRUE(waitUntil([&] { return journal().back().event == JournalEvent::VerifyEnd; }, 5s));
   EXPECT_FALSE(pathExists(dir.file("可验证抽奖密钥.txt")));
+  xdotool(x.name(), "mousemove 1250 700");
   closeWindow();
 
   const Verdict verdict = verify(dir.file(journal_text::kFileName));
