@@ -23,7 +23,7 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // Logical pixels the QR code may take: a camera at the back of the hall still reads it.
 constexpr int kQrSide = 420;
-constexpr int kCommitmentPixels = 44;
+constexpr int kCommitmentPixels = 56;
 constexpr const char* kPublishQuestion =
     "确定结束可验证抽奖并公布密钥吗？\r\n\r\n密钥将写入抽奖记录，此后的抽奖不再可验证。";
 

@@ -78,6 +78,8 @@ void VerifiableDraws::openWindow() {
   keepAboveOwner(*window_);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
+    // Most of the projector's picture, for the commitment to read from the back of the hall.
+    window_->resize((area.size() * 0.85).expandedTo(window_->size()).boundedTo(area.size()));
     window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
   }
   window_->show();
