@@ -172,7 +172,12 @@ void VerifiableWindow::reportJournalNotWritten() {
 }
 
 void VerifiableWindow::commit() {
-  if (session_.commit() != VerifiableSession::Outcome::Done) {
+  const VerifiableSession::Outcome outcome = session_.commit();
+  if (outcome == VerifiableSession::Outcome::UnreadableFileInTheWay) {
+    MessageBoxes::show("密钥文件 " + session_.secretPath() +
+                           " 已存在，但读不出其中的密钥。请先查看或移走它，再生成承诺。",
+                       kTitle, MessageButtons::Ok, MessageIcon::Warning);
+  } else if (outcome != VerifiableSession::Outcome::Done) {
     MessageBoxes::show("无法写入密钥文件 " + session_.secretPath() + "，可验证抽奖没有开始。",
                        kTitle, MessageButtons::Ok, MessageIcon::Warning);
   }
@@ -192,6 +197,7 @@ void VerifiableWindow::start() {
       reportJournalNotWritten();
       break;
     case VerifiableSession::Outcome::Refused:
+    case VerifiableSession::Outcome::UnreadableFileInTheWay:
       MessageBoxes::show("现场随机数只能包含数字。", kTitle);
       break;
   }

@@ -87,6 +87,9 @@ VerifiableSession::State VerifiableSession::state() const {
 
 VerifiableSession::Outcome VerifiableSession::commit() {
   if (file_) return Outcome::Refused;
+  if (const std::optional<std::string> text = tryReadWholeFile(path_);
+      text && *text != kPublishedText)
+    return Outcome::UnreadableFileInTheWay;
   SecretFile file;
   file.event.secret = randomSecret_();
   if (file.event.secret.size() != kSecretBytes) return Outcome::SecretNotWritten;

@@ -36,7 +36,7 @@ bool validAudienceNumber(std::string_view audience);
 class VerifiableSession {
  public:
   enum class State { None, Committed, On };
-  enum class Outcome { Done, SecretNotWritten, RowNotWritten, Refused };
+  enum class Outcome { Done, SecretNotWritten, RowNotWritten, Refused, UnreadableFileInTheWay };
 
   // secretPath: the secret file; randomSecret: kSecretBytes from the system's random source.
   VerifiableSession(std::string secretPath, DrawRecord& record,
@@ -50,7 +50,9 @@ class VerifiableSession {
   const std::optional<SecretFile>& current() const { return file_; }
   const std::string& secretPath() const { return path_; }
 
-  // A fresh secret, written to its file before anything shows it. Refused unless no event.
+  // A fresh secret, written to its file before anything shows it. Refused unless no event;
+  // a secret file that does not read is never overwritten (it may hold a started event's
+  // secret, damaged by hand): UnreadableFileInTheWay.
   Outcome commit();
   // The 开始验证 row and the mode on. The file records the start first; a row that cannot
   // be written puts the file back and changes nothing.
