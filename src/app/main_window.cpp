@@ -94,6 +94,7 @@ DisplayModes& MainWindow::displayModes() { return modules_->get<DisplayModes>();
 Wheel& MainWindow::wheel() { return modules_->get<Wheel>(); }
 Pictures& MainWindow::pictures() { return modules_->get<Pictures>(); }
 RecordModule& MainWindow::record() { return modules_->get<RecordModule>(); }
+VerifiableDraws& MainWindow::verifiable() { return modules_->get<VerifiableDraws>(); }
 PasswordWindow* MainWindow::passwordWindow() const {
   return modules_->get<MenuCommands>().passwordWindow();
 }

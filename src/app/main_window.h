@@ -40,6 +40,7 @@ class Screens;
 class Wheel;
 class PasswordWindow;
 class RecordModule;
+class VerifiableDraws;
 class ResultsWindow;
 
 class MainWindow {
@@ -67,6 +68,7 @@ class MainWindow {
   Wheel& wheel();
   Pictures& pictures();
   RecordModule& record();
+  VerifiableDraws& verifiable();
   PasswordWindow* passwordWindow() const;
   ResultsWindow* resultsWindow() const;
 

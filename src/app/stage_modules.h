@@ -17,6 +17,7 @@
 #include "stage/settings_panel.h"
 #include "stage/show_effects.h"
 #include "stage/titles.h"
+#include "stage/verifiable_draws.h"
 #include "stage/wheel.h"
 
 namespace zv {
@@ -51,7 +52,8 @@ struct StageModules : ModuleList<
     Dragging,
     Pictures,
     Music,
-    ShowEffects> {
+    ShowEffects,
+    VerifiableDraws> {
   using ModuleList::ModuleList;
 };
 // clang-format on

@@ -123,7 +123,8 @@ bool DrawCycle::startSlowDown() {
 
 int DrawCycle::pickWinner() {
   const bool designated = stage_.designatedMarker();
-  const int winner = pickWinningSlot(pool_, designated, random_);
+  const int winner =
+      designated || !pick_ ? pickWinningSlot(pool_, designated, random_) : pick_(pool_);
   if (designated) stage_.clearDesignatedMarker();
   landing_.designated = designated && winner != 0;
   return winner;

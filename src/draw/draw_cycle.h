@@ -47,6 +47,11 @@ class DrawCycle {
   void setLandingListener(std::function<void(const Landing&)> listener) {
     landingListener_ = std::move(listener);
   }
+  // Picks every landing that is not designated in place of the random source (a
+  // verifiable event); empty: the random source, as always.
+  void setPick(std::function<int(const DrawPool&)> pick) { pick_ = std::move(pick); }
+  bool pickReplaced() const { return static_cast<bool>(pick_); }
+
   // Rehearsal: landings play as usual but never touch the tallies.
   void setRehearsal(bool rehearsal) { rehearsal_ = rehearsal; }
   bool rehearsal() const { return rehearsal_; }
@@ -93,6 +98,7 @@ class DrawCycle {
   StopReason requestReason_ = StopReason::Click;  // of the request being handled
   Landing landing_;                               // the facts of the coming landing
   std::function<void(const Landing&)> landingListener_;
+  std::function<int(const DrawPool&)> pick_;
 };
 
 }  // namespace zv

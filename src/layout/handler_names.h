@@ -47,6 +47,7 @@ inline constexpr const char* kMenuOpenEventFolder = "menu.openEventFolder";
 inline constexpr const char* kMenuJournal = "menu.journal";
 inline constexpr const char* kMenuVoidLastWin = "menu.voidLastWin";
 inline constexpr const char* kMenuRehearsal = "menu.rehearsal";
+inline constexpr const char* kMenuVerifiable = "menu.verifiable";
 inline constexpr const char* kMenuShowEffects[4] = {"menu.slowDown", "menu.stepTick",
                                                     "menu.winnerCloseUp", "menu.smoothFireworks"};
 inline constexpr const char* kMenuHelp = "menu.help";

@@ -326,6 +326,7 @@ WindowDescription build() {
       separator(),
       submenu(menu::kShowEffects, showEffectItems()),
       item(menu::kJournal, h::kMenuJournal),
+      item(menu::kVerifiable, h::kMenuVerifiable),
       item(menu::kVoidLastWin, h::kMenuVoidLastWin),
       item(menu::kRehearsal, h::kMenuRehearsal),
       item(menu::kOpenEventFolder, h::kMenuOpenEventFolder),

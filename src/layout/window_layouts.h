@@ -56,6 +56,7 @@ inline constexpr const char* kMusicOn = "启用背景音乐";
 inline constexpr const char* kMusicOff = "禁用背景音乐";
 inline constexpr const char* kOpenEventFolder = "打开活动文件夹";
 inline constexpr const char* kJournal = "抽奖记录";
+inline constexpr const char* kVerifiable = "可验证抽奖";
 inline constexpr const char* kVoidLastWin = "作废上次中奖";
 inline constexpr const char* kRehearsal = "彩排模式";
 inline constexpr const char* kStyles[kWheelStyleCount] = {"样式一", "样式二", "样式三", "样式四"};

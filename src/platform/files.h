@@ -100,6 +100,10 @@ enum class Durability {
 bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
                               Durability durability = Durability::kSynced);
 
+// The same for a file only the user may read (mode 0600 on POSIX, also while it is being
+// written; on Windows the folder's own permissions, as for every file the program writes).
+bool writePrivateFileAtomically(const std::string& path, std::string_view bytes);
+
 // An open directory: a descriptor on POSIX, a handle (which keeps the folder from being
 // moved or removed while open) on Windows; kNoFolder for none.
 using FolderHandle = std::intptr_t;

@@ -49,6 +49,7 @@ void MenuCommands::addHandlers(forms::HandlerTable& table) {
 }
 
 void MenuCommands::openPopup(QPoint globalPos) {
+  if (stage_.services.menuHeld && stage_.services.menuHeld()) return;
   stage_.form.popupMenu()->popup(globalPos + QPoint(3, 3));
 }
 

@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/number_text.h"
 #include "platform/qt/window_owner.h"
+#include "stage/stage_mark.h"
 #include "store/settings_file.h"
 
 namespace zv {
@@ -25,7 +26,6 @@ namespace h = handlers;
 namespace {
 
 constexpr const char* kVoidTitle = "作废上次中奖";
-constexpr int kMarkMargin = 16;
 
 std::string journalFailureText(const std::string& path) {
   return "无法写入抽奖记录文件 " + path +
@@ -50,6 +50,7 @@ RecordModule::RecordModule(StageContext& stage)
   stage.services.recordClear = [this](const std::array<double, kSlotCount>& before) {
     record_.recordClear(before);
   };
+  stage.services.drawRecord = [this]() -> DrawRecord& { return record_; };
   stage.startUp.add(StartUpStep::kJournalAttached, [this] { attachAtStartUp(); });
   stage.startUp.add(StartUpStep::kJournalReconciled, [this] { reconcileAtStartUp(); });
 }
@@ -82,11 +83,7 @@ void RecordModule::attachAtStartUp() {
 
 void RecordModule::reconcileAtStartUp() { record_.reconcile(); }
 
-void RecordModule::placeMark() {
-  if (!mark_ || !stage_) return;
-  mark_->move(kMarkMargin, stage_->height() - mark_->height() - kMarkMargin);
-  mark_->raise();
-}
+void RecordModule::placeMark() { placeStageMark(mark_, stage_, 0); }
 
 bool RecordModule::eventFilter(QObject* watched, QEvent* event) {
   if (watched == stage_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
@@ -98,17 +95,7 @@ bool RecordModule::eventFilter(QObject* watched, QEvent* event) {
 void RecordModule::makeMark() {
   // Made the first time rehearsal mode comes on: its face and style sheet cost the stage
   // several milliseconds at start, for a mark most starts never show.
-  // Small and translucent, out of the audience's way, plain to the operator.
-  mark_ = new QLabel(QString::fromUtf8(kRehearsalMarkText), stage_);
-  mark_->setObjectName(QString::fromUtf8(kRehearsalMarkName));
-  QFont font(QStringLiteral("黑体"));
-  font.setPixelSize(28);
-  font.setBold(true);
-  mark_->setFont(font);
-  mark_->setStyleSheet(QStringLiteral(
-      "color: rgba(255, 255, 255, 150); background: rgba(0, 0, 0, 70); padding: 2px 8px;"));
-  mark_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  mark_->adjustSize();
+  mark_ = makeStageMark(stage_, kRehearsalMarkText, kRehearsalMarkName);
 }
 
 void RecordModule::setRehearsal(bool on) {

@@ -26,6 +26,7 @@
 #include <string_view>
 
 #include "draw/draw_cycle.h"
+#include "draw/draw_record.h"
 #include "draw/random_source.h"
 #include "forms/form.h"
 #include "platform/audio.h"
@@ -65,6 +66,11 @@ struct StageServices {
   // Show effects: closes the winner close-up; false when none was showing. Space asks it
   // first, so the Space that closes it starts nothing.
   std::function<bool()> dismissCloseUp;
+  // Record: the journal's rules, for the rows of a verifiable event and its picks.
+  std::function<DrawRecord&()> drawRecord;
+  // Verifiable draws: the popup menu waits while a verifiable draw runs, so that no row
+  // can come between a pick and the row of its landing.
+  std::function<bool()> menuHeld;
 };
 
 // Prize pictures the program began reading before the stage existed, and for which

@@ -38,6 +38,7 @@ enum class StartUpStep {
   kUnitsOnScreen,  // every size is known: a unit stored off screen at its edge
   kPicturesForFirstFrame,
   kJournalReconciled,  // before any draw: the journal explains the tallies
+  kVerifiableResumed,  // a verifiable event committed or started before is back
   kCount
 };
 

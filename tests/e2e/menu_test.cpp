@@ -17,10 +17,10 @@ TEST_F(MenuOnStage, PrizeSettingsThroughThePasswordGate) {
   addPrizePictures();
   start();
   // Right click on the stage background; the first item, "奖项设置", lies just below and
-  // to the right of the cursor.
-  xdotool(x.name(), "mousemove 200 250 click 3");
+  // to the right of the cursor (high enough for the whole menu to open below it).
+  xdotool(x.name(), "mousemove 200 200 click 3");
   std::this_thread::sleep_for(500ms);
-  click(240, 267);
+  click(240, 217);
   std::this_thread::sleep_for(700ms);
   // The password window, wherever the desktop put it: "进入设置" with the empty password of
   // a fresh installation.
@@ -53,9 +53,9 @@ TEST_F(MenuOnStage, SpaceAndEnterInTheResultsWindowKeepTheTallies) {
   }
   const std::string before = readWholeFile(dir.file("jieguo.a"));
   start();
-  xdotool(x.name(), "mousemove 200 250 click 3");
+  xdotool(x.name(), "mousemove 200 200 click 3");
   std::this_thread::sleep_for(500ms);
-  click(240, 378);  // "中奖结果", the fifth item shown
+  click(240, 328);  // "中奖结果", the fifth item shown
   // The results window, 484 x 284, centred: its light face below the clear button.
   const int left = (1366 - 484) / 2, top = (768 - 284) / 2;
   ASSERT_TRUE(waitUntil(

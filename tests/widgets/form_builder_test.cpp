@@ -184,7 +184,8 @@ TEST(MainLayout, PopupMenuTreeAndTickMarks) {
   }
   EXPECT_FALSE(inAddedGroup);
   EXPECT_EQ(added,
-            QStringList({"演出效果", "抽奖记录", "作废上次中奖", "彩排模式", "打开活动文件夹"}));
+            QStringList({"演出效果", "抽奖记录", "可验证抽奖", "作废上次中奖", "彩排模式",
+                         "打开活动文件夹"}));
   QStringList show;
   for (QAction* a : form->menuItem("演出效果")->submenu()->actions()) show << a->text();
   EXPECT_EQ(show, QStringList({"减速停止", "滚动音效", "中奖特写", "烟花平滑"}));

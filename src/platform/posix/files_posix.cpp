@@ -278,6 +278,18 @@ bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
   return ok;
 }
 
+bool writePrivateFileAtomically(const std::string& path, std::string_view bytes) {
+  // The replacement takes the mode of the file it replaces before a byte is written: made
+  // (empty) or set to 0600 first, the secret is never readable by others, not even for
+  // the moment of the write.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  struct stat st {};
+  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fchmod(fd, 0600) == 0;
+  ::close(fd);
+  return ok && writeWholeFileAtomically(path, bytes);
+}
+
 bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool makeDirectories(const std::string& path) {

@@ -425,6 +425,12 @@ bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
   return !directory.empty() && writeInDirectory(directory, baseName(*target), bytes, durability);
 }
 
+bool writePrivateFileAtomically(const std::string& path, std::string_view bytes) {
+  // A new file takes the folder's permissions, which on Windows are the user's profile's
+  // or those the owner of the event folder gave it.
+  return writeWholeFileAtomically(path, bytes);
+}
+
 bool deleteFile(const std::string& path) {
   const std::wstring name = wide(path);
   return !name.empty() && ::DeleteFileW(name.c_str());
