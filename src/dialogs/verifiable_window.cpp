@@ -95,8 +95,8 @@ VerifiableWindow::VerifiableWindow(VerifiableSession& session, std::function<voi
   commit_ = new QPushButton(QString::fromUtf8(kCommitCaption));
   start_ = new QPushButton(QString::fromUtf8(kStartCaption));
   publish_ = new QPushButton(QString::fromUtf8(kPublishCaption));
-  auto* close = new QPushButton(QString::fromUtf8(kCloseCaption));
-  for (QPushButton* button : {commit_, start_, publish_, close}) {
+  close_ = new QPushButton(QString::fromUtf8(kCloseCaption));
+  for (QPushButton* button : {commit_, start_, publish_, close_}) {
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
@@ -104,7 +104,7 @@ VerifiableWindow::VerifiableWindow(VerifiableSession& session, std::function<voi
   connect(commit_, &QPushButton::clicked, this, [this] { commit(); });
   connect(start_, &QPushButton::clicked, this, [this] { start(); });
   connect(publish_, &QPushButton::clicked, this, [this] { publish(); });
-  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  connect(close_, &QPushButton::clicked, this, &QWidget::close);
   refresh();
   resize(1280, 720);
 }
@@ -133,8 +133,9 @@ void VerifiableWindow::refresh() {
   audience_->setVisible(committed);
   audienceShown_->setVisible(on);
   // The next step has the keyboard: Space takes it, Tab leads from the audience number
-  // to the start.
-  QWidget* next = on ? static_cast<QWidget*>(publish_)
+  // to the start. While the event runs that is closing the window: the operator's Space
+  // is meant for the draw, never for ending the event.
+  QWidget* next = on ? static_cast<QWidget*>(close_)
                      : committed ? static_cast<QWidget*>(audience_) : commit_;
   next->setFocus(Qt::OtherFocusReason);
   audienceShown_->setText(on && !file->event.audience.empty() ? qs(file->event.audience)

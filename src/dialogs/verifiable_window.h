@@ -65,6 +65,7 @@ class VerifiableWindow : public QWidget {
   QPushButton* commit_ = nullptr;
   QPushButton* start_ = nullptr;
   QPushButton* publish_ = nullptr;
+  QPushButton* close_ = nullptr;  // has the keyboard while the event runs
 };
 
 }  // namespace zv

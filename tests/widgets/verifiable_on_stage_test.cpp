@@ -147,6 +147,8 @@ TEST_F(VerifiableOnStage, ARestartShowsTheSameCommitmentAndResumesTheStartedEven
   ASSERT_TRUE(verifiable().on());
   EXPECT_TRUE(verifiable().mark()->isVisible());
   EXPECT_TRUE(window().publishButton()->isVisibleTo(&window()));
+  // A Space meant for the draw must not lead to ending the event.
+  EXPECT_NE(window().focusWidget(), window().publishButton());
   window().close();
   drawOnce(false);
   const JournalRow row = journal().back();

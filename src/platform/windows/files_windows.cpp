@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// After windows.h: the security descriptor text of a file only its user may open.
+#include <sddl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <ctime>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/files_detail.h"
@@ -171,9 +174,11 @@ void removeStaleTemporaries(const std::wstring& directory, std::string_view targ
 }
 
 // Writes name into directory (UTF-16, as the API takes it): a temporary file, flushed,
-// then renamed over name.
+// then renamed over name. The temporary file is made with `security` when given; the
+// rename keeps it.
 bool writeInDirectory(const std::wstring& directory, const std::string& name,
-                      std::string_view bytes, Durability durability) {
+                      std::string_view bytes, Durability durability,
+                      SECURITY_ATTRIBUTES* security = nullptr) {
   if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos)
     return false;
   const std::wstring wideName = wide(name);
@@ -196,7 +201,7 @@ bool writeInDirectory(const std::wstring& directory, const std::string& name,
       return false;
     }
     return writeInDirectory(resolved.substr(0, slash), narrow(resolved.substr(slash + 1)), bytes,
-                            durability);
+                            durability, security);
   }
   removeStaleTemporaries(directory, name);
 
@@ -204,7 +209,7 @@ bool writeInDirectory(const std::wstring& directory, const std::string& name,
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; file == INVALID_HANDLE_VALUE && attempt < kNameAttempts; ++attempt) {
     temp = directory + L"\\" + wide(temporaryNameFor(name, nextRandom()));
-    file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+    file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, kShareAll, security, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS &&
         ::GetLastError() != ERROR_ALREADY_EXISTS)
@@ -425,10 +430,47 @@ bool writeWholeFileAtomically(const std::string& path, std::string_view bytes,
   return !directory.empty() && writeInDirectory(directory, baseName(*target), bytes, durability);
 }
 
+namespace {
+
+// The text form of this process's user's security identifier; empty when unknown.
+std::wstring currentUserSid() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> buffer(size ? size : 1);
+  std::wstring text;
+  LPWSTR sid = nullptr;
+  if (size && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+      ::ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid,
+                               &sid)) {
+    text = sid;
+    ::LocalFree(sid);
+  }
+  ::CloseHandle(token);
+  return text;
+}
+
+}  // namespace
+
 bool writePrivateFileAtomically(const std::string& path, std::string_view bytes) {
-  // A new file takes the folder's permissions, which on Windows are the user's profile's
-  // or those the owner of the event folder gave it.
-  return writeWholeFileAtomically(path, bytes);
+  // The file is made with a protected access list naming its user alone, so that it never
+  // takes the folder's (often everyone's) permissions, not even between its creation and
+  // the first byte.
+  const std::wstring sid = currentUserSid();
+  if (sid.empty()) return false;
+  const std::wstring sddl = L"D:P(A;;FA;;;" + sid + L")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr))
+    return false;
+  SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), descriptor, FALSE};
+  const std::optional<std::string> target = writableTarget(path);
+  const std::wstring directory = target ? wide(parentDirectory(*target)) : std::wstring();
+  const bool ok = !directory.empty() && writeInDirectory(directory, baseName(*target), bytes,
+                                                         Durability::kSynced, &security);
+  ::LocalFree(descriptor);
+  return ok;
 }
 
 bool deleteFile(const std::string& path) {

@@ -1,6 +1,8 @@
 // The file layer on Windows: UTF-16 names, bytes kept as they are, and replacement while
 // another program holds the file.
 #include <windows.h>
+// After windows.h: the file's access list.
+#include <aclapi.h>
 
 #include <gtest/gtest.h>
 
@@ -234,6 +236,50 @@ TEST(FilesWindows, JoinsPathsWithBackslashes) {
   EXPECT_EQ(joinPath("C:\\zorvane", "\\奖品图片\\1.jpg"), "C:\\zorvane\\奖品图片\\1.jpg");
   EXPECT_EQ(joinPath("C:\\zorvane\\", "a/b"), "C:\\zorvane\\a\\b");
   EXPECT_EQ(joinPath("C:\\", "x"), "C:\\x");
+}
+
+}  // namespace
+}  // namespace zv
+
+namespace zv {
+namespace {
+
+// A secret's file must not take the folder's permissions: its access list is protected
+// and names one account, this process's user.
+TEST(FilesWindows, APrivateFileIsOpenToItsUserAlone) {
+  TempDir dir;
+  const std::string path = dir.file("secret.txt");
+  ASSERT_TRUE(writePrivateFileAtomically(path, "first"));
+  ASSERT_TRUE(writePrivateFileAtomically(path, "second"));  // a replacement keeps it private
+  EXPECT_EQ(rawBytes(path), "second");
+
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_EQ(::GetNamedSecurityInfoW(wide(path).c_str(), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                                    &descriptor),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ASSERT_TRUE(::GetSecurityDescriptorControl(descriptor, &control, &revision));
+  EXPECT_TRUE(control & SE_DACL_PROTECTED);
+  ASSERT_NE(dacl, nullptr);
+  ASSERT_EQ(dacl->AceCount, 1);
+  void* ace = nullptr;
+  ASSERT_TRUE(::GetAce(dacl, 0, &ace));
+  const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+  EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+
+  HANDLE token = nullptr;
+  ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> user(size);
+  ASSERT_TRUE(::GetTokenInformation(token, TokenUser, user.data(), size, &size));
+  ::CloseHandle(token);
+  EXPECT_TRUE(::EqualSid(const_cast<DWORD*>(&allowed->SidStart),
+                         reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid));
+  ::LocalFree(descriptor);
 }
 
 }  // namespace
