@@ -175,7 +175,7 @@ TEST_F(VerifiableOnStage, ARowTheJournalRefusesIsReportedAndChangesNothing) {
   EXPECT_FALSE(secretFile()->started) << "the file still says not started";
 
   // Publishing: the journal took the start, then refuses.
-  ASSERT_TRUE(std::filesystem::remove(journalPath));
+  ASSERT_TRUE(std::filesystem::remove(zv::testing::TempDir::native(journalPath)));
   window().startButton()->click();
   ASSERT_TRUE(verifiable().on());
   ASSERT_TRUE(deleteFile(journalPath));
@@ -190,7 +190,7 @@ TEST_F(VerifiableOnStage, ARowTheJournalRefusesIsReportedAndChangesNothing) {
 
   // A secret that cannot be written starts nothing; a secret file that does not read is
   // never overwritten (it may be a started event's, damaged).
-  ASSERT_TRUE(std::filesystem::remove(journalPath));
+  ASSERT_TRUE(std::filesystem::remove(zv::testing::TempDir::native(journalPath)));
   window().publishButton()->click();
   ASSERT_FALSE(verifiable().on());
   ASSERT_TRUE(makeDirectories(secretPath()));
@@ -202,7 +202,7 @@ TEST_F(VerifiableOnStage, ARowTheJournalRefusesIsReportedAndChangesNothing) {
   const Case cases[] = {
       {"unwritable", [] {}},
       {"damaged", [&] {
-         ASSERT_TRUE(std::filesystem::remove(secretPath()));
+         ASSERT_TRUE(std::filesystem::remove(zv::testing::TempDir::native(secretPath())));
          ASSERT_TRUE(writeWholeFileAtomically(secretPath(), damaged));
        }},
   };
