@@ -3,6 +3,7 @@
 #include <windows.h>
 // After windows.h: the file's access list.
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -246,8 +247,39 @@ namespace {
 
 // A secret's file must not take the folder's permissions: its access list is protected
 // and names one account, this process's user.
+// Whether the file system keeps a protected access list set on a file (Wine keeps one only
+// where it can store extended attributes).
+bool keepsAccessLists(const std::string& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;WD)", SDDL_REVISION_1,
+                                                              &descriptor, nullptr))
+    return false;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL set = nullptr;
+  ::GetSecurityDescriptorDacl(descriptor, &present, &set, &defaulted);
+  const DWORD written = ::SetNamedSecurityInfoW(
+      const_cast<wchar_t*>(wide(path).c_str()), SE_FILE_OBJECT,
+      DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, set,
+      nullptr);
+  ::LocalFree(descriptor);
+  if (written != ERROR_SUCCESS) return false;
+  PSECURITY_DESCRIPTOR read = nullptr;
+  if (::GetNamedSecurityInfoW(wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &read) != ERROR_SUCCESS)
+    return false;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  const bool kept = ::GetSecurityDescriptorControl(read, &control, &revision) &&
+                    (control & SE_DACL_PROTECTED);
+  ::LocalFree(read);
+  return kept;
+}
+
 TEST(FilesWindows, APrivateFileIsOpenToItsUserAlone) {
   TempDir dir;
+  ASSERT_TRUE(writeWholeFileAtomically(dir.file("probe.txt"), "probe"));
+  if (!keepsAccessLists(dir.file("probe.txt")))
+    GTEST_SKIP() << "this file system keeps no access lists of files";
   const std::string path = dir.file("secret.txt");
   ASSERT_TRUE(writePrivateFileAtomically(path, "first"));
   ASSERT_TRUE(writePrivateFileAtomically(path, "second"));  // a replacement keeps it private
