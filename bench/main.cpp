@@ -124,10 +124,13 @@ int main(int argc, char** argv) {
           ms.at(render) / decode < 0.15,
           ("effect movie " + number + " at 1920x1080: render / full-size decode (< 0.15)").c_str(),
           ms.at(render) / decode);
-    if (ms.count(overlay)) {
-      ok &= check(ms.at(overlay) <= ms.at(render),
-                  ("effect movie " + number + ": overlay ms per frame (<= render ms)").c_str(),
-                  ms.at(overlay));
+    if (ms.count(overlay) && decode > 0) {
+      // Against the yardstick rather than the frame's drawing, which got cheaper when the
+      // stars came to be drawn by hand: 0.03 is about what a frame's drawing cost before.
+      ok &= check(ms.at(overlay) / decode < 0.03,
+                  ("effect movie " + number + ": overlay per frame / full-size decode (< 0.03)")
+                      .c_str(),
+                  ms.at(overlay) / decode);
     }
   }
   if (ms.count("BM_OneReadOfHugeSettings")) {
@@ -194,11 +197,11 @@ int main(int argc, char** argv) {
       };
       const bool smooth = counter("refresh_rate") > 0;
       if (smooth) {
-        // Gated: never fewer pictures than the movie's own rate gave, and at most 0.6 of a
-        // core (0.26-0.38 with the stars drawn by hand, 0.35 for movie 4 on bare X at 0.99
-        // of the refreshes; a loaded host gives the program less, not more). The goal of
-        // 0.95 of the refreshes is met on bare X and openbox at load 3-4 but falls to 0.8
-        // under picom then (docs/performance.md), so it is printed, not gated.
+        // Gated: never fewer pictures than the movie's own rate gave, at least 0.95 of the
+        // screen's refreshes and at most 0.6 of a core. With the stars drawn by hand a quiet
+        // machine shows 0.997-1.000 of the refreshes on all three desktops for 0.28-0.39 of
+        // a core; a host loaded by other builds drops picom's share to 0.8
+        // (docs/performance.md), so the figures hold for the quiet run this gate is for.
         const double perMovieFrame = counter("on_screen_share") * counter("refresh_rate") /
                                      counter("movie_rate");
         ok &= check(perMovieFrame >= 0.98,
@@ -206,9 +209,11 @@ int main(int argc, char** argv) {
                      ": smooth frames / the movie's changing frames (>= 0.98)")
                         .c_str(),
                     perMovieFrame);
-        measured("movie " + number + " on screen, " + desktop +
-                     ": frames / the screen's refreshes while it changes (goal >= 0.95)",
-                 counter("on_screen_share"));
+        ok &= check(counter("on_screen_share") >= 0.95,
+                    ("movie " + number + " on screen, " + desktop +
+                     ": frames / the screen's refreshes while it changes (>= 0.95)")
+                        .c_str(),
+                    counter("on_screen_share"));
         ok &= check(counter("program_cpu") >= 0 && counter("program_cpu") <= 0.6,
                     ("movie " + number + ", " + desktop + ": program CPU share (<= 0.6)").c_str(),
                     counter("program_cpu"));
